@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+#include "convert/random_bits.h"
+#include "image/bitmap_image.h"
+#include "midi/song.h"
+
+namespace pixorale {
+
+// What the conversion takes from the user's settings.
+struct ConversionParameters {
+  uint8_t scaleIndex = 0;
+  uint8_t timingMode = 0;   // copied into the song header; both modes convert alike
+  uint16_t resolution = 0;  // the song's division: ticks per quarter note in beat mode
+  double sustainQuarters = 0.0;
+  uint32_t tempo = 0;  // beats per minute
+  uint8_t chordMode = 0;
+  uint8_t rangeLow = 0;
+  uint8_t rangeHigh = 255;
+};
+
+// Longest sustain in ticks: with it no delta of either track can pass the 28-bit limit of a
+// MIDI delta, even the chord track's closing one, which adds up to 4 * 65535 ticks.
+inline constexpr uint32_t kMaxSustainTicks = 0x0FFFFFFF - 4u * 65535u;
+// Largest tempo value a tempo event can hold: microseconds per quarter note in 3 bytes.
+inline constexpr uint32_t kMaxQuarterMicroseconds = 0xFFFFFF;
+
+// Empties the song and fills it from a 24-bit image: track 1 is the melody, one note per
+// column; with chordMode set, track 2 holds the chords. The pitch-range rescale rewrites the
+// red bytes of row 0 in place. Always returns true.
+bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParameters& params,
+                        RandomBitSource& bits);
+
+}  // namespace pixorale
