@@ -11,9 +11,9 @@
 namespace pixorale {
 
 enum class BmpLoadResult {
-  kLoaded,          // header read; bitCount tells whether rows are held
-  kCannotOpen,      // the file could not be opened or read
-  kClaimsTooMuch,   // the header claims far more pixel data than the file holds
+  kLoaded,         // header read; bitCount tells whether rows are held
+  kCannotOpen,     // the file could not be opened or read; the image is left empty
+  kClaimsTooMuch,  // the header claims far more pixel data than the file holds; left empty
 };
 
 // A BMP picture in memory. Only 24-bit pictures keep rows. Rows are numbered in file order

@@ -1,0 +1,371 @@
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "image/bitmap_image.h"
+#include "support/bmp_builder.h"
+#include "support/temp_dir.h"
+#include "unit/image/bmp_test_file.h"
+
+namespace pixorale::test {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes RowBytes(std::span<const uint8_t> row) {
+  return {row.begin(), row.end()};
+}
+
+BmpBuilder Picture(int32_t width, int32_t height, uint16_t bitCount = 24,
+                   uint32_t infoHeaderSize = 40) {
+  BmpBuilder bmp;
+  bmp.width = width;
+  bmp.height = height;
+  bmp.bitCount = bitCount;
+  bmp.infoHeaderSize = infoHeaderSize;
+  return bmp;
+}
+
+// Loads in a child limited to 1 GiB of address space, where any allocation of a claimed
+// gigabyte size fails; exits 0 only when the load refused the claim.
+[[noreturn]] void LoadWithLittleMemory(BitmapImage& image, const std::string& path) {
+#ifndef __SANITIZE_ADDRESS__  // the sanitizer reserves more than that for itself
+  const rlimit limit{1u << 30, 1u << 30};
+  setrlimit(RLIMIT_AS, &limit);
+#endif
+  std::exit(image.LoadBitmapFile(path) == BmpLoadResult::kClaimsTooMuch ? 0 : 1);
+}
+
+// 2 x 2, 24-bit, bottom-up, classic 54-byte header.
+// clang-format off
+const Bytes kTwoByTwo = {
+    'B', 'M',                 // signature
+    70, 0, 0, 0,              // file size
+    0, 0, 0, 0,               // reserved
+    54, 0, 0, 0,              // pixel-data offset
+    40, 0, 0, 0,              // info header size
+    2, 0, 0, 0,               // width
+    2, 0, 0, 0,               // height
+    1, 0,                     // planes
+    24, 0,                    // bit count
+    0, 0, 0, 0,               // compression
+    16, 0, 0, 0,              // image size
+    0x13, 0x0B, 0, 0,         // horizontal resolution
+    0x13, 0x0B, 0, 0,         // vertical resolution
+    0, 0, 0, 0,               // colours used
+    0, 0, 0, 0,               // important colours
+    0x10, 0x20, 0x30, 0x11, 0x21, 0x31, 0, 0,  // bottom row: left, right, padding
+    0x12, 0x22, 0x32, 0x13, 0x23, 0x33, 0, 0,  // top row
+};
+// clang-format on
+
+using BmpReader = BmpFileTest;
+
+TEST_F(BmpReader, RowZeroOfABottomUpFileIsTheBottomRowBlueFirst) {
+  ASSERT_EQ(Load(kTwoByTwo), BmpLoadResult::kLoaded);
+  EXPECT_EQ(image.bitCount, 24);
+  EXPECT_EQ(image.width, 2u);
+  EXPECT_EQ(image.height, 2u);
+  ASSERT_TRUE(image.HasRows24());
+  EXPECT_EQ(image.Row24(0)[0], 0x10);  // bottom-left blue
+  EXPECT_EQ(image.Row24(0)[2], 0x30);  // bottom-left red
+  EXPECT_EQ(RowBytes(image.Row24(0)), (Bytes{0x10, 0x20, 0x30, 0x11, 0x21, 0x31}));
+  EXPECT_EQ(RowBytes(image.Row24(1)), (Bytes{0x12, 0x22, 0x32, 0x13, 0x23, 0x33}));
+}
+
+TEST_F(BmpReader, KeepsTheUninterpretedHeaderBytes) {
+  ASSERT_EQ(Load(kTwoByTwo), BmpLoadResult::kLoaded);
+  // clang-format off
+  const std::array<uint8_t, 44> expected = {
+      'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,  // file header, info size
+      1, 0,                                                          // planes
+      0, 0, 0, 0, 16, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0,   // compression to colours
+      0, 0, 0, 0, 0, 0, 0, 0};
+  // clang-format on
+  EXPECT_EQ(image.headerScratch, expected);
+}
+
+struct PaddingCase {
+  int32_t width;
+  size_t rowBytes;
+  size_t fileSize;  // two rows, each padded to four bytes
+};
+
+class BmpReaderPadding : public BmpFileTest, public ::testing::WithParamInterface<PaddingCase> {};
+
+TEST_P(BmpReaderPadding, RowsSkipThePaddingOfTheRowBefore) {
+  BmpBuilder bmp = Picture(GetParam().width, 2);
+  bmp.rows.assign(2, {});
+  for (uint8_t r = 0; r < 2; ++r) {
+    for (uint8_t p = 0; p < GetParam().width; ++p) {
+      bmp.rows[r].push_back({.blue = uint8_t(10 * r + p + 1),
+                             .green = uint8_t(40 + 10 * r + p),
+                             .red = uint8_t(80 + 10 * r + p)});
+    }
+  }
+  const Bytes file = bmp.Build();
+  ASSERT_EQ(file.size(), GetParam().fileSize);
+  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  for (uint8_t r = 0; r < 2; ++r) {
+    const auto row = image.Row24(r);
+    ASSERT_EQ(row.size(), GetParam().rowBytes);
+    for (uint8_t p = 0; p < GetParam().width; ++p) {
+      EXPECT_EQ(row[3 * p], 10 * r + p + 1) << "row " << int{r} << " pixel " << int{p};
+      EXPECT_EQ(row[3 * p + 1], 40 + 10 * r + p);
+      EXPECT_EQ(row[3 * p + 2], 80 + 10 * r + p);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, BmpReaderPadding,
+                         ::testing::Values(PaddingCase{1, 3, 62}, PaddingCase{2, 6, 70},
+                                           PaddingCase{3, 9, 78}, PaddingCase{4, 12, 78}));
+
+TEST_F(BmpReader, WidthZeroHasEmptyRowsAndFreesCleanly) {
+  ASSERT_EQ(Load(Picture(0, 3).Build()), BmpLoadResult::kLoaded);
+  EXPECT_EQ(image.height, 3u);
+  ASSERT_TRUE(image.HasRows24());
+  EXPECT_TRUE(image.Row24(2).empty());
+  image.FreeBitmap();
+  EXPECT_EQ(image.bitCount, 0);
+  EXPECT_EQ(image.height, 0u);
+}
+
+TEST_F(BmpReader, HeightZeroHasNoRowsAndFreesCleanly) {
+  ASSERT_EQ(Load(Picture(5, 0).Build()), BmpLoadResult::kLoaded);
+  EXPECT_EQ(image.bitCount, 24);
+  EXPECT_EQ(image.width, 5u);
+  EXPECT_FALSE(image.HasRows24());
+  image.FreeBitmap();
+  EXPECT_EQ(image.bitCount, 0);
+  EXPECT_EQ(image.width, 0u);
+}
+
+class BmpReaderOtherBitCounts : public BmpFileTest,
+                                public ::testing::WithParamInterface<uint16_t> {};
+
+TEST_P(BmpReaderOtherBitCounts, LoadTheHeaderButNoRows) {
+  ASSERT_EQ(Load(Picture(3, 2, GetParam()).Build()), BmpLoadResult::kLoaded);
+  EXPECT_EQ(image.bitCount, GetParam());
+  EXPECT_EQ(image.width, 3u);
+  EXPECT_EQ(image.height, 2u);
+  EXPECT_FALSE(image.HasRows24());
+  image.FreeBitmap();
+  EXPECT_EQ(image.bitCount, 0);
+  EXPECT_EQ(image.width, 0u);
+  EXPECT_EQ(image.height, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(BitCounts, BmpReaderOtherBitCounts, ::testing::Values(1, 8, 16, 32));
+
+TEST_F(BmpReader, TopDownFileKeepsFileOrderWithAPositiveHeight) {
+  BmpBuilder bmp = Picture(1, -2);
+  bmp.rows = {{{.red = 1}}, {{.red = 2}}};
+  ASSERT_EQ(Load(bmp.Build()), BmpLoadResult::kLoaded);
+  EXPECT_EQ(image.height, 2u);
+  EXPECT_EQ(image.Row24(0)[2], 1);
+  EXPECT_EQ(image.Row24(1)[2], 2);
+}
+
+TEST_F(BmpReader, MostNegativeHeightIsTwoToTheThirtyFirstRows) {
+  Bytes file = Picture(0, 1).Build();
+  PutLe32(file, kHeightOffset, 0x80000000u);
+  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  EXPECT_EQ(image.height, 2147483648u);
+  ASSERT_TRUE(image.HasRows24());
+  EXPECT_TRUE(image.Row24(2147483647u).empty());
+}
+
+struct InfoHeaderCase {
+  uint32_t infoHeaderSize;
+  uint8_t pixelOffset;
+};
+
+class BmpReaderInfoHeaders : public BmpFileTest,
+                             public ::testing::WithParamInterface<InfoHeaderCase> {};
+
+TEST_P(BmpReaderInfoHeaders, TakeThePixelsFromTheFileHeaderOffset) {
+  BmpBuilder bmp = Picture(2, 2, 24, GetParam().infoHeaderSize);
+  bmp.rows = {{{1, 2, 3}, {4, 5, 6}}, {{7, 8, 9}, {10, 11, 12}}};
+  ASSERT_EQ(Load(bmp.Build()), BmpLoadResult::kLoaded);
+  EXPECT_EQ(image.headerScratch[10], GetParam().pixelOffset);
+  EXPECT_EQ(RowBytes(image.Row24(0)), (Bytes{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(RowBytes(image.Row24(1)), (Bytes{7, 8, 9, 10, 11, 12}));
+}
+
+INSTANTIATE_TEST_SUITE_P(V4AndV5, BmpReaderInfoHeaders,
+                         ::testing::Values(InfoHeaderCase{108, 122}, InfoHeaderCase{124, 138}));
+
+// The classic file of kTwoByTwo (70 bytes) with another pixel-data offset.
+class BmpReaderBadOffsets : public BmpFileTest, public ::testing::WithParamInterface<uint32_t> {};
+
+TEST_P(BmpReaderBadOffsets, FallBackToTheClassicPlace) {
+  Bytes file = kTwoByTwo;
+  PutLe32(file, kPixelOffsetOffset, GetParam());
+  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  EXPECT_EQ(RowBytes(image.Row24(0)), (Bytes{0x10, 0x20, 0x30, 0x11, 0x21, 0x31}));
+  EXPECT_EQ(RowBytes(image.Row24(1)), (Bytes{0x12, 0x22, 0x32, 0x13, 0x23, 0x33}));
+}
+
+INSTANTIATE_TEST_SUITE_P(BeforeTheHeaderEndOrPastTheFile, BmpReaderBadOffsets,
+                         ::testing::Values(0u, 14u, 53u, 71u, 0xFFFFFFFFu));
+
+TEST_F(BmpReader, OffsetInsideTheFileIsFollowed) {
+  Bytes file = kTwoByTwo;
+  file.insert(file.begin() + 54, {0xEE, 0xEE, 0xEE, 0xEE});
+  PutLe32(file, kPixelOffsetOffset, 58);
+  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  EXPECT_EQ(RowBytes(image.Row24(0)), (Bytes{0x10, 0x20, 0x30, 0x11, 0x21, 0x31}));
+}
+
+TEST_F(BmpReader, OffsetAtTheEndOfTheFileLeavesEveryRowZero) {
+  Bytes file = kTwoByTwo;
+  PutLe32(file, kPixelOffsetOffset, 70);
+  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  EXPECT_EQ(RowBytes(image.Row24(0)), Bytes(6, 0));
+  EXPECT_EQ(RowBytes(image.Row24(1)), Bytes(6, 0));
+}
+
+TEST_F(BmpReader, FileCutShortReadsTheMissingBytesAsZero) {
+  Bytes file = kTwoByTwo;
+  file.resize(54 + 8 + 4);  // row 1 ends after its first pixel and one byte
+  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  EXPECT_EQ(RowBytes(image.Row24(0)), (Bytes{0x10, 0x20, 0x30, 0x11, 0x21, 0x31}));
+  EXPECT_EQ(RowBytes(image.Row24(1)), (Bytes{0x12, 0x22, 0x32, 0x13, 0, 0}));
+}
+
+TEST_F(BmpReader, LastRowNeedsNoPadding) {
+  Bytes file = kTwoByTwo;
+  file.resize(68);
+  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  EXPECT_EQ(RowBytes(image.Row24(1)), (Bytes{0x12, 0x22, 0x32, 0x13, 0x23, 0x33}));
+}
+
+struct ClaimCase {
+  uint32_t rowsPresent;  // of a 1-pixel-wide picture: 4 bytes a row
+  uint32_t rowsClaimed;
+  BmpLoadResult expected;
+};
+
+class BmpReaderClaims : public BmpFileTest, public ::testing::WithParamInterface<ClaimCase> {};
+
+// The limit is twice the pixel bytes present plus 64 KiB.
+TEST_P(BmpReaderClaims, RefuseMoreThanTwiceThePresentPixelBytesPlus64KiB) {
+  BmpBuilder bmp = Picture(1, static_cast<int32_t>(GetParam().rowsPresent));
+  bmp.rows.assign(GetParam().rowsPresent, {{.red = 7}});
+  Bytes file = bmp.Build();
+  PutLe32(file, kHeightOffset, GetParam().rowsClaimed);
+  ASSERT_EQ(Load(file), GetParam().expected);
+  if (GetParam().expected == BmpLoadResult::kLoaded) {
+    EXPECT_EQ(image.height, GetParam().rowsClaimed);
+    if (GetParam().rowsPresent > 0) {
+      EXPECT_EQ(image.Row24(GetParam().rowsPresent - 1)[2], 7);
+    }
+    EXPECT_EQ(image.Row24(GetParam().rowsPresent)[2], 0);
+    EXPECT_EQ(image.Row24(GetParam().rowsClaimed - 1)[2], 0);
+  } else {
+    EXPECT_EQ(image.bitCount, 0);
+    EXPECT_EQ(image.height, 0u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AtAndPastTheLimit, BmpReaderClaims,
+                         ::testing::Values(ClaimCase{0, 16384, BmpLoadResult::kLoaded},
+                                           ClaimCase{0, 16385, BmpLoadResult::kClaimsTooMuch},
+                                           ClaimCase{100, 16584, BmpLoadResult::kLoaded},
+                                           ClaimCase{100, 16585, BmpLoadResult::kClaimsTooMuch}));
+
+struct HugeCase {
+  uint32_t width;
+  uint32_t height;
+};
+
+class BmpReaderHugeClaims : public BmpFileTest, public ::testing::WithParamInterface<HugeCase> {};
+
+TEST_P(BmpReaderHugeClaims, AreRefusedWithoutAllocating) {
+  Bytes file = Picture(1, 1).Build();  // 58 bytes
+  file.resize(60, 0xAB);
+  PutLe32(file, kWidthOffset, GetParam().width);
+  PutLe32(file, kHeightOffset, GetParam().height);
+  WriteFileBytes(Path(), file);
+  EXPECT_EXIT(LoadWithLittleMemory(image, Path()), ::testing::ExitedWithCode(0), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Gigabytes, BmpReaderHugeClaims,
+                         ::testing::Values(HugeCase{0x7FFFFFFF, 0x7FFFFFFF},
+                                           HugeCase{0xFFFFFFFF, 0x7FFFFFFF},
+                                           HugeCase{0xFFFFFFFF, 0x80000000},
+                                           HugeCase{0x55555556, 0x40000000},
+                                           HugeCase{1, 0x7FFFFFFF}, HugeCase{0x7FFFFFFF, 1}));
+
+struct CutHeaderCase {
+  size_t length;
+  uint16_t bitCount;
+  uint32_t width;
+  uint32_t height;
+};
+
+class BmpReaderCutHeaders : public BmpFileTest,
+                            public ::testing::WithParamInterface<CutHeaderCase> {};
+
+// A field counts only when all its bytes are in the file.
+TEST_P(BmpReaderCutHeaders, KeepTheEmptyValueOfFieldsNotSupplied) {
+  Bytes file = kTwoByTwo;
+  file.resize(GetParam().length);
+  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  EXPECT_EQ(image.bitCount, GetParam().bitCount);
+  EXPECT_EQ(image.width, GetParam().width);
+  EXPECT_EQ(image.height, GetParam().height);
+  if (image.HasRows24()) {
+    EXPECT_EQ(RowBytes(image.Row24(0)), Bytes(6, 0));
+    EXPECT_EQ(RowBytes(image.Row24(1)), Bytes(6, 0));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, BmpReaderCutHeaders,
+                         ::testing::Values(CutHeaderCase{0, 0, 0, 0}, CutHeaderCase{17, 0, 0, 0},
+                                           CutHeaderCase{21, 0, 0, 0}, CutHeaderCase{22, 0, 2, 0},
+                                           CutHeaderCase{25, 0, 2, 0}, CutHeaderCase{26, 0, 2, 2},
+                                           CutHeaderCase{29, 0, 2, 2}, CutHeaderCase{30, 24, 2, 2},
+                                           CutHeaderCase{53, 24, 2, 2},
+                                           CutHeaderCase{54, 24, 2, 2}));
+
+TEST_F(BmpReader, RewritingRowZeroLeavesTheFileOnDiskAsItWas) {
+  ASSERT_EQ(Load(kTwoByTwo), BmpLoadResult::kLoaded);
+  image.Row24(0)[2] = 0x7F;
+  EXPECT_EQ(image.Row24(0)[2], 0x7F);
+  EXPECT_EQ(ReadFileBytes(Path()), kTwoByTwo);
+  image.FreeBitmap();
+  ASSERT_EQ(image.LoadBitmapFile(Path()), BmpLoadResult::kLoaded);
+  EXPECT_EQ(image.Row24(0)[2], 0x30);
+}
+
+TEST_F(BmpReader, RowsOutliveTheDeletedFile) {
+  ASSERT_EQ(Load(kTwoByTwo), BmpLoadResult::kLoaded);
+  std::filesystem::remove(Path());
+  EXPECT_EQ(RowBytes(image.Row24(1)), (Bytes{0x12, 0x22, 0x32, 0x13, 0x23, 0x33}));
+}
+
+TEST_F(BmpReader, UnopenablePathsLeaveTheImageEmpty) {
+  WriteFileBytes(dir / "plain", kTwoByTwo);
+  std::filesystem::create_directory(dir / "folder.bmp");
+  for (const auto& path : {dir / "missing.bmp", dir / "folder.bmp", dir / "plain" / "x.bmp",
+                           std::filesystem::path()}) {
+    ASSERT_EQ(Load(kTwoByTwo), BmpLoadResult::kLoaded);
+    EXPECT_EQ(image.LoadBitmapFile(path.string()), BmpLoadResult::kCannotOpen) << path;
+    EXPECT_EQ(image.bitCount, 0) << path;
+    EXPECT_EQ(image.width, 0u) << path;
+    EXPECT_EQ(image.height, 0u) << path;
+  }
+}
+
+}  // namespace
+}  // namespace pixorale::test
