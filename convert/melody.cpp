@@ -1,0 +1,211 @@
+#include "convert/melody.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "convert/chords.h"
+#include "convert/scale_snap.h"
+#include "convert/track_events.h"
+
+namespace pixorale {
+namespace {
+
+constexpr uint8_t kMelodyChannel = 0;
+constexpr uint32_t kMicrosecondsPerMinute = 60'000'000;
+constexpr unsigned kPitchSlots = 128;
+constexpr uint8_t kHighestPitch = 127;
+constexpr unsigned kStepLevels = 9;  // a blue byte gives 1 to 8 units of a 32nd note
+
+// Ticks each note is held. Longer sustains are capped so that every delta still fits the
+// 28 bits of a MIDI delta.
+uint32_t SustainTicks(uint16_t resolution, double sustainQuarters) {
+  const double ticks = std::trunc(static_cast<double>(resolution) * sustainQuarters);
+  if (!(ticks > 0.0)) return 0;
+  if (ticks >= static_cast<double>(kMaxSustainTicks)) return kMaxSustainTicks;
+  return static_cast<uint32_t>(ticks);
+}
+
+// A tempo too slow for the event's three bytes is written as the slowest one it can hold.
+uint32_t QuarterMicroseconds(uint32_t tempo) {
+  if (tempo == 0) return kMaxQuarterMicroseconds;
+  return std::min(kMicrosecondsPerMinute / tempo, kMaxQuarterMicroseconds);
+}
+
+bool RescaleApplies(uint8_t rangeLow, uint8_t rangeHigh) {
+  return (rangeLow != 0 || rangeHigh != 255) && rangeLow < rangeHigh;
+}
+
+// Stretches the red bytes of the pitch row so that they span rangeLow..rangeHigh. The
+// arithmetic order is fixed so that results agree to the last bit.
+void RescaleRedBytes(std::span<uint8_t> row, uint32_t width, uint8_t rangeLow, uint8_t rangeHigh) {
+  uint8_t smallest = 255;
+  uint8_t largest = 0;
+  for (uint32_t i = 0; i < width; ++i) {
+    smallest = std::min(smallest, row[3 * size_t{i} + 2]);
+    largest = std::max(largest, row[3 * size_t{i} + 2]);
+  }
+  if (largest == smallest) {
+    for (uint32_t i = 0; i < width; ++i) row[3 * size_t{i} + 2] = rangeLow;
+    return;
+  }
+  const double k = 255.0 / static_cast<double>(largest - smallest);
+  const double smallestTimesK = smallest * k;
+  const double span = static_cast<double>(rangeHigh - rangeLow);
+  for (uint32_t i = 0; i < width; ++i) {
+    uint8_t& red = row[3 * size_t{i} + 2];
+    const auto x = static_cast<uint8_t>(red * k - smallestTimesK);
+    red = static_cast<uint8_t>((x / 255.0) * span + rangeLow);
+  }
+}
+
+// One slot per pitch: how long the pitch has been sounding. The pitches sounding are also
+// kept in a short list, so each column touches only those, not all 128 slots.
+class NoteTable {
+ public:
+  static constexpr int kNone = -1;
+
+  bool IsActive(uint8_t pitch) const { return position_[pitch] != kInactive; }
+  uint32_t Elapsed(uint8_t pitch) const { return elapsed_[pitch]; }
+  bool Empty() const { return count_ == 0; }
+
+  void AddToAll(uint32_t ticks) {
+    for (unsigned i = 0; i < count_; ++i) elapsed_[sounding_[i]] += ticks;
+  }
+
+  void Strike(uint8_t pitch) {
+    elapsed_[pitch] = 0;
+    if (IsActive(pitch)) return;
+    position_[pitch] = static_cast<uint8_t>(count_);
+    sounding_[count_++] = pitch;
+  }
+
+  void Release(uint8_t pitch) {
+    const uint8_t at = position_[pitch];
+    const uint8_t last = sounding_[--count_];
+    sounding_[at] = last;
+    position_[last] = at;
+    position_[pitch] = kInactive;
+    elapsed_[pitch] = 0;
+  }
+
+  // The sounding pitch with the largest elapsed time above `threshold`, the lowest pitch
+  // among equals; kNone when there is none. A threshold of -1 takes every sounding pitch.
+  int Oldest(int64_t threshold) const {
+    int best = kNone;
+    for (unsigned i = 0; i < count_; ++i) {
+      const uint8_t pitch = sounding_[i];
+      if (static_cast<int64_t>(elapsed_[pitch]) <= threshold) continue;
+      if (best == kNone || elapsed_[pitch] > elapsed_[best] ||
+          (elapsed_[pitch] == elapsed_[best] && pitch < best)) {
+        best = pitch;
+      }
+    }
+    return best;
+  }
+
+ private:
+  static constexpr uint8_t kInactive = 0xFF;
+
+  std::array<uint32_t, kPitchSlots> elapsed_{};
+  std::array<uint8_t, kPitchSlots> position_ = MakeInactive();
+  std::array<uint8_t, kPitchSlots> sounding_{};
+  unsigned count_ = 0;
+
+  static std::array<uint8_t, kPitchSlots> MakeInactive() {
+    std::array<uint8_t, kPitchSlots> positions;
+    positions.fill(kInactive);
+    return positions;
+  }
+};
+
+void AppendColumns(Track& track, BitmapImage& image, const ConversionParameters& params,
+                   uint32_t sustainTicks, RandomBitSource& bits) {
+  const uint32_t stepUnit = params.resolution >> 3;  // a 32nd note in beat mode
+  const std::span<const uint8_t> pitchRow = image.Row24(0);
+  const std::span<const uint8_t> stepRow = image.Row24(image.height / 2);
+  NoteTable notes;
+
+  for (uint32_t column = 0; column < image.width; ++column) {
+    const size_t pixel = 3 * size_t{column};
+    uint32_t step = (stepRow[pixel] % kStepLevels) * stepUnit;
+    uint8_t pitch = pitchRow[pixel + 2];
+    if (pitch > kHighestPitch) pitch = static_cast<uint8_t>(255 - pitch);  // fold 128..255
+    if (step == 0) step = stepUnit;
+    if (column == 0) step = 0;
+    pitch = SnapPitchToScale(pitch, params.scaleIndex, bits);
+
+    notes.AddToAll(step);
+    const bool restruck = notes.IsActive(pitch);
+    notes.Strike(pitch);
+
+    // Notes whose sustain ended since the previous note-on, in the order of their ends.
+    // Their ends are measured from the previous note-on, where the track stands now.
+    uint32_t offTotal = 0;
+    for (int due = notes.Oldest(sustainTicks); due != NoteTable::kNone;
+         due = notes.Oldest(sustainTicks)) {
+      const auto duePitch = static_cast<uint8_t>(due);
+      const uint32_t ageAtPreviousNoteOn = notes.Elapsed(duePitch) - step;
+      const uint32_t delta = (sustainTicks - ageAtPreviousNoteOn) - offTotal;
+      offTotal += delta;
+      track.AppendEvent(track_events::NoteOff(kMelodyChannel, duePitch, delta));
+      notes.Release(duePitch);
+    }
+
+    // A pitch struck again while sounding ends right at the new note-on.
+    if (restruck) {
+      track.AppendEvent(track_events::NoteOff(kMelodyChannel, pitch, step - offTotal));
+      track.AppendEvent(track_events::NoteOn(kMelodyChannel, pitch, 0));
+    } else {
+      track.AppendEvent(track_events::NoteOn(kMelodyChannel, pitch, step - offTotal));
+    }
+  }
+
+  // Every note still sounding ends sustainTicks after its note-on; elapsed times now count
+  // from the last event appended.
+  for (int oldest = notes.Oldest(-1); oldest != NoteTable::kNone; oldest = notes.Oldest(-1)) {
+    const auto pitch = static_cast<uint8_t>(oldest);
+    const uint32_t delta = sustainTicks - notes.Elapsed(pitch);
+    track.AppendEvent(track_events::NoteOff(kMelodyChannel, pitch, delta));
+    notes.Release(pitch);
+    notes.AddToAll(delta);
+  }
+}
+
+}  // namespace
+
+bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParameters& params,
+                        RandomBitSource& bits) {
+  song.ClearSong();
+  song.format = 1;
+  song.trackCount = 1;
+  song.timingMode = params.timingMode;
+  song.division = params.resolution;
+
+  // A picture with no rows has no pitch row to read: it converts like one of width 0.
+  const uint32_t columns = image.HasRows24() ? image.width : 0;
+
+  Track melody;
+  melody.ClearEvents();
+  // Each column adds one note-on and, sooner or later, its note-off.
+  melody.events.reserve(3 + 2 * size_t{columns});
+  melody.AppendEvent(track_events::Tempo(QuarterMicroseconds(params.tempo)));
+  melody.AppendEvent(track_events::ProgramChange(kMelodyChannel, 0));
+
+  if (columns > 0) {
+    if (RescaleApplies(params.rangeLow, params.rangeHigh)) {
+      RescaleRedBytes(image.Row24(0), columns, params.rangeLow, params.rangeHigh);
+    }
+    AppendColumns(melody, image, params, SustainTicks(params.resolution, params.sustainQuarters),
+                  bits);
+  }
+
+  melody.AppendEvent(track_events::EndOfTrack());
+  melody.ComputeLength();
+  song.AppendTrack(std::move(melody));
+
+  if (params.chordMode != 0) BuildChordTrack(song, params.resolution);
+  return true;
+}
+
+}  // namespace pixorale

@@ -39,7 +39,8 @@ std::vector<uint8_t> BmpBuilder::Build() const {
   if (bitCount != 24) return out;
   for (uint32_t r = 0; r < rowCount; ++r) {
     for (int32_t p = 0; p < width; ++p) {
-      const Bgr pixel = r < rows.size() && static_cast<size_t>(p) < rows[r].size() ? rows[r][p] : Bgr{};
+      const Bgr pixel =
+          r < rows.size() && static_cast<size_t>(p) < rows[r].size() ? rows[r][p] : Bgr{};
       out.push_back(pixel.blue);
       out.push_back(pixel.green);
       out.push_back(pixel.red);
@@ -47,6 +48,10 @@ std::vector<uint8_t> BmpBuilder::Build() const {
     out.resize(out.size() + padding, 0);
   }
   return out;
+}
+
+void PatchLittleEndian(std::vector<uint8_t>& bytes, size_t offset, uint32_t value, int size) {
+  for (int i = 0; i < size; ++i) bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
 }
 
 std::vector<uint8_t> MakeMelodyBmp(const std::vector<uint8_t>& reds,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -22,6 +23,10 @@ struct BmpBuilder {
 
   std::vector<uint8_t> Build() const;
 };
+
+// Overwrites a little-endian field of a built file, e.g. to make a header claim more than
+// the file holds.
+void PatchLittleEndian(std::vector<uint8_t>& bytes, size_t offset, uint32_t value, int size = 4);
 
 // A 24-bit picture whose row 0 has the given red bytes and whose middle row has the given
 // blue bytes; other bytes 0. Height 2 puts the middle row at row 1; height 1 uses row 0 for
