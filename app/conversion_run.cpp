@@ -1,0 +1,72 @@
+#include "app/conversion_run.h"
+
+#include <algorithm>
+
+#include "app/ui_texts.h"
+#include "convert/melody.h"
+
+namespace pixorale {
+namespace {
+
+void Summarize(const Song& song, RunReport& report) {
+  report.trackCount = song.trackCount;
+  report.division = song.division;
+  for (const Track& track : song.tracks) {
+    uint64_t ticks = 0;
+    for (const MidiEvent& event : track.events) {
+      ticks += event.delta.value;
+      if ((event.status & 0xF0) == midi_status::kNoteOn) ++report.noteCount;
+    }
+    report.lengthTicks = std::max(report.lengthTicks, ticks);
+  }
+}
+
+RunStatus LoadFailure(BmpLoadResult result) {
+  return result == BmpLoadResult::kClaimsTooMuch ? RunStatus::kClaimsTooMuch
+                                                 : RunStatus::kCannotOpen;
+}
+
+}  // namespace
+
+RunReport RunConversion(std::string_view path, ProgramState& state, RandomBitSource& bits,
+                        ConversionUi& ui) {
+  RunReport report;
+  BitmapImage& image = state.image;
+  const BmpLoadResult loaded = image.LoadBitmapFile(std::string(path));
+  if (loaded != BmpLoadResult::kLoaded) {
+    // An unreadable file ends the run without a message.
+    image.FreeBitmap();
+    report.status = LoadFailure(loaded);
+    return report;
+  }
+  report.bitCount = image.bitCount;
+  if (image.bitCount != 24) {
+    image.FreeBitmap();
+    ui.ShowMessage(texts::kNot24Bit, texts::kErrorCaption);
+    report.status = RunStatus::kNot24Bit;
+    return report;
+  }
+
+  Song& song = state.song;
+  ConvertImageToSong(song, image, state.settings.ToParameters(), bits);
+  Summarize(song, report);
+
+  const std::optional<std::string> outputPath =
+      ui.PromptSaveFile(texts::kMidiFilter, texts::kMidiExtension);
+  if (!outputPath) {
+    report.status = RunStatus::kCancelled;
+  } else if (ui.SaveSong(song, *outputPath)) {
+    report.status = RunStatus::kWritten;
+    report.outputPath = *outputPath;
+  } else {
+    ui.ShowMessage(texts::kCannotSaveMidi, texts::kErrorCaption);
+    report.status = RunStatus::kWriteFailed;
+    report.outputPath = *outputPath;
+  }
+
+  song.ClearSong();
+  image.FreeBitmap();
+  return report;
+}
+
+}  // namespace pixorale

@@ -34,7 +34,7 @@ struct RunReport {
   RunStatus status = RunStatus::kCannotOpen;
   uint16_t bitCount = 0;  // of the picture, once its header was read
   std::string outputPath;
-  uint64_t noteCount = 0;   // note-ons over all tracks
+  uint64_t noteCount = 0;  // note-ons over all tracks
   uint16_t trackCount = 0;
   uint64_t lengthTicks = 0;  // of the longest track
   uint16_t division = 0;

@@ -53,9 +53,17 @@ inline constexpr std::string_view kRangeLabel = "音域制限(0～127)";
 
 // The scale list, in scaleIndex order.
 inline constexpr std::array<std::string_view, 9> kScaleNames = {
-    "Cメジャー",     "Cナチュラルマイナー", "Cハーモニックマイナー",
-    "Cメロディックマイナー", "Cドリアン",       "Cフリジアン",
-    "Cリディアン",   "Cミクソリディアン",   "Cロクリアン",
+    "Cメジャー",   "Cナチュラルマイナー", "Cハーモニックマイナー", "Cメロディックマイナー",
+    "Cドリアン",   "Cフリジアン",         "Cリディアン",           "Cミクソリディアン",
+    "Cロクリアン",
 };
+
+// The desktop program's answer to --help.
+inline constexpr std::string_view kDesktopUsage =
+    "Usage: pixorale [PICTURE.bmp]\n"
+    "Turns a 24-bit BMP picture into a Standard MIDI File. A picture named on the command\n"
+    "line is converted before the window opens.\n"
+    "  --help     show this help\n"
+    "  --version  show the version\n";
 
 }  // namespace pixorale::texts

@@ -1,0 +1,128 @@
+#include "app/conversion_run.h"
+
+#include <gtest/gtest.h>
+
+#include "app/ui_texts.h"
+#include "support/bmp_builder.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace pixorale {
+namespace {
+
+using test::ScriptedUi;
+
+class ConversionRun : public ::testing::Test {
+ protected:
+  ConversionRun() { state_.settings.InstallDefaults(); }
+
+  std::string Picture(const std::vector<uint8_t>& bytes, const char* name = "in.bmp") {
+    test::WriteFileBytes(dir_ / name, bytes);
+    return (dir_ / name).string();
+  }
+
+  RunReport Run(const std::string& path) {
+    FixedBits down(0);
+    RunReport report = RunConversion(path, state_, down, ui_);
+    EXPECT_TRUE(state_.song.tracks.empty()) << "the song is emptied after every run";
+    EXPECT_EQ(state_.song.trackCount, 0);
+    EXPECT_EQ(state_.image.bitCount, 0) << "the image is freed after every run";
+    return report;
+  }
+
+  test::TempDir dir_;
+  ProgramState state_;
+  ScriptedUi ui_;
+};
+
+TEST_F(ConversionRun, WritesTheChosenFile) {
+  const std::string in = Picture(test::MakeMelodyBmp({60, 62}, {8, 8}));
+  ui_.saveAnswers.push_back((dir_ / "out.mid").string());
+  const RunReport report = Run(in);
+  EXPECT_EQ(report.status, RunStatus::kWritten);
+  ASSERT_EQ(ui_.prompts.size(), 1u);
+  EXPECT_EQ(ui_.prompts[0].kind, "save");
+  EXPECT_EQ(ui_.prompts[0].filterName, texts::kMidiFilter.displayName);
+  EXPECT_EQ(ui_.prompts[0].filterPattern, "*.mid");
+  EXPECT_EQ(ui_.prompts[0].defaultExtension, "mid");
+  EXPECT_TRUE(ui_.messages.empty());
+  const auto bytes = test::ReadFileBytes(dir_ / "out.mid");
+  ASSERT_GE(bytes.size(), 14u);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "MThd");
+  EXPECT_EQ(report.noteCount, 2u);
+  EXPECT_EQ(report.trackCount, 1);
+}
+
+TEST_F(ConversionRun, UsesTheSettingsAsTheyAreNow) {
+  const std::string in = Picture(test::MakeMelodyBmp({60, 64}, {8, 8}));
+  state_.settings.chordMode = 1;
+  state_.settings.resolution = 480;
+  ui_.saveAnswers.push_back((dir_ / "out.mid").string());
+  const RunReport report = Run(in);
+  EXPECT_EQ(report.trackCount, 2);
+  const auto bytes = test::ReadFileBytes(dir_ / "out.mid");
+  EXPECT_EQ(bytes.at(11), 2) << "two tracks announced";
+  EXPECT_EQ(bytes.at(12), 0x01);
+  EXPECT_EQ(bytes.at(13), 0xE0) << "division 480";
+}
+
+TEST_F(ConversionRun, CancelledSaveWritesNothing) {
+  const std::string in = Picture(test::MakeMelodyBmp({60}, {0}));
+  ui_.saveAnswers.push_back(std::nullopt);
+  EXPECT_EQ(Run(in).status, RunStatus::kCancelled);
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
+}
+
+TEST_F(ConversionRun, UnreadableFileEndsSilently) {
+  EXPECT_EQ(Run((dir_ / "missing.bmp").string()).status, RunStatus::kCannotOpen);
+  EXPECT_TRUE(ui_.prompts.empty());
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(ConversionRun, HeaderClaimingMissingDataEndsSilently) {
+  auto bytes = test::MakeMelodyBmp({60, 62}, {8, 8});
+  test::PatchLittleEndian(bytes, 18, 0x7FFFFFFF);
+  test::PatchLittleEndian(bytes, 22, 0x7FFFFFFF);
+  EXPECT_EQ(Run(Picture(bytes)).status, RunStatus::kClaimsTooMuch);
+  EXPECT_TRUE(ui_.prompts.empty());
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(ConversionRun, PictureThatIsNot24BitIsRefusedWithTheMessage) {
+  for (uint16_t bits : {1, 8, 16, 32}) {
+    test::BmpBuilder bmp;
+    bmp.width = 4;
+    bmp.height = 4;
+    bmp.bitCount = bits;
+    ui_.messages.clear();
+    const RunReport report = Run(Picture(bmp.Build()));
+    EXPECT_EQ(report.status, RunStatus::kNot24Bit);
+    EXPECT_EQ(report.bitCount, bits);
+    EXPECT_EQ(ui_.messages,
+              (std::vector<ScriptedUi::Message>{{std::string(texts::kNot24Bit), "error"}}));
+    EXPECT_TRUE(ui_.prompts.empty()) << "no save prompt follows";
+  }
+}
+
+TEST_F(ConversionRun, FailedWriteIsReportedAndKeepsTheOldFile) {
+  const std::string in = Picture(test::MakeMelodyBmp({60}, {0}));
+  ui_.saveAnswers.push_back((dir_ / "missing" / "out.mid").string());
+  EXPECT_EQ(Run(in).status, RunStatus::kWriteFailed);
+  EXPECT_EQ(ui_.messages,
+            (std::vector<ScriptedUi::Message>{{std::string(texts::kCannotSaveMidi), "error"}}));
+}
+
+TEST_F(ConversionRun, SecondRunStartsFromAnEmptySong) {
+  const std::string in = Picture(test::MakeMelodyBmp({60, 62, 64}, {8, 8, 8}));
+  ui_.saveAnswers.push_back(std::nullopt);
+  Run(in);
+  ui_.saveAnswers.push_back((dir_ / "a.mid").string());
+  Run(in);
+  ui_.saveAnswers.push_back((dir_ / "b.mid").string());
+  Run(in);
+  EXPECT_EQ(test::ReadFileBytes(dir_ / "a.mid"), test::ReadFileBytes(dir_ / "b.mid"));
+}
+
+}  // namespace
+}  // namespace pixorale
