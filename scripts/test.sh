@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything with warnings as errors and runs every test:
+# unit tests, Qt widget tests and end-to-end tests of the installed programs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+cmake -S . -B build/ci -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXORALE_WERROR=ON
+cmake --build build/ci -j "$jobs"
+ctest --test-dir build/ci --output-on-failure -j "$jobs"
