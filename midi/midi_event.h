@@ -44,7 +44,9 @@ struct MidiEvent {
   // Bytes this event occupies in a track chunk, exactly as the writer emits them.
   uint32_t EncodedSize() const;
 
-  bool IsEndOfTrack() const { return status == midi_status::kMeta && data1 == meta_type::kEndOfTrack; }
+  bool IsEndOfTrack() const {
+    return status == midi_status::kMeta && data1 == meta_type::kEndOfTrack;
+  }
 };
 
 }  // namespace pixorale

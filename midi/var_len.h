@@ -15,6 +15,7 @@ struct VarLen {
   uint8_t lengthCode = 0;  // encoded bytes minus one: 0..3
 
   // Sets `value` and the matching `lengthCode`; the only way to change the quantity.
+  // Quantities above kMaxValue are clamped to it, since no longer encoding exists.
   void Assign(uint32_t quantity);
   void Encode();
   void Decode();
