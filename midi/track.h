@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "midi/large_block_allocator.h"
 #include "midi/midi_event.h"
 
 namespace pixorale {
@@ -10,7 +11,7 @@ namespace pixorale {
 // One track chunk in memory; events are kept in the order they were appended.
 struct Track {
   uint32_t byteLength = 0;  // valid after ComputeLength
-  std::vector<MidiEvent> events;
+  std::vector<MidiEvent, LargeBlockAllocator<MidiEvent>> events;
 
   void AppendEvent(const MidiEvent& event) { events.push_back(event); }
   void AppendEvent(MidiEvent&& event) { events.push_back(std::move(event)); }
