@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   qt6-base-dev libgl-dev fonts-noto-cjk xvfb xauth x11-utils imagemagick
   python3 python3-mido midicsv strace
 )

@@ -1,0 +1,54 @@
+#include "app/cli/batch_reporter.h"
+
+#include "app/cli/result_report.h"
+
+namespace pixorale::cli {
+
+BatchReporter::BatchReporter(const std::vector<ConversionJob>& jobs,
+                             const ConversionSettings& settings, ReportFormat format,
+                             std::ostream& out, std::ostream& err, ProgressLine& progress)
+    : jobs_(jobs),
+      settings_(settings),
+      format_(format),
+      out_(out),
+      err_(err),
+      progress_(progress),
+      waiting_(jobs.size()) {}
+
+void BatchReporter::Complete(size_t index, ConversionOutcome outcome) {
+  const std::lock_guard lock(mutex_);
+  waiting_[index] = std::move(outcome);
+  ++done_;
+  while (nextToPrint_ < waiting_.size() && waiting_[nextToPrint_]) {
+    Print(nextToPrint_, *waiting_[nextToPrint_]);
+    waiting_[nextToPrint_].reset();  // a long batch need not keep what it has printed
+    ++nextToPrint_;
+  }
+  if (done_ < waiting_.size()) {
+    progress_.Show(done_);
+  } else {
+    progress_.Clear();
+  }
+}
+
+void BatchReporter::Print(size_t index, const ConversionOutcome& outcome) {
+  const ConversionJob& job = jobs_[index];
+  if (!outcome.converted) {
+    ++failures_;
+    progress_.Clear();
+    err_ << ErrorLine(outcome) << '\n' << std::flush;
+  }
+  switch (format_) {
+    case ReportFormat::kInfo:
+      if (outcome.converted) out_ << InfoLine(job, outcome, settings_) << '\n';
+      break;
+    case ReportFormat::kJson:
+      out_ << JsonLine(job, outcome, settings_) << '\n';
+      break;
+    case ReportFormat::kNone:
+      break;
+  }
+  out_ << std::flush;
+}
+
+}  // namespace pixorale::cli

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <mutex>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "app/cli/cli_options.h"
+#include "app/cli/conversion_jobs.h"
+#include "app/cli/convert_one.h"
+#include "app/cli/progress_line.h"
+
+namespace pixorale::cli {
+
+// Prints each input's result in input order, as soon as it and every input before it are
+// done, whichever worker finished them: errors on `err`, summaries on `out`.
+class BatchReporter {
+ public:
+  BatchReporter(const std::vector<ConversionJob>& jobs, const ConversionSettings& settings,
+                ReportFormat format, std::ostream& out, std::ostream& err, ProgressLine& progress);
+
+  // Safe to call from any thread.
+  void Complete(size_t index, ConversionOutcome outcome);
+  size_t failures() const { return failures_; }
+
+ private:
+  void Print(size_t index, const ConversionOutcome& outcome);
+
+  const std::vector<ConversionJob>& jobs_;
+  const ConversionSettings& settings_;
+  ReportFormat format_;
+  std::ostream& out_;
+  std::ostream& err_;
+  ProgressLine& progress_;
+
+  std::mutex mutex_;
+  std::vector<std::optional<ConversionOutcome>> waiting_;
+  size_t nextToPrint_ = 0;
+  size_t done_ = 0;
+  size_t failures_ = 0;
+};
+
+}  // namespace pixorale::cli

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pixorale::cli {
+
+// The converter's exit statuses.
+inline constexpr int kExitConverted = 0;   // every input converted (or --help, --version)
+inline constexpr int kExitSomeFailed = 1;  // at least one input or the settings save failed
+inline constexpr int kExitUsage = 2;       // the command line could not be used
+
+enum class SnapMode { kRandom, kUp, kDown };
+enum class ReportFormat { kNone, kInfo, kJson };
+
+// Settings given on the command line; each one present replaces the loaded value.
+struct SettingOverrides {
+  std::optional<uint8_t> scaleIndex;
+  std::optional<uint32_t> sustain;
+  std::optional<uint32_t> tempo;
+  std::optional<uint8_t> timingMode;
+  std::optional<uint16_t> resolution;
+  std::optional<uint8_t> chordMode;
+  std::optional<std::pair<uint8_t, uint8_t>> range;  // low, high
+};
+
+struct CliOptions {
+  std::vector<std::string> inputs;
+  std::optional<std::string> output;  // "-" is standard output
+  std::optional<std::string> outputDirectory;
+  bool force = false;
+  SettingOverrides overrides;
+  std::optional<std::string> settingsFile;
+  bool saveSettings = false;
+  SnapMode snap = SnapMode::kRandom;
+  std::optional<uint64_t> seed;
+  unsigned jobs = 1;
+  bool quiet = false;
+  ReportFormat report = ReportFormat::kNone;
+};
+
+// The options, or the exit status when the command line was answered (--help, --version) or
+// refused; the answer or the complaint has then been written to `out` or `err`.
+struct ParsedCommandLine {
+  std::optional<CliOptions> options;
+  int exitStatus = kExitConverted;
+};
+
+ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
+                                   std::ostream& err);
+
+}  // namespace pixorale::cli

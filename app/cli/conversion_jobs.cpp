@@ -1,0 +1,50 @@
+#include "app/cli/conversion_jobs.h"
+
+#include <filesystem>
+#include <map>
+
+namespace pixorale::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string OutputPathFor(const std::string& input, const CliOptions& options) {
+  if (options.output) return *options.output;
+  fs::path output(input);
+  output.replace_extension(".mid");
+  if (options.outputDirectory)
+    return (fs::path(*options.outputDirectory) / output.filename()).string();
+  return output.string();
+}
+
+// Two spellings of one file ("a.mid", "./a.mid") compare equal; the file need not exist.
+std::string ComparableForm(const std::string& path) {
+  std::error_code error;
+  const fs::path canonical = fs::weakly_canonical(fs::absolute(path, error), error);
+  return error ? path : canonical.string();
+}
+
+}  // namespace
+
+std::vector<ConversionJob> PlanConversionJobs(const CliOptions& options) {
+  std::vector<ConversionJob> jobs;
+  std::map<std::string, std::string> firstInputByOutput;
+  for (const std::string& input : options.inputs) {
+    ConversionJob job;
+    job.inputPath = input;
+    job.outputPath = OutputPathFor(input, options);
+    job.toStandardOutput = options.output == "-";
+    job.force = options.force;
+    if (!job.toStandardOutput) {
+      // Parallel jobs writing one file would race, and the later one would replace the
+      // earlier's result even without --force.
+      const auto [first, isNew] =
+          firstInputByOutput.try_emplace(ComparableForm(job.outputPath), input);
+      if (!isNew) job.conflict = "also the output of " + first->second + ", converted first";
+    }
+    jobs.push_back(std::move(job));
+  }
+  return jobs;
+}
+
+}  // namespace pixorale::cli

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/cli/cli_options.h"
+
+namespace pixorale::cli {
+
+// One input and where its MIDI file goes.
+struct ConversionJob {
+  std::string inputPath;
+  std::string outputPath;  // "-" when toStandardOutput
+  bool toStandardOutput = false;
+  bool force = false;
+  // Set when the job must not run: another input of the batch writes the same output.
+  std::string conflict;
+};
+
+// The jobs in input order: -o names the one output, -d a directory for all of them, and by
+// default each output lies beside its input with the extension replaced by ".mid".
+std::vector<ConversionJob> PlanConversionJobs(const CliOptions& options);
+
+}  // namespace pixorale::cli

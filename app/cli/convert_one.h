@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/cli/cli_options.h"
+#include "app/cli/conversion_jobs.h"
+#include "app/conversion_run.h"
+#include "app/conversion_settings.h"
+#include "convert/random_bits.h"
+
+namespace pixorale::cli {
+
+// Where the snap directions of one input come from.
+struct SnapSource {
+  SnapMode mode = SnapMode::kRandom;
+  std::optional<uint64_t> seed;
+};
+
+// A fresh source for each input: with a seed, every input starts the seeded sequence from its
+// beginning, so its file does not depend on the other inputs or on their order.
+std::unique_ptr<RandomBitSource> MakeBitSource(const SnapSource& source);
+
+struct ConversionOutcome {
+  bool converted = false;
+  RunReport report;
+  std::string errorPath;    // the file the error is about
+  std::string errorReason;  // one line
+  uint32_t quarterMicroseconds = 0;
+};
+
+// Converts one input with its own program state and random source.
+ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings& settings,
+                             const SnapSource& snap);
+
+}  // namespace pixorale::cli

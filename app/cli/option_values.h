@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace pixorale::cli {
+
+// Option values are plain decimal: no sign, no blanks, no hexadecimal or octal prefixes, so
+// "010" is ten and "-1" is refused rather than wrapped around.
+std::optional<uint64_t> ParseDecimal(std::string_view text, uint64_t min, uint64_t max);
+
+// "c-major" ... "c-locrian" in the order of the settings dialog's list, or the index 0 to 8.
+std::optional<uint8_t> ParseScale(std::string_view text);
+// The scale names, index order, for the help text.
+std::string ScaleNameList();
+
+// "LOW:HIGH", each 0 to 255. A high not above the low means no range, 0:255, as the settings
+// dialog stores it.
+std::optional<std::pair<uint8_t, uint8_t>> ParseRange(std::string_view text);
+
+}  // namespace pixorale::cli

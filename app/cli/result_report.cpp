@@ -1,0 +1,80 @@
+#include "app/cli/result_report.h"
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+namespace pixorale::cli {
+namespace {
+
+// The division word of the file keeps 15 bits; its top bit is the timing mode.
+constexpr uint16_t kDivisionValueMask = 0x7FFF;
+
+uint16_t WrittenDivision(const ConversionOutcome& outcome) {
+  return outcome.report.division & kDivisionValueMask;
+}
+
+bool BeatTiming(const ConversionSettings& settings) {
+  return (settings.timingMode & 1) == 0;
+}
+
+std::string Plural(uint64_t count, const char* noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+}  // namespace
+
+std::string ErrorLine(const std::string& path, const std::string& reason) {
+  return "pixorale-convert: " + path + ": " + reason;
+}
+
+std::string ErrorLine(const ConversionOutcome& outcome) {
+  return ErrorLine(outcome.errorPath, outcome.errorReason);
+}
+
+std::optional<double> LengthSeconds(const ConversionOutcome& outcome,
+                                    const ConversionSettings& settings) {
+  const uint16_t division = WrittenDivision(outcome);
+  if (!BeatTiming(settings) || division == 0 || outcome.quarterMicroseconds == 0) {
+    return std::nullopt;
+  }
+  const double quarters = static_cast<double>(outcome.report.lengthTicks) / division;
+  return quarters * outcome.quarterMicroseconds / 1e6;
+}
+
+std::string InfoLine(const ConversionJob& job, const ConversionOutcome& outcome,
+                     const ConversionSettings& settings) {
+  const RunReport& report = outcome.report;
+  std::string line = job.inputPath + " -> " + job.outputPath + ": " +
+                     Plural(report.noteCount, "note") + ", " + Plural(report.trackCount, "track") +
+                     ", " + Plural(report.lengthTicks, "tick");
+  if (const auto seconds = LengthSeconds(outcome, settings)) {
+    char text[64];
+    std::snprintf(text, sizeof text, ", %.3f s", *seconds);
+    line += text;
+  }
+  return line;
+}
+
+std::string JsonLine(const ConversionJob& job, const ConversionOutcome& outcome,
+                     const ConversionSettings& settings) {
+  nlohmann::ordered_json object;
+  object["input"] = job.inputPath;
+  object["output"] = job.outputPath;
+  object["converted"] = outcome.converted;
+  if (!outcome.converted) {
+    object["error"] = outcome.errorPath + ": " + outcome.errorReason;
+  } else {
+    const RunReport& report = outcome.report;
+    object["notes"] = report.noteCount;
+    object["tracks"] = report.trackCount;
+    object["ticks"] = report.lengthTicks;
+    object["division"] = WrittenDivision(outcome);
+    object["timing"] = BeatTiming(settings) ? "beat" : "ms";
+    const auto seconds = LengthSeconds(outcome, settings);
+    object["seconds"] = seconds ? nlohmann::ordered_json(*seconds) : nullptr;
+  }
+  // Paths are bytes, not necessarily UTF-8; a stray byte must not cost the whole line.
+  return object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+}  // namespace pixorale::cli

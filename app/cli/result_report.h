@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/cli/conversion_jobs.h"
+#include "app/cli/convert_one.h"
+#include "app/conversion_settings.h"
+
+namespace pixorale::cli {
+
+// "pixorale-convert: PATH: reason", without the newline.
+std::string ErrorLine(const std::string& path, const std::string& reason);
+std::string ErrorLine(const ConversionOutcome& outcome);
+
+// Playing time of the written file, when it has one in seconds: beat timing, a division and a
+// tempo.
+std::optional<double> LengthSeconds(const ConversionOutcome& outcome,
+                                    const ConversionSettings& settings);
+
+// "IN -> OUT: 6 notes, 1 track, 1380 ticks, 1.438 s", without the newline.
+std::string InfoLine(const ConversionJob& job, const ConversionOutcome& outcome,
+                     const ConversionSettings& settings);
+// The same facts, or the error, as one line of JSON.
+std::string JsonLine(const ConversionJob& job, const ConversionOutcome& outcome,
+                     const ConversionSettings& settings);
+
+}  // namespace pixorale::cli

@@ -1,0 +1,60 @@
+#include "app/cli/run_cli.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <iostream>
+
+#include "app/cli/batch_reporter.h"
+#include "app/cli/cli_options.h"
+#include "app/cli/conversion_jobs.h"
+#include "app/cli/convert_one.h"
+#include "app/cli/effective_settings.h"
+#include "app/cli/parallel_for.h"
+#include "app/cli/progress_line.h"
+#include "app/cli/result_report.h"
+
+namespace pixorale::cli {
+namespace {
+
+// Writes the effective settings where the desktop program started here would read them.
+bool SaveForDesktop(ConversionSettings settings) {
+  std::error_code error;
+  settings.settingsDirectory = std::filesystem::current_path(error).string();
+  if (error || settings.SaveSettings()) return !error;
+  return false;
+}
+
+}  // namespace
+
+int RunCli(int argc, const char* const* argv) {
+  const ParsedCommandLine parsed = ParseCommandLine(argc, argv, std::cout, std::cerr);
+  if (!parsed.options) return parsed.exitStatus;
+  const CliOptions& options = *parsed.options;
+
+  const LoadedSettings loaded = LoadEffectiveSettings(options);
+  if (!loaded.error.empty()) {
+    std::cerr << "pixorale-convert: " << loaded.error << '\n';
+    return kExitUsage;
+  }
+  const ConversionSettings& settings = loaded.settings;
+
+  bool anyFailed = false;
+  if (options.saveSettings && !SaveForDesktop(settings)) {
+    std::cerr << ErrorLine(kSettingsFileName, "cannot be written") << '\n';
+    anyFailed = true;
+  }
+
+  const std::vector<ConversionJob> jobs = PlanConversionJobs(options);
+  const bool showProgress = !options.quiet && jobs.size() > 1 && isatty(STDERR_FILENO) == 1;
+  ProgressLine progress(std::cerr, showProgress, jobs.size());
+  BatchReporter reporter(jobs, settings, options.report, std::cout, std::cerr, progress);
+  const SnapSource snap{options.snap, options.seed};
+  ParallelFor(jobs.size(), options.jobs,
+              [&](size_t i) { reporter.Complete(i, ConvertOne(jobs[i], settings, snap)); });
+
+  if (reporter.failures() > 0) anyFailed = true;
+  return anyFailed ? kExitSomeFailed : kExitConverted;
+}
+
+}  // namespace pixorale::cli
