@@ -18,6 +18,7 @@ import argparse
 import os
 import sys
 
+sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from bmp_bytes import HEADER_FIELDS, HEADER_SIZE, patch, picture  # noqa: E402
 
