@@ -1,0 +1,120 @@
+"""What the converter prints: --info lines, --json objects, quiet runs, the progress line."""
+
+import json
+import os
+import pty
+import subprocess
+import unittest
+
+from e2e_support import (CONVERTER, WORKED_BLUES, WORKED_REDS, ConverterTest, bmp_bytes,
+                         melody_bmp, notes_by_own_parser)
+
+WORKED = ["--resolution", "480", "--sustain", "4"]
+
+# (options, the --info line of the worked example)
+INFO_CASES = [
+    (WORKED, "melody.bmp -> melody.mid: 6 notes, 1 track, 1380 ticks, 1.438 s"),
+    (WORKED + ["--tempo", "60"], "melody.bmp -> melody.mid: 6 notes, 1 track, 1380 ticks, 2.875 s"),
+    # Millisecond timing has no length in seconds.
+    (WORKED + ["--timing", "ms"], "melody.bmp -> melody.mid: 6 notes, 1 track, 1380 ticks"),
+    (WORKED + ["-o", "out.mid"], "melody.bmp -> out.mid: 6 notes, 1 track, 1380 ticks, 1.438 s"),
+]
+
+
+class InfoLines(ConverterTest):
+    def test_info_line_per_input(self):
+        self.write("melody.bmp", melody_bmp(WORKED_REDS, WORKED_BLUES))
+        for options, expected in INFO_CASES:
+            with self.subTest(options=options):
+                run = self.convert("melody.bmp", "-f", "--info", *options)
+                self.assertEqual(run.stdout.decode(), expected + "\n")
+                self.assertEqual(run.stderr, b"")
+
+    def test_info_counts_the_notes_of_every_track(self):
+        self.write("melody.bmp", melody_bmp([60, 64, 67, 72, 71, 65]))
+        run = self.convert("melody.bmp", "--info", "--chords", "--snap", "up")
+        tracks = notes_by_own_parser((self.dir / "melody.mid").read_bytes())
+        note_ons = sum(1 for track in tracks for event in track if event[1] == "on")
+        self.assertGreater(note_ons, 6)
+        self.assertIn(f": {note_ons} notes, 2 tracks, ", run.stdout.decode())
+
+
+class JsonObjects(ConverterTest):
+    def test_one_object_per_input_in_input_order_failures_included(self):
+        self.write("melody.bmp", melody_bmp(WORKED_REDS, WORKED_BLUES))
+        self.write("bad.bmp", bmp_bytes(2, 2, None, bit_count=8))
+        self.write("other.bmp", melody_bmp([60]))
+        run = self.run_converter("melody.bmp", "bad.bmp", "other.bmp", "--json", "-j", "3",
+                                 *WORKED)
+        self.assertEqual(run.returncode, 1)
+        objects = [json.loads(line) for line in run.stdout.decode().splitlines()]
+        self.assertEqual([o["input"] for o in objects], ["melody.bmp", "bad.bmp", "other.bmp"])
+        self.assertEqual(objects[0], {
+            "input": "melody.bmp", "output": "melody.mid", "converted": True, "notes": 6,
+            "tracks": 1, "ticks": 1380, "division": 480, "timing": "beat", "seconds": 1.4375})
+        self.assertEqual(objects[1]["converted"], False)
+        self.assertTrue(objects[1]["error"].startswith("bad.bmp: not a 24-bit BMP: 8 bits"))
+        self.assertEqual(objects[2]["ticks"], 240)
+        self.assertEqual(len(self.error_lines(run)), 1)
+
+    def test_millisecond_timing_has_no_seconds(self):
+        self.write("melody.bmp", melody_bmp(WORKED_REDS, WORKED_BLUES))
+        run = self.convert("melody.bmp", "--json", "--timing", "ms", *WORKED)
+        record = json.loads(run.stdout)
+        self.assertEqual(record["timing"], "ms")
+        self.assertIsNone(record["seconds"])
+
+
+class QuietAndProgress(ConverterTest):
+    def run_on_terminal(self, *args):
+        """Runs with standard error on a pseudo-terminal; returns (status, what it showed)."""
+        controller, terminal = pty.openpty()
+        try:
+            process = subprocess.run([CONVERTER, *args], cwd=self.dir, stdout=subprocess.PIPE,
+                                     stderr=terminal, stdin=subprocess.DEVNULL, timeout=120,
+                                     check=False)
+            os.close(terminal)
+            shown = b""
+            while True:
+                try:
+                    chunk = os.read(controller, 4096)
+                except OSError:  # the terminal side is closed: everything was read
+                    break
+                if not chunk:
+                    break
+                shown += chunk
+        finally:
+            os.close(controller)
+        return process.returncode, shown
+
+    def make_batch(self):
+        for name in ("a", "b", "c"):
+            self.write(f"{name}.bmp", melody_bmp([60, 62]))
+        return ["a.bmp", "b.bmp", "c.bmp", "-j", "1"]
+
+    def test_batch_shows_progress_on_a_terminal_and_wipes_it(self):
+        status, shown = self.run_on_terminal(*self.make_batch())
+        self.assertEqual(status, 0)
+        self.assertIn(b"pixorale-convert: 1/3 converted", shown)
+        self.assertIn(b"pixorale-convert: 2/3 converted", shown)
+        self.assertTrue(shown.endswith(b"\r\x1b[K"), shown)
+
+    def test_quiet_batch_shows_nothing_on_a_terminal(self):
+        status, shown = self.run_on_terminal(*self.make_batch(), "-q")
+        self.assertEqual(status, 0)
+        self.assertEqual(shown, b"")
+
+    def test_quiet_keeps_the_error_lines(self):
+        self.write("a.bmp", melody_bmp([60]))
+        run = self.run_converter("a.bmp", "missing.bmp", "-q")
+        self.assertEqual(run.returncode, 1)
+        self.assertEqual(run.stdout, b"")
+        self.assertEqual(len(self.error_lines(run)), 1)
+
+    def test_batch_without_a_terminal_prints_nothing(self):
+        run = self.convert(*self.make_batch())
+        self.assertEqual((run.stdout, run.stderr), (b"", b""))
+
+
+if __name__ == "__main__":
+    unittest.main()
