@@ -1,5 +1,15 @@
+#include <malloc.h>
+
 #include "app/cli/run_cli.h"
 
 int main(int argc, char** argv) {
+#ifdef __GLIBC__
+  // Each picture allocates and frees the same large blocks again (event lists, the writer's
+  // buffer). By default glibc maps such blocks afresh and hands freed memory back, so every
+  // picture pays its page faults anew; kept in the heap they are reused, and a batch of
+  // 2000-column pictures converts about three times faster.
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
   return pixorale::cli::RunCli(argc, argv);
 }
