@@ -35,25 +35,33 @@ for i in range(count):
         out.write(pixels)
 PY
 
-# Best of several runs: the least disturbed by whatever else the machine is doing.
-best_time() {
-  local jobs=$1 best="" start end elapsed
-  for _ in $(seq "$runs"); do
-    rm -rf "$work/out" && mkdir "$work/out"
-    start=$(date +%s.%N)
-    "$converter" -q -j "$jobs" --seed 1 -d "$work/out" "$work"/in/*.bmp
-    end=$(date +%s.%N)
-    elapsed=$(echo "$end - $start" | bc -l)
-    if [ -z "$best" ] || [ "$(echo "$elapsed < $best" | bc -l)" = 1 ]; then best=$elapsed; fi
-  done
-  echo "$best"
+# One timed conversion of the whole batch; prints the seconds it took.
+time_batch() {
+  local jobs=$1 start end
+  rm -rf "$work/out" && mkdir "$work/out"
+  sync
+  start=$(date +%s.%N)
+  "$converter" -q -j "$jobs" --seed 1 -d "$work/out" "$work"/in/*.bmp
+  end=$(date +%s.%N)
+  echo "$end - $start" | bc -l
 }
+
+smaller() { if [ "$(echo "$2 < $1" | bc -l)" = 1 ]; then echo "$2"; else echo "$1"; fi; }
 
 # Both measurements start with every picture in the page cache and nothing left to write
 # back: the converter syncs each output, which would otherwise wait for the pictures too.
 cat "$work"/in/*.bmp >/dev/null
 sync
-t1=$(best_time 1)
-t2=$(best_time 2)
+
+# The two settings take turns, and the best of each counts: the least disturbed by whatever
+# else the machine is doing (the load average below tells how busy it was).
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+t1=999999
+t2=999999
+for _ in $(seq "$runs"); do
+  t1=$(smaller "$t1" "$(time_batch 1)")
+  t2=$(smaller "$t2" "$(time_batch 2)")
+done
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf 'cores: %s\n-j 1: %.3f s\n-j 2: %.3f s\nspeed-up: %.2f\n' "$(nproc)" "$t1" "$t2" \
   "$(echo "$t1 / $t2" | bc -l)"
