@@ -1,0 +1,29 @@
+#include "app/desktop/run_desktop_program.h"
+
+#include <QApplication>
+#include <QWindow>
+#include <cstdlib>
+
+#include "app/bmp_extension.h"
+#include "app/desktop/main_window.h"
+
+namespace pixorale {
+
+int RunDesktopProgram(std::string_view commandLineTail, ProgramState& state, RandomBitSource& bits,
+                      ConversionUi& ui) {
+  if (!state.settings.LoadSettings()) state.settings.InstallDefaults();
+  state.song.ClearSong();
+
+  // Before any window exists: the run's prompts appear on their own.
+  if (HasBmpExtension(commandLineTail)) RunConversion(commandLineTail, state, bits, ui);
+
+  MainWindow window(state, bits, ui);
+  window.show();
+  // Without a window nothing could ever end the event loop.
+  if (window.windowHandle() == nullptr || !window.isVisible()) return EXIT_FAILURE;
+  QObject::connect(&window, &MainWindow::closed, qApp, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
+  return QApplication::exec();
+}
+
+}  // namespace pixorale
