@@ -67,6 +67,7 @@ wait_for_window() {  # xdotool search arguments; prints the newest matching wind
 settle() { sleep 0.7; }
 
 main=$(wait_for_window --classname pixorale)
+xprop -id "$main" WM_CLASS | grep -q '"ZIVI_Duzaz"' || { echo "wrong WM_CLASS" >&2; exit 1; }
 settle
 xdotool windowmove --sync "$main" 60 60 || true
 xdotool windowactivate --sync "$main"

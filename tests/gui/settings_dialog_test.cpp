@@ -173,10 +173,6 @@ class SettingsDialogTest : public QObject {
                                        << "40";
     QTest::newRow("equal") << "60"
                            << "60";
-    QTest::newRow("both empty") << ""
-                                << "";
-    QTest::newRow("whole range") << "0"
-                                 << "255";
   }
 
   void rangeWithoutRoomMeansNoRange() {
