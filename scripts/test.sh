@@ -10,3 +10,8 @@ jobs=$(nproc)
 cmake -S . -B build/ci -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXORALE_WERROR=ON
 cmake --build build/ci -j "$jobs"
 ctest --test-dir build/ci --output-on-failure -j "$jobs"
+
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then each
+# fuzz target for a bounded time.
+bash scripts/sanitize.sh build/asan
+bash scripts/fuzz.sh build/fuzz
