@@ -6,10 +6,12 @@
 //   offsets 2-5 (file size)                    seed of the up/down draws
 //   offsets 38-52 (resolutions, colour counts) a stored settings record, 15 bytes
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <sstream>
+#include <utility>
 
 #include "app/conversion_settings.h"
 #include "convert/melody.h"
@@ -74,6 +76,16 @@ void CheckLoadedHeader(const BitmapImage& image, std::span<const uint8_t> input)
   }
   if (input.size() >= 30) {
     Require(image.bitCount == HeaderField(input, 28, 2), "bit count not as stored");
+  }
+  // The bytes kept but not interpreted: 0-17, 26-27 and 30-53 of the file, in that order.
+  constexpr std::array<std::pair<size_t, size_t>, 3> kScratchRanges = {
+      {{0, 18}, {26, 28}, {30, kHeaderSize}}};
+  size_t scratch = 0;
+  for (const auto& [begin, end] : kScratchRanges) {
+    for (size_t at = begin; at < end; ++at, ++scratch) {
+      Require(image.headerScratch[scratch] == (at < input.size() ? input[at] : 0),
+              "uninterpreted header byte not kept");
+    }
   }
 }
 

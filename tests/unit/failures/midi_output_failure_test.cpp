@@ -94,7 +94,7 @@ TEST_F(FailedMidiWrite, ExistingFileInAReadOnlyDirectorySurvivesByteForByte) {
   EXPECT_EQ(Entries(out_), (std::set<std::string>{"song.mid"}));
 }
 
-TEST_F(FailedMidiWrite, DiskFullingUpMidWriteLeavesTheExistingFileByteForByte) {
+TEST_F(FailedMidiWrite, DiskFillingUpMidWriteLeavesTheExistingFileByteForByte) {
   const std::string input = Picture(3000);  // about 12 KB of MIDI
   test::WriteFileBytes(out_ / "song.mid", kEarlierFile);
   RunReport report;
