@@ -10,9 +10,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <streambuf>
-#include <vector>
 
 namespace pixorale {
 
@@ -31,7 +31,11 @@ constexpr mode_t kNewFileMode = 0666;
 // so that a full disk or an I/O error surfaces as a failed stream.
 class DescriptorStreamBuf : public std::streambuf {
  public:
-  explicit DescriptorStreamBuf(int fd) : fd_(fd), buffer_(kStreamBufferSize) { ResetBuffer(); }
+  // The buffer is left uninitialised: zeroing 256 KB cost more than writing a small song.
+  explicit DescriptorStreamBuf(int fd)
+      : fd_(fd), buffer_(std::make_unique_for_overwrite<char[]>(kStreamBufferSize)) {
+    ResetBuffer();
+  }
 
   bool failed() const { return failed_; }
 
@@ -60,7 +64,7 @@ class DescriptorStreamBuf : public std::streambuf {
   int sync() override { return FlushBuffer() ? 0 : -1; }
 
  private:
-  void ResetBuffer() { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
+  void ResetBuffer() { setp(buffer_.get(), buffer_.get() + kStreamBufferSize); }
 
   bool FlushBuffer() {
     const bool written = WriteAll(pbase(), static_cast<size_t>(pptr() - pbase()));
@@ -82,7 +86,7 @@ class DescriptorStreamBuf : public std::streambuf {
   }
 
   int fd_;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;
   bool failed_ = false;
 };
 
@@ -170,14 +174,9 @@ bool WriteInPlace(const fs::path& target, const std::function<bool(std::ostream&
   return fd.Close() && written;
 }
 
-void SyncDirectory(const fs::path& directory) {
-  // Makes the rename itself durable; a file system that cannot do it loses nothing else.
-  FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (fd.valid()) ::fsync(fd.get());
-}
-
 bool ReplaceRegularFile(const fs::path& target, const struct stat* existing,
-                        const std::function<bool(std::ostream&)>& writeBody) {
+                        const std::function<bool(std::ostream&)>& writeBody,
+                        SyncNewFile syncNewFile) {
   const fs::path directory = target.has_parent_path() ? target.parent_path() : fs::path(".");
   std::string pattern = (directory / ".pixorale-XXXXXX").string();
   FileDescriptor fd(::mkostemp(pattern.data(), O_CLOEXEC));
@@ -196,27 +195,53 @@ bool ReplaceRegularFile(const fs::path& target, const struct stat* existing,
   if (::fchmod(fd.get(), mode) != 0) return false;
 
   if (!WriteBody(fd.get(), writeBody)) return false;
-  if (::fsync(fd.get()) != 0) return false;
+  // The data must be on disk before the rename, or a crash could leave the name on an empty
+  // file. The directory is not synced: after a crash the name holds the old file or the
+  // new one, each complete.
+  const bool sync = existing != nullptr || syncNewFile == SyncNewFile::kYes;
+  if (sync && ::fsync(fd.get()) != 0) return false;
   if (!fd.Close()) return false;
   if (::rename(temporary.path().c_str(), target.c_str()) != 0) return false;
   temporary.MarkCommitted();
-  SyncDirectory(directory);
   return true;
+}
+
+// A file that does not exist yet is written under its own name: there is nothing to keep
+// safe, and a batch avoids a second directory update per file (creating and renaming in one
+// directory serialise on its lock). A failed write removes what was made. Returns nothing
+// when the name appeared meanwhile, so the caller replaces it the careful way.
+std::optional<bool> WriteNewFile(const fs::path& target,
+                                 const std::function<bool(std::ostream&)>& writeBody) {
+  FileDescriptor fd(
+      ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, kNewFileMode));
+  if (!fd.valid()) {
+    if (errno == EEXIST) return std::nullopt;
+    return false;
+  }
+  const bool written = WriteBody(fd.get(), writeBody);
+  if (fd.Close() && written) return true;
+  ::unlink(target.c_str());
+  return false;
 }
 
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path,
-                         const std::function<bool(std::ostream&)>& writeBody) {
+                         const std::function<bool(std::ostream&)>& writeBody,
+                         SyncNewFile syncNewFile) {
   if (path.empty()) return false;
   const std::optional<fs::path> target = FinalTarget(path);
   if (!target) return false;
 
   struct stat existing {};
-  if (::stat(target->c_str(), &existing) != 0)
-    return ReplaceRegularFile(*target, nullptr, writeBody);
+  bool exists = ::stat(target->c_str(), &existing) == 0;
+  if (!exists && errno == ENOENT && syncNewFile == SyncNewFile::kNo) {
+    if (const std::optional<bool> written = WriteNewFile(*target, writeBody)) return *written;
+    exists = ::stat(target->c_str(), &existing) == 0;  // the name appeared meanwhile
+  }
+  if (!exists) return ReplaceRegularFile(*target, nullptr, writeBody, syncNewFile);
   if (!S_ISREG(existing.st_mode)) return WriteInPlace(*target, writeBody);
-  return ReplaceRegularFile(*target, &existing, writeBody);
+  return ReplaceRegularFile(*target, &existing, writeBody, syncNewFile);
 }
 
 }  // namespace pixorale

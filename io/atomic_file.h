@@ -14,7 +14,15 @@ namespace pixorale {
 // is then left as it was (apart from a non-regular target).
 // A symbolic link stays a link: the file it finally points to is the one replaced, and a
 // replaced file keeps its permission bits; a new file gets 0666 less the umask.
+//
+// Replacing an existing file always flushes the new content to disk before the rename, so a
+// crash leaves the old content or the new, never an empty file. A file that did not exist
+// is flushed only with SyncNewFile::kYes: without it a crash right after the write may leave
+// the new name empty, which costs nothing that was there before and saves a batch of
+// conversions a disk flush per file.
+enum class SyncNewFile { kYes, kNo };
 bool WriteFileAtomically(const std::string& path,
-                         const std::function<bool(std::ostream&)>& writeBody);
+                         const std::function<bool(std::ostream&)>& writeBody,
+                         SyncNewFile syncNewFile = SyncNewFile::kYes);
 
 }  // namespace pixorale

@@ -201,7 +201,9 @@ bool WriteSong(Song& song, std::ostream& out) {
 
 bool WriteSongFile(Song& song, const std::string& path) {
   if (path.empty()) return false;
-  return WriteFileAtomically(path, [&song](std::ostream& out) { return WriteSong(song, out); });
+  // A new MIDI file is not flushed on its own: a crash can cost only the file just made.
+  return WriteFileAtomically(
+      path, [&song](std::ostream& out) { return WriteSong(song, out); }, SyncNewFile::kNo);
 }
 
 }  // namespace pixorale

@@ -235,5 +235,44 @@ TEST(WriteFileAtomically, ManySmallAndLargeWritesArriveInOrder) {
   EXPECT_EQ(ReadFileBytes(dir / "f.bin"), expected);
 }
 
+// Without a flush of new files (the MIDI writer's choice) a new file is written under its
+// own name; a failure must still leave nothing behind, and an existing file is still
+// replaced only once the new content is complete.
+TEST(WriteFileAtomically, UnsyncedNewFileIsRemovedWhenTheWriteFails) {
+  TempDir dir;
+  const Bytes big(1 << 20, 0x5A);
+  bool written = true;
+  {
+    ScopedFileSizeLimit limit(4096);
+    written = WriteFileAtomically(dir / "f.bin", BodyOf(big), SyncNewFile::kNo);
+  }
+  EXPECT_FALSE(written);
+  EXPECT_TRUE(fs::is_empty(dir.path()));
+  EXPECT_FALSE(WriteFileAtomically(dir / "g.bin", FailingBody, SyncNewFile::kNo));
+  EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+TEST(WriteFileAtomically, UnsyncedNewFileGetsTheBodyAndOrdinaryPermissions) {
+  TempDir dir;
+  ScopedUmask mask(022);
+  ASSERT_TRUE(WriteFileAtomically(dir / "f.bin", BodyOf(kNew), SyncNewFile::kNo));
+  EXPECT_EQ(ReadFileBytes(dir / "f.bin"), kNew);
+  EXPECT_EQ(PermissionBits(dir / "f.bin"), 0644u);
+}
+
+TEST(WriteFileAtomically, UnsyncedReplaceStillKeepsTheOldFileOnFailure) {
+  TempDir dir;
+  WriteFileBytes(dir / "f.bin", kOld);
+  const Bytes big(1 << 20, 0x5A);
+  bool written = true;
+  {
+    ScopedFileSizeLimit limit(4096);
+    written = WriteFileAtomically(dir / "f.bin", BodyOf(big), SyncNewFile::kNo);
+  }
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ReadFileBytes(dir / "f.bin"), kOld);
+  EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"f.bin"}));
+}
+
 }  // namespace
 }  // namespace pixorale
