@@ -6,10 +6,11 @@ from e2e_support import ConverterTest, melody_bmp, pitches
 
 # Pitch 61 (C#) is out of C major: each note shows one direction bit, 62 up or 60 down.
 SHARPS = [61] * 24
-# std::mt19937_64 seeded with 42, one output per draw, eleven draws per note; pitch 61 is
-# tested in the sixth pass, so note i shows the lowest bit of output 11 * i + 5.
-SEED_42_PITCHES = [60, 60, 60, 60, 60, 62, 60, 62, 62, 62, 60, 60,
-                   60, 60, 62, 62, 62, 62, 60, 60, 60, 60, 62, 62]
+# std::mt19937_64 seeded with 42, each output giving 64 draws from its lowest bit up, eleven
+# draws per note; pitch 61 is tested in the sixth pass, so note i shows draw k = 11 * i + 5,
+# bit k % 64 of output k / 64.
+SEED_42_PITCHES = [60, 62, 62, 62, 60, 60, 62, 62, 62, 62, 60, 60,
+                   62, 62, 60, 62, 60, 60, 60, 60, 62, 60, 62, 62]
 
 # (scale, red bytes, pitches with --snap up, pitches with --snap down)
 SNAP_CASES = [
