@@ -120,8 +120,8 @@ class NoteTable {
 };
 
 void AppendColumns(Track& track, BitmapImage& image, const ConversionParameters& params,
-                   uint32_t sustainTicks, RandomBitSource& bits) {
-  const uint32_t stepUnit = params.resolution >> 3;  // a 32nd note in beat mode
+                   uint16_t division, uint32_t sustainTicks, RandomBitSource& bits) {
+  const uint32_t stepUnit = division >> 3;  // a 32nd note in beat mode
   const std::span<const uint8_t> pitchRow = image.Row24(0);
   const std::span<const uint8_t> stepRow = image.Row24(image.height / 2);
   NoteTable notes;
@@ -180,7 +180,10 @@ bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParamete
   song.format = 1;
   song.trackCount = 1;
   song.timingMode = params.timingMode;
-  song.division = params.resolution;
+  // The file's division word holds 15 bits; a larger resolution would space the notes for
+  // one division and announce another, so the file would play at the wrong speed.
+  const uint16_t division = std::min(params.resolution, kMaxDivision);
+  song.division = division;
 
   // A picture with no rows has no pitch row to read: it converts like one of width 0.
   const uint32_t columns = image.HasRows24() ? image.width : 0;
@@ -196,7 +199,7 @@ bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParamete
     if (RescaleApplies(params.rangeLow, params.rangeHigh)) {
       RescaleRedBytes(image.Row24(0), columns, params.rangeLow, params.rangeHigh);
     }
-    AppendColumns(melody, image, params, SustainTicks(params.resolution, params.sustainQuarters),
+    AppendColumns(melody, image, params, division, SustainTicks(division, params.sustainQuarters),
                   bits);
   }
 
@@ -204,7 +207,7 @@ bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParamete
   melody.ComputeLength();
   song.AppendTrack(std::move(melody));
 
-  if (params.chordMode != 0) BuildChordTrack(song, params.resolution);
+  if (params.chordMode != 0) BuildChordTrack(song, division);
   return true;
 }
 

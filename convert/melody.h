@@ -23,6 +23,8 @@ struct ConversionParameters {
 // Longest sustain in ticks: with it no delta of either track can pass the 28-bit limit of a
 // MIDI delta, even the chord track's closing one, which adds up to 4 * 65535 ticks.
 inline constexpr uint32_t kMaxSustainTicks = 0x0FFFFFFF - 4u * 65535u;
+// Largest division the file header can hold; larger resolutions convert as this one.
+inline constexpr uint16_t kMaxDivision = 0x7FFF;
 // Largest tempo value a tempo event can hold: microseconds per quarter note in 3 bytes.
 inline constexpr uint32_t kMaxQuarterMicroseconds = 0xFFFFFF;
 

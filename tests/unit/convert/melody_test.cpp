@@ -190,6 +190,18 @@ TEST_F(MelodyTrack, HugeSustainKeepsEveryDeltaWithinTwentyEightBits) {
   EXPECT_EQ(lastOff - lastOn, kMaxSustainTicks);
 }
 
+TEST_F(MelodyTrack, ResolutionAboveTheHeaderLimitConvertsAtTheLimit) {
+  ConversionParameters params = Params(40000, 8);
+  params.scaleIndex = 9;
+  const Track& track = Convert({60, 62}, {8, 8}, params);
+  EXPECT_EQ(song_.division, 0x7FFF) << "the header and the note spacing agree";
+  // Eight 32nd notes of a 32767-tick quarter, and a quarter-note sustain.
+  EXPECT_EQ(
+      Notes(track),
+      (std::vector<NoteEvent>{
+          {kOn, 60, 0}, {kOn, 62, 8 * 4095}, {kOff, 60, 32767 - 8 * 4095}, {kOff, 62, 8 * 4095}}));
+}
+
 struct RescaleCase {
   std::vector<uint8_t> reds;
   uint8_t low;
