@@ -8,6 +8,7 @@
 #include <new>
 
 #include "image/bitmap_image.h"
+#include "io/file_descriptor.h"
 
 namespace pixorale {
 namespace {
@@ -23,21 +24,6 @@ constexpr uint64_t kBitCountField = 28;
 // at most twice the pixel bytes present plus this much, so that copy is never much larger
 // than the file; a header claiming more is refused before anything is allocated.
 constexpr uint64_t kClaimSlack = 64 * 1024;
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // Reads up to `size` bytes at `offset`; the count that arrived, or -1 on a read error.
 int64_t ReadAt(int fd, uint8_t* out, uint64_t size, uint64_t offset) {

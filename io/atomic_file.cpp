@@ -14,6 +14,8 @@
 #include <optional>
 #include <streambuf>
 
+#include "io/file_descriptor.h"
+
 namespace pixorale {
 
 namespace {
@@ -88,28 +90,6 @@ class DescriptorStreamBuf : public std::streambuf {
   int fd_;
   std::unique_ptr<char[]> buffer_;
   bool failed_ = false;
-};
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-  bool valid() const { return fd_ >= 0; }
-  int get() const { return fd_; }
-  // Close reports the last deferred write errors (NFS, quotas), so its result matters.
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
 };
 
 // Removes the temporary file unless it was renamed into place.
