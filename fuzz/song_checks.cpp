@@ -1,5 +1,6 @@
 #include "song_checks.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -15,10 +16,16 @@ constexpr uint8_t kMelodyChannel = 0;
 constexpr uint8_t kChordChannel = 1;
 constexpr uint8_t kHighestDataByte = 0x7F;
 
+// The division the file can announce: resolutions above 15 bits convert at the limit.
+uint16_t ExpectedDivision(const ConversionParameters& params) {
+  return std::min(params.resolution, kMaxDivision);
+}
+
 // The sustain in ticks as the conversion must compute it: truncated, never negative, and
 // capped so that no delta can pass 28 bits.
 uint64_t ExpectedSustainTicks(const ConversionParameters& params) {
-  const double ticks = std::trunc(static_cast<double>(params.resolution) * params.sustainQuarters);
+  const double ticks =
+      std::trunc(static_cast<double>(ExpectedDivision(params)) * params.sustainQuarters);
   if (!(ticks > 0.0)) return 0;
   if (ticks >= static_cast<double>(kMaxSustainTicks)) return kMaxSustainTicks;
   return static_cast<uint64_t>(ticks);
@@ -145,7 +152,7 @@ void CheckConvertedSong(const Song& song, const ConversionParameters& params, ui
   Require(song.format == 1, "format is not 1");
   Require(song.trackCount == (chords ? 2 : 1) && song.tracks.size() == song.trackCount,
           "wrong number of tracks");
-  Require(song.division == params.resolution, "division is not the resolution");
+  Require(song.division == ExpectedDivision(params), "division is not the resolution");
   Require(song.timingMode == params.timingMode, "timing mode not copied");
 
   const TrackSummary melody =
