@@ -51,12 +51,19 @@ struct ShortFileCase {
 
 class ShortSettingsFile : public ::testing::TestWithParam<ShortFileCase> {};
 
-TEST_P(ShortSettingsFile, FillsFieldsAsFarAsItReaches) {
+// Loaded at start and saved at exit, a file of any length becomes the 15-byte form.
+TEST_P(ShortSettingsFile, FillsFieldsAsFarAsItReachesAndIsSavedBackWhole) {
   TempDir dir;
   WriteFileBytes(dir / "setting.set", GetParam().file);
   ConversionSettings settings;
-  EXPECT_TRUE(settings.ReadSettingsFile(dir / "setting.set"));
+  {
+    test::ScopedCurrentDirectory start(dir.path());
+    ASSERT_TRUE(settings.LoadSettings());
+  }
   EXPECT_EQ(settings.ToBytes(), GetParam().loaded);
+  ASSERT_TRUE(settings.SaveSettings());
+  const auto& loaded = GetParam().loaded;
+  EXPECT_EQ(ReadFileBytes(dir / "setting.set"), std::vector<uint8_t>(loaded.begin(), loaded.end()));
 }
 
 // A tempo of 0 is never loaded: it would divide by zero in the conversion.
@@ -74,6 +81,9 @@ INSTANTIATE_TEST_SUITE_P(
         ShortFileCase{"StoredTempoZero",
                       {0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 255},
                       {0, 16, 0, 0, 0, 120, 0, 0, 0, 0, 0, 3, 0, 0, 255}},
+        ShortFileCase{"FifteenBytes",
+                      {8, 0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0, 1, 0xFF, 0xFF, 1, 0x7F, 0x80},
+                      {8, 0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0, 1, 0xFF, 0xFF, 1, 0x7F, 0x80}},
         ShortFileCase{"TwentyBytesUseTheFirstFifteen",
                       {3, 8, 0, 0, 0, 90, 0, 0, 0, 0, 0, 2, 1, 10, 200, 9, 9, 9, 9, 9},
                       {3, 8, 0, 0, 0, 90, 0, 0, 0, 0, 0, 2, 1, 10, 200}}),

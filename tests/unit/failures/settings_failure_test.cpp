@@ -70,47 +70,5 @@ TEST_F(SettingsSaveFailure, LaterSaveSucceedsOnceTheDirectoryIsWritableAgain) {
             (Bytes{0x00, 0x10, 0, 0, 0, 0xC8, 0, 0, 0, 0, 0x00, 0x03, 0x01, 0, 0xFF}));
 }
 
-struct StoredSizeCase {
-  const char* name;
-  Bytes file;
-  Bytes savedAfterLoading;
-};
-
-void PrintTo(const StoredSizeCase& c, std::ostream* out) {
-  *out << c.name;
-}
-
-class SettingsFileOfAnySize : public ::testing::TestWithParam<StoredSizeCase> {};
-
-// Loaded at start and saved at exit, a file of any length becomes the 15-byte form.
-TEST_P(SettingsFileOfAnySize, IsSavedBackAsFifteenBytes) {
-  test::TempDir dir;
-  test::WriteFileBytes(dir / kSettingsFileName, GetParam().file);
-  ConversionSettings settings;
-  {
-    test::ScopedCurrentDirectory start(dir.path());
-    ASSERT_TRUE(settings.LoadSettings());
-  }
-  ASSERT_TRUE(settings.SaveSettings());
-  EXPECT_EQ(test::ReadFileBytes(dir / kSettingsFileName), GetParam().savedAfterLoading);
-}
-
-// A file too short to hold the tempo gives the default tempo, never 0.
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, SettingsFileOfAnySize,
-    ::testing::Values(
-        StoredSizeCase{"Empty", {}, {0, 0, 0, 0, 0, 0x78, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        StoredSizeCase{"OneByte", {5}, {5, 0, 0, 0, 0, 0x78, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        StoredSizeCase{"FourteenBytes",
-                       {1, 2, 0, 0, 0, 60, 0, 0, 0, 1, 0xE0, 0x01, 1, 40},
-                       {1, 2, 0, 0, 0, 60, 0, 0, 0, 1, 0xE0, 0x01, 1, 40, 0}},
-        StoredSizeCase{"FifteenBytes",
-                       {8, 0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0, 1, 0xFF, 0xFF, 1, 0x7F, 0x80},
-                       {8, 0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0, 1, 0xFF, 0xFF, 1, 0x7F, 0x80}},
-        StoredSizeCase{"TwentyBytes",
-                       {3, 8, 0, 0, 0, 90, 0, 0, 0, 0, 0, 2, 1, 10, 200, 9, 9, 9, 9, 9},
-                       {3, 8, 0, 0, 0, 90, 0, 0, 0, 0, 0, 2, 1, 10, 200}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 }  // namespace
 }  // namespace pixorale
