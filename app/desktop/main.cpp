@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/conversion_run.h"
-#include "app/desktop/command_line.h"
+#include "app/command_line.h"
 #include "app/desktop/program_icon.h"
 #include "app/desktop/qt_conversion_ui.h"
 #include "app/desktop/qt_text.h"

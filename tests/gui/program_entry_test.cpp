@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "app/desktop/command_line.h"
+#include "app/command_line.h"
 #include "app/desktop/main_window.h"
 #include "app/desktop/run_desktop_program.h"
 #include "app/ui_texts.h"

@@ -1,4 +1,4 @@
-#include "app/desktop/command_line.h"
+#include "app/command_line.h"
 
 #include "app/ui_texts.h"
 

@@ -7,8 +7,9 @@
 
 namespace pixorale {
 
-// The command-line tail: the arguments after the program's name, joined with single spaces.
-// A path with blanks given as several words comes back whole.
+// The desktop programs' command line. The tail (Qt's form): the arguments after the
+// program's name, joined with single spaces; a path with blanks given as several words comes
+// back whole. The Windows program takes the tail from the platform as it is.
 std::string CommandLineTail(int argc, const char* const* argv);
 
 // "--version" and "--help" as the whole tail are answered on the stream instead of being

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <windows.h>
+// shellapi.h needs the types of windows.h first.
+#include <shellapi.h>
+
+#include <string>
+
+#include "app/conversion_run.h"
+
+namespace pixorale {
+
+// The program's one top-level window: 220 by 100 pixels, white, with menu 101, accepting
+// dropped files. It keeps no state of its own beyond whether a run is in progress; the
+// settings, song and image are the program's.
+class MainWindow {
+ public:
+  MainWindow(ProgramState& state, RandomBitSource& bits, ConversionUi& ui)
+      : state_(state), bits_(bits), ui_(ui) {}
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Registers the window class "ZIVI_Duzaz". False when registration failed.
+  static bool RegisterWindowClass(HINSTANCE instance);
+  // Creates the window (not yet shown). False when it could not be created.
+  bool Create(HINSTANCE instance);
+  HWND handle() const { return window_; }
+
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam);
+  void DispatchCommand(int commandId);
+  void OpenPicture();
+  void ConvertDroppedFile(HDROP drop);
+  void Convert(const std::string& path);
+
+  ProgramState& state_;
+  RandomBitSource& bits_;
+  ConversionUi& ui_;
+  HWND window_ = nullptr;
+  // While a run waits in its save prompt or message box, the window is still enabled; a
+  // second run would share the song and the image, so Open and drops are refused meanwhile.
+  bool converting_ = false;
+};
+
+}  // namespace pixorale

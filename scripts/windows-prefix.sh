@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Fills the private prefix the Windows build finds its dependencies in (default
+# build/windows/prefix): GoogleTest cross-built from Debian's sources, and the header-only
+# CLI11 and nlohmann-json with their CMake package files. The headers are copied rather than
+# found in /usr: Debian's package files would add -isystem /usr/include, whose Linux headers
+# break every Windows compile. Does nothing when the prefix is already complete.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+prefix=${1:-$PWD/build/windows/prefix}
+toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
+stamp=$prefix/.complete
+
+if [ -f "$stamp" ]; then
+  exit 0
+fi
+mkdir -p "$prefix/include" "$prefix/share/cmake"
+
+# Header-only libraries: their package files find the headers relative to themselves.
+cp -r /usr/include/CLI "$prefix/include/"
+cp -r /usr/include/nlohmann "$prefix/include/"
+cp -r /usr/share/cmake/CLI11 /usr/share/cmake/nlohmann_json "$prefix/share/cmake/"
+
+# GoogleTest has no Windows package in Debian: build its sources with the cross compiler.
+gtest_build=$PWD/build/windows/googletest
+cmake -S /usr/src/googletest -B "$gtest_build" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON \
+  -Dgtest_disable_pthreads=OFF >/dev/null
+cmake --build "$gtest_build" -j 2 >/dev/null
+cmake --install "$gtest_build" >/dev/null
+touch "$stamp"
