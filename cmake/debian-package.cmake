@@ -6,7 +6,6 @@ set(CPACK_PACKAGE_VENDOR "Pixorale")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Turns a 24-bit BMP picture into a Standard MIDI File")
 string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "Turns a 24-bit BMP picture into a Standard MIDI File\n"
   "Pixorale walks a picture column by column and makes one melody note per column,\n"
   "with an optional chord track. It has a desktop program and a command-line\n"
   "converter for scripts and batch jobs.")
