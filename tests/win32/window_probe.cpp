@@ -4,6 +4,7 @@
 // tests turn them into dialog units (the pixel sizes of dialogs differ between Windows and
 // Wine).
 //
+// TITLE is a window's title, "dialog:TITLE" a dialog's, "dialog:*" any dialog.
 //   window_probe wait TITLE [MS]            a visible top-level window with the title appears
 //   window_probe gone TITLE [MS]            no visible top-level window has the title any more
 //   window_probe command TITLE ID           posts the menu command ID to the window
@@ -71,19 +72,39 @@ std::wstring ClassOf(HWND window) {
   return std::wstring(name, static_cast<size_t>(length));
 }
 
-HWND FindVisible(const std::wstring& title) {
+// TITLE names a window by its title; "dialog:TITLE" only a dialog with that title, and
+// "dialog:*" any dialog (the About box shares the main window's title).
+struct WindowQuery {
+  bool dialogOnly = false;
+  bool anyTitle = false;
+  std::wstring title;
+};
+
+WindowQuery ParseQuery(const std::wstring& text) {
+  WindowQuery query;
+  query.title = text;
+  const std::wstring prefix = L"dialog:";
+  if (text.rfind(prefix, 0) == 0) {
+    query.dialogOnly = true;
+    query.title = text.substr(prefix.size());
+    query.anyTitle = query.title == L"*";
+  }
+  return query;
+}
+
+HWND FindVisible(const std::wstring& text) {
   struct Search {
-    const std::wstring* title;
+    WindowQuery query;
     HWND found;
-  } search{&title, nullptr};
+  } search{ParseQuery(text), nullptr};
   EnumWindows(
       [](HWND window, LPARAM data) -> BOOL {
         auto* s = reinterpret_cast<Search*>(data);
-        if (IsWindowVisible(window) && WindowText(window) == *s->title) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
+        if (!IsWindowVisible(window)) return TRUE;
+        if (s->query.dialogOnly && ClassOf(window) != L"#32770") return TRUE;
+        if (!s->query.anyTitle && WindowText(window) != s->query.title) return TRUE;
+        s->found = window;
+        return FALSE;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
@@ -141,14 +162,22 @@ void Dump(HWND window) {
   }
 }
 
-// The file name field of a file dialog: the edit inside combo box 0x47C of the Explorer
-// style, or edit 0x480 of the old style.
+// The file name field of a file dialog: the edit somewhere inside control 0x47C of the
+// Explorer style (a combo box, or an extended one holding a combo box), or edit 0x480 of the
+// old style.
 HWND FileNameEdit(HWND dialog) {
-  if (HWND combo = GetDlgItem(dialog, 0x47C)) {
-    if (HWND edit = FindWindowExW(combo, nullptr, L"Edit", nullptr)) return edit;
-    return combo;
-  }
-  return GetDlgItem(dialog, 0x480);
+  const HWND field = GetDlgItem(dialog, 0x47C);
+  if (field == nullptr) return GetDlgItem(dialog, 0x480);
+  HWND edit = nullptr;
+  EnumChildWindows(
+      field,
+      [](HWND child, LPARAM found) -> BOOL {
+        if (_wcsicmp(ClassOf(child).c_str(), L"Edit") != 0) return TRUE;
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&edit));
+  return edit != nullptr ? edit : field;
 }
 
 int Usage() {

@@ -1,0 +1,271 @@
+"""The Windows desktop program under Wine, driven like a user would: windows found by their
+titles, menu commands posted to the main window, controls read back and worked by
+window_probe.exe. Needs DISPLAY (an X server), WINEPREFIX (a booted prefix), PIXORALE_EXE,
+PIXORALE_CONVERT_EXE and WINDOW_PROBE_EXE."""
+
+import os
+import pathlib
+import re
+import subprocess
+import sys
+import tempfile
+import unittest
+
+SOURCE_DIR = pathlib.Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(SOURCE_DIR / "tests" / "e2e"))
+from e2e_support import bmp_bytes, melody_bmp  # noqa: E402
+
+WINE = os.environ.get("WINE", "wine")
+PROGRAM = os.environ.get("PIXORALE_EXE", "pixorale.exe")
+CONVERTER = os.environ.get("PIXORALE_CONVERT_EXE", "pixorale-convert.exe")
+PROBE = os.environ.get("WINDOW_PROBE_EXE", "window_probe.exe")
+
+IDOK, IDCANCEL = 1, 2
+IDM_OPEN, IDM_EXIT, IDM_SETTINGS, IDM_ABOUT = 40004, 40005, 40006, 40008
+DEFAULT_SETTINGS = bytes.fromhex("00 10 00 00 00 78 00 00 00 00 00 03 00 00 FF")
+# Pitches of C major only: no out-of-scale pitch, so no random move, and the program and the
+# converter must write the same bytes.
+IN_SCALE_REDS = [60, 62, 64, 65, 67, 69, 71, 72]
+
+
+def ui_texts():
+    """The exact texts, from the one header that spells them."""
+    source = (SOURCE_DIR / "app" / "ui_texts.h").read_text(encoding="utf-8")
+    return dict(re.findall(r'std::string_view (k\w+) = "([^"]*)";', source))
+
+
+TEXTS = ui_texts()
+
+# Dialog 102 as the template gives it: id, window class, text key, x, y, width, height.
+SETTINGS_CONTROLS = [
+    (1, "Button", "kOk", 34, 279, 50, 14),
+    (2, "Button", "kCancel", 100, 279, 50, 14),
+    (1004, "ComboBox", None, 28, 20, 129, None),
+    (-1, "Static", "kScaleLabel", 68, 7, 49, 12),
+    (-1, "Static", "kSustainLabel", 42, 41, 101, 13),
+    (1005, "Edit", None, 73, 53, 38, 15),
+    (-1, "Static", "kTempoLabel", 82, 71, 21, 13),
+    (1006, "Edit", None, 73, 82, 38, 15),
+    (1007, "Button", "kBeatUnits", 69, 103, 47, 15),
+    (1008, "Button", "kMillisecondUnits", 69, 115, 47, 15),
+    (1009, "Edit", None, 73, 145, 38, 15),
+    (-1, "Static", "kResolutionLabel", 58, 133, 69, 13),
+    (1010, "Button", "kSingleNotes", 69, 167, 47, 15),
+    (1011, "Button", "kWithChords", 69, 179, 54, 15),
+    (1012, "Button", "kRangeOn", 49, 212, 80, 15),
+    (1013, "Button", "kRangeOff", 49, 225, 87, 15),
+    (1014, "Edit", None, 39, 257, 38, 15),
+    (1015, "Edit", None, 109, 257, 38, 15),
+    (-1, "Static", "kRangeHighLabel", 111, 245, 34, 10),
+    (-1, "Static", "kRangeLowLabel", 41, 245, 34, 10),
+    (-1, "Static", "kRangeLabel", 61, 200, 63, 13),
+]
+
+
+def windows_path(path):
+    """Wine's drive Z: is the Unix root."""
+    return "Z:" + str(path).replace("/", "\\")
+
+
+def mul_div(value, numerator, denominator):
+    """The platform's MulDiv, rounding halves away from zero, as MapDialogRect uses it."""
+    return (value * numerator * 2 + denominator) // (denominator * 2)
+
+
+def run_windows_program(arguments, cwd=None):
+    """Runs a program under Wine; returns its exit status and its output as text. The output
+    goes through a file: a Wine helper process that the program happens to start (the desktop
+    process) would inherit a pipe and keep it open long after the program has ended."""
+    with tempfile.TemporaryFile() as output:
+        result = subprocess.run([WINE, *map(str, arguments)], stdout=output,
+                                stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, cwd=cwd,
+                                timeout=60)
+        output.seek(0)
+        return result.returncode, output.read().decode("utf-8", "replace")
+
+
+def parse_dump(text):
+    """window_probe's dump: the window line, then one dictionary per control."""
+    lines = text.splitlines()
+    window = dict(re.findall(r"(\w+)=(\S+)", lines[0]))
+    controls = []
+    for line in lines[1:]:
+        fields = dict(re.findall(r'(\w+)=("(?:[^"\\]|\\.)*"|\S+)', line))
+        for key, value in fields.items():
+            if value.startswith('"'):
+                fields[key] = value[1:-1].replace("\\n", "\n").replace('\\"', '"')
+        fields["items"] = [item[1:-1] for item in re.findall(r'item=("(?:[^"\\]|\\.)*")', line)]
+        controls.append(fields)
+    return window, controls
+
+
+class DesktopProgramTest(unittest.TestCase):
+    def setUp(self):
+        self.directory = pathlib.Path(tempfile.mkdtemp(prefix="pixorale-win32-"))
+        self.program = None
+
+    def tearDown(self):
+        if self.program is not None and self.program.poll() is None:
+            self.program.kill()
+            self.program.wait()
+
+    def start(self, *arguments):
+        self.program = subprocess.Popen([WINE, PROGRAM, *arguments], cwd=self.directory,
+                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+
+    def probe(self, *arguments, check=True):
+        status, text = run_windows_program([PROBE, *arguments])
+        if check:
+            self.assertEqual(status, 0, f"window_probe {arguments}: {text}")
+        return status, text
+
+    def dump(self, title):
+        return parse_dump(self.probe("dump", title)[1])
+
+    def exit_program(self):
+        self.probe("command", "Pixorale", IDM_EXIT)
+        self.assertEqual(self.program.wait(timeout=30), 0)
+
+    def open_settings(self):
+        self.probe("wait", "Pixorale")
+        self.probe("command", "Pixorale", IDM_SETTINGS)
+        return self.dump("dialog:" + TEXTS["kSettingsTitle"])
+
+    def settings_file(self):
+        return (self.directory / "setting.set").read_bytes()
+
+    # ---- main window and start
+
+    def test_main_window_is_found_by_its_title_with_its_class_size_and_styles(self):
+        self.start()
+        self.probe("wait", "Pixorale")
+        window, _ = self.dump("Pixorale")
+        self.assertEqual(window["class"], "ZIVI_Duzaz")
+        self.assertEqual(window["outer"], "220,100")
+        style, extended = int(window["style"], 16), int(window["ex"], 16)
+        WS_CAPTION, WS_SYSMENU, WS_MINIMIZEBOX = 0x00C00000, 0x00080000, 0x00020000
+        WS_THICKFRAME, WS_MAXIMIZEBOX, WS_EX_ACCEPTFILES = 0x00040000, 0x00010000, 0x10
+        self.assertEqual(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
+                         WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)
+        self.assertEqual(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0)
+        self.assertTrue(extended & WS_EX_ACCEPTFILES)
+        self.assertEqual(window["menu"], "1")
+        self.exit_program()
+
+    def test_exit_writes_the_default_settings_file(self):
+        self.start()
+        self.probe("wait", "Pixorale")
+        self.exit_program()
+        self.assertEqual(self.settings_file(), DEFAULT_SETTINGS)
+
+    def test_8_bit_picture_on_the_command_line_shows_the_error_before_the_window(self):
+        picture = self.directory / "grey.bmp"
+        picture.write_bytes(bmp_bytes(4, 2, lambda row, column: (0, 0, 0), bit_count=8))
+        self.start(windows_path(picture))
+        self.probe("wait", TEXTS["kErrorCaption"], 20000)
+        self.assertNotEqual(self.probe("wait", "Pixorale", 300, check=False)[0], 0)
+        _, controls = self.dump(TEXTS["kErrorCaption"])
+        self.assertIn(TEXTS["kNot24Bit"], [c.get("text") for c in controls])
+        self.probe("click", TEXTS["kErrorCaption"], IDOK)
+        self.probe("wait", "Pixorale")
+        self.exit_program()
+
+    def test_24_bit_picture_on_the_command_line_is_saved_as_the_converter_writes_it(self):
+        picture = self.directory / "melody.bmp"
+        picture.write_bytes(melody_bmp(IN_SCALE_REDS, [4, 8, 1, 16, 2, 8, 4, 32]))
+        output = self.directory / "from-window.mid"
+        self.start(windows_path(picture))
+        self.probe("wait", "dialog:*", 20000)
+        self.probe("file-name", "dialog:*", windows_path(output))
+        self.probe("wait", "Pixorale", 20000)
+        self.exit_program()
+
+        expected = self.directory / "from-converter.mid"
+        status, text = run_windows_program(
+            [CONVERTER, windows_path(picture), "-o", windows_path(expected)], self.directory)
+        self.assertEqual(status, 0, text)
+        self.assertEqual(output.read_bytes(), expected.read_bytes())
+
+    # ---- settings dialog
+
+    def test_settings_dialog_matches_its_template_in_dialog_units(self):
+        self.start()
+        window, controls = self.open_settings()
+        # The dialog's base units, from its client area of 186 by 300 dialog units.
+        width, height = (int(v) for v in window["client"].split(","))
+        base_x = next(b for b in range(1, 64) if mul_div(186, b, 4) == width)
+        base_y = next(b for b in range(1, 64) if mul_div(300, b, 8) == height)
+
+        self.assertEqual(len(controls), len(SETTINGS_CONTROLS))
+        for control, (id_, kind, text, x, y, w, h) in zip(controls, SETTINGS_CONTROLS):
+            with self.subTest(id=id_, text=text):
+                self.assertEqual(int(control["id"]), id_)
+                self.assertEqual(control["class"].lower(), kind.lower())
+                if text is not None:
+                    self.assertEqual(control["text"], TEXTS[text])
+                self.assertEqual(int(control["x"]), mul_div(x, base_x, 4))
+                self.assertEqual(int(control["y"]), mul_div(y, base_y, 8))
+                self.assertEqual(int(control["w"]), mul_div(w, base_x, 4))
+                if h is not None:
+                    self.assertEqual(int(control["h"]), mul_div(h, base_y, 8))
+
+        by_id = {int(c["id"]): c for c in controls if c["id"] != "-1"}
+        scale_names = re.search(r"kScaleNames = \{(.*?)\};", (SOURCE_DIR / "app" / "ui_texts.h")
+                                .read_text(encoding="utf-8"), re.S).group(1)
+        self.assertEqual(by_id[1004]["items"], re.findall(r'"([^"]*)"', scale_names))
+        self.assertEqual(by_id[1004]["selected"], "0")
+        self.assertEqual([by_id[i]["text"] for i in (1005, 1006, 1009)], ["16", "120", "768"])
+        self.assertEqual([by_id[i]["checked"] for i in (1007, 1008, 1010, 1011, 1012, 1013)],
+                         ["1", "0", "1", "0", "0", "1"])
+        self.assertEqual([by_id[i]["enabled"] for i in (1014, 1015)], ["0", "0"])
+        self.probe("click", "dialog:" + TEXTS["kSettingsTitle"], IDCANCEL)
+        self.exit_program()
+
+    def test_settings_ok_stores_a_range_and_saves_at_once(self):
+        self.start()
+        self.open_settings()
+        title = "dialog:" + TEXTS["kSettingsTitle"]
+        self.probe("click", title, 1012)
+        self.probe("set-text", title, 1014, "40")
+        self.probe("set-text", title, 1015, "90")
+        self.probe("set-text", title, 1009, "70000")
+        self.probe("click", title, IDOK)
+        self.probe("gone", title)
+        stored = self.settings_file()
+        self.assertEqual((stored[10] | stored[11] << 8, stored[13], stored[14]), (4464, 40, 90))
+        self.exit_program()
+
+    def test_settings_refuse_tempo_0_and_stay_open(self):
+        self.start()
+        self.open_settings()
+        title = "dialog:" + TEXTS["kSettingsTitle"]
+        self.probe("set-text", title, 1006, "0")
+        self.probe("click", title, IDOK)
+        self.probe("wait", TEXTS["kErrorCaption"])
+        _, controls = self.dump(TEXTS["kErrorCaption"])
+        self.assertIn(TEXTS["kTempoMustBePositive"], [c.get("text") for c in controls])
+        self.probe("click", TEXTS["kErrorCaption"], IDOK)
+        self.probe("gone", TEXTS["kErrorCaption"])
+        self.probe("wait", title)
+        self.assertFalse((self.directory / "setting.set").exists())
+        self.probe("click", title, IDCANCEL)
+        self.exit_program()
+        self.assertEqual(self.settings_file(), DEFAULT_SETTINGS)
+
+    def test_about_box_shows_name_and_version_and_closes_on_ok(self):
+        self.start()
+        self.probe("wait", "Pixorale")
+        self.probe("command", "Pixorale", IDM_ABOUT)
+        window, controls = self.dump("dialog:Pixorale")
+        self.assertEqual([int(c["id"]) for c in controls], [1, -1, -1])
+        self.assertEqual(controls[1]["text"], TEXTS["kProgramName"] + "\n" + TEXTS["kVersionLine"])
+        WS_SYSMENU = 0x00080000
+        self.assertEqual(int(window["style"], 16) & WS_SYSMENU, 0)
+        self.probe("click", "dialog:Pixorale", IDOK)
+        self.probe("gone", "dialog:Pixorale")
+        self.exit_program()
+
+
+if __name__ == "__main__":
+    unittest.main()
