@@ -3,6 +3,7 @@
 #include "app/conversion_settings.h"
 #include "io/atomic_file.h"
 #include "io/read_only_file.h"
+#include "io/utf8_path.h"
 
 namespace pixorale {
 
@@ -10,7 +11,7 @@ bool ConversionSettings::ReadSettingsFile(const std::filesystem::path& path) {
   // Only a regular file is read: a FIFO would wait for a writer forever, and a directory or
   // a device holds no settings. Either counts as no file.
   ReadOnlyFile file;
-  if (!file.Open(path.string())) return false;
+  if (!file.Open(Utf8FromPath(path))) return false;
   std::array<uint8_t, kSettingsFileSize> bytes{};
   const int64_t got = file.ReadAt(0, bytes);
   if (got < 0) return false;
@@ -24,7 +25,7 @@ bool ConversionSettings::WriteSettingsFile(const std::filesystem::path& path) co
   const auto bytes = ToBytes();
   // A setting.set that is a FIFO or a device is refused rather than written in place, so a
   // save never waits for a reader.
-  return WriteFileAtomically(path.string(),
+  return WriteFileAtomically(Utf8FromPath(path),
                              [&bytes](std::ostream& out) {
                                out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
                                return static_cast<bool>(out);
@@ -35,13 +36,13 @@ bool ConversionSettings::WriteSettingsFile(const std::filesystem::path& path) co
 
 bool ConversionSettings::LoadSettings() {
   std::error_code error;
-  settingsDirectory = std::filesystem::current_path(error).string();
-  return ReadSettingsFile(std::filesystem::path(settingsDirectory) / kSettingsFileName);
+  settingsDirectory = Utf8FromPath(std::filesystem::current_path(error));
+  return ReadSettingsFile(PathFromUtf8(settingsDirectory) / kSettingsFileName);
 }
 
 bool ConversionSettings::SaveSettings() const {
   // Always the start directory, wherever the current directory has moved since.
-  return WriteSettingsFile(std::filesystem::path(settingsDirectory) / kSettingsFileName);
+  return WriteSettingsFile(PathFromUtf8(settingsDirectory) / kSettingsFileName);
 }
 
 }  // namespace pixorale

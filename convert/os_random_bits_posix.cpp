@@ -7,13 +7,6 @@
 
 namespace pixorale {
 
-uint32_t OsRandomBits::Draw() {
-  if (bitsLeft_ == 0) Refill();
-  --bitsLeft_;
-  const uint64_t word = block_[bitsLeft_ / 64];
-  return static_cast<uint32_t>((word >> (bitsLeft_ % 64)) & 1u);
-}
-
 void OsRandomBits::Refill() {
   auto* bytes = reinterpret_cast<unsigned char*>(block_.data());
   const size_t total = sizeof(block_);

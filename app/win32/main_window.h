@@ -29,8 +29,7 @@ class MainWindow {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam);
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void DispatchCommand(int commandId);
   void OpenPicture();
   void ConvertDroppedFile(HDROP drop);

@@ -51,8 +51,8 @@ INT_PTR SettingsDialog::HandleMessage(HWND dialog, UINT message, WPARAM wParam, 
 }
 
 void SettingsDialog::ShowForm(const SettingsForm& form) {
-  SendDlgItemMessageW(dialog_, IDC_SCALE_LIST, CB_SETCURSEL, static_cast<WPARAM>(form.scaleSelection),
-                      0);
+  SendDlgItemMessageW(dialog_, IDC_SCALE_LIST, CB_SETCURSEL,
+                      static_cast<WPARAM>(form.scaleSelection), 0);
   SetControlText(IDC_SUSTAIN, form.sustainText);
   SetControlText(IDC_TEMPO, form.tempoText);
   SetControlText(IDC_RESOLUTION, form.resolutionText);
@@ -105,8 +105,7 @@ void SettingsDialog::ChooseRange(bool given) {
 
 std::string SettingsDialog::ControlText(int id) const {
   std::array<wchar_t, kMaxControlTextLength + 1> buffer{};
-  const int length =
-      GetDlgItemTextW(dialog_, id, buffer.data(), static_cast<int>(buffer.size()));
+  const int length = GetDlgItemTextW(dialog_, id, buffer.data(), static_cast<int>(buffer.size()));
   return ToUtf8(std::wstring_view(buffer.data(), static_cast<size_t>(length)));
 }
 

@@ -37,8 +37,8 @@ std::optional<std::string> RunFileDialog(FileDialogKind kind, const FileFilter& 
   dialog.lpstrFile = path.data();
   dialog.nMaxFile = static_cast<DWORD>(path.size());
   dialog.lpstrDefExt = extension.c_str();
-  dialog.Flags = kind == FileDialogKind::kOpen ? OFN_FILEMUSTEXIST
-                                               : OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+  dialog.Flags =
+      kind == FileDialogKind::kOpen ? OFN_FILEMUSTEXIST : OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
   // A cancel and a failure (a path too long for the buffer) are not told apart.
   const BOOL confirmed =
       kind == FileDialogKind::kOpen ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);

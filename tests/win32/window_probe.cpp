@@ -61,7 +61,8 @@ std::wstring WindowText(HWND window) {
   // controls.
   const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const auto got = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  const auto got =
+      SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<size_t>(got));
   return text;
 }
@@ -127,7 +128,8 @@ void Dump(HWND window) {
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
   const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
   char line[256];
-  std::snprintf(line, sizeof line, "window class=%s outer=%ld,%ld client=%ld,%ld style=0x%08lx ex=0x%08lx menu=%d",
+  std::snprintf(line, sizeof line,
+                "window class=%s outer=%ld,%ld client=%ld,%ld style=0x%08lx ex=0x%08lx menu=%d",
                 Utf8(ClassOf(window)).c_str(), outer.right - outer.left, outer.bottom - outer.top,
                 client.right, client.bottom, static_cast<unsigned long>(style),
                 static_cast<unsigned long>(exStyle), GetMenu(window) != nullptr ? 1 : 0);
@@ -154,7 +156,8 @@ void Dump(HWND window) {
         extra += " item=" + Quoted(item);
       }
     }
-    std::snprintf(line, sizeof line, "control id=%d class=%s x=%ld y=%ld w=%ld h=%ld style=0x%08lx enabled=%d",
+    std::snprintf(line, sizeof line,
+                  "control id=%d class=%s x=%ld y=%ld w=%ld h=%ld style=0x%08lx enabled=%d",
                   GetDlgCtrlID(child), Utf8(kind).c_str(), r.left, r.top, r.right - r.left,
                   r.bottom - r.top, static_cast<unsigned long>(childStyle),
                   IsWindowEnabled(child) ? 1 : 0);
