@@ -16,6 +16,10 @@ wine_start() {
   if [ ! -f "$WINEPREFIX/.pixorale-fonts" ]; then
     wineboot --init >/dev/null 2>&1 </dev/null
     wineserver -w
+    # Wine draws the windows' frames and captions itself, as Windows does; the tests and the
+    # screenshots need no window manager.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+      >/dev/null 2>&1 </dev/null
     # The dialogs ask for "MS Shell Dlg"; without a font that has Japanese glyphs the menus
     # and dialogs show boxes.
     local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
@@ -27,6 +31,9 @@ wine_start() {
     touch "$WINEPREFIX/.pixorale-fonts"
   fi
   wineserver -p >/dev/null 2>&1 </dev/null
+  # The prefix's services start with the first program and stay while the server runs;
+  # started here, they hold /dev/null rather than a test's output pipe.
+  wineboot >/dev/null 2>&1 </dev/null
 }
 
 wine_stop() {

@@ -1,16 +1,29 @@
 #include "support/temp_dir.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace pixorale::test {
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "pixorale-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  // Made under a name nobody has taken: creating a directory that exists fails.
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate =
+        base / ("pixorale-test-" + std::to_string(random() % 1000000000));
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) {
+      std::filesystem::permissions(candidate, std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::replace, error);
+      path_ = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("no temporary directory could be made");
 }
 
 TempDir::~TempDir() {

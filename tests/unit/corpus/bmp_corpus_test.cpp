@@ -163,7 +163,7 @@ TEST(BmpCorpusFields, ManifestListsEveryFileOnce) {
   }
   std::set<std::string> present;
   for (const auto& entry : fs::directory_iterator(PIXORALE_BMP_CORPUS_DIR)) {
-    if (entry.path().extension() == ".bmp") present.insert(entry.path().filename());
+    if (entry.path().extension() == ".bmp") present.insert(entry.path().filename().string());
   }
   EXPECT_EQ(listed, present);
 }
