@@ -10,6 +10,7 @@
 #include "app/conversion_settings.h"
 #include "app/ui_texts.h"
 #include "convert/scale_table.h"
+#include "io/utf8_path.h"
 #include "midi/song.h"
 
 namespace pixorale::cli {
@@ -244,7 +245,7 @@ std::string CheckCombination(const CliOptions& options) {
   }
   if (options.outputDirectory) {
     std::error_code error;
-    if (!std::filesystem::is_directory(*options.outputDirectory, error)) {
+    if (!std::filesystem::is_directory(PathFromUtf8(*options.outputDirectory), error)) {
       return *options.outputDirectory + ": not a directory (-d/--output-dir)";
     }
   }
@@ -259,6 +260,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
 
   CLI::App app{"Turns 24-bit BMP pictures into Standard MIDI Files: one melody note per column.",
                kProgram};
+  // "/name" options (CLI11's default on Windows) would take absolute paths for options.
+  app.allow_windows_style_options(false);
   app.formatter(std::make_shared<HelpFormatter>());
   app.get_formatter()->column_width(26);
   app.failure_message(

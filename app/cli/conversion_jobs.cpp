@@ -4,6 +4,7 @@
 #include <map>
 
 #include "app/cli/output_stream.h"
+#include "io/utf8_path.h"
 
 namespace pixorale::cli {
 namespace {
@@ -12,18 +13,18 @@ namespace fs = std::filesystem;
 
 std::string OutputPathFor(const std::string& input, const CliOptions& options) {
   if (options.output) return *options.output;
-  fs::path output(input);
+  fs::path output = PathFromUtf8(input);
   output.replace_extension(".mid");
   if (options.outputDirectory)
-    return (fs::path(*options.outputDirectory) / output.filename()).string();
-  return output.string();
+    return Utf8FromPath(PathFromUtf8(*options.outputDirectory) / output.filename());
+  return Utf8FromPath(output);
 }
 
 // Two spellings of one file ("a.mid", "./a.mid") compare equal; the file need not exist.
 std::string ComparableForm(const std::string& path) {
   std::error_code error;
-  const fs::path canonical = fs::weakly_canonical(fs::absolute(path, error), error);
-  return error ? path : canonical.string();
+  const fs::path canonical = fs::weakly_canonical(fs::absolute(PathFromUtf8(path), error), error);
+  return error ? path : Utf8FromPath(canonical);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "convert/os_random_bits.h"
 #include "convert/seeded_bits.h"
 #include "io/read_only_file.h"
+#include "io/utf8_path.h"
 
 namespace pixorale::cli {
 namespace {
@@ -50,11 +51,12 @@ std::string SaveFailure(const IoResult& result, const CliUi& ui) {
 std::string OutputRefusal(const ConversionJob& job) {
   if (job.outputDescriptor) return {};
   std::error_code error;
-  const fs::file_status status = fs::status(job.outputPath, error);
+  const fs::path output = PathFromUtf8(job.outputPath);
+  const fs::file_status status = fs::status(output, error);
   if (fs::is_directory(status)) return "is a directory";
-  if (!fs::exists(fs::symlink_status(job.outputPath, error))) return {};
+  if (!fs::exists(fs::symlink_status(output, error))) return {};
   // Replacing the picture with its own music would lose the picture, --force or not.
-  if (fs::equivalent(job.inputPath, job.outputPath, error)) {
+  if (fs::equivalent(PathFromUtf8(job.inputPath), output, error)) {
     return "is the input picture; choose another output";
   }
   if (!job.force) return kRefusedExisting;

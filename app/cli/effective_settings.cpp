@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "io/utf8_path.h"
+
 namespace pixorale::cli {
 
 LoadedSettings LoadEffectiveSettings(const CliOptions& options) {
@@ -9,12 +11,12 @@ LoadedSettings LoadEffectiveSettings(const CliOptions& options) {
   ConversionSettings& settings = loaded.settings;
   if (options.settingsFile) {
     // A file asked for by name must be there; silently falling back would hide a typo.
-    if (!settings.ReadSettingsFile(*options.settingsFile)) {
+    if (!settings.ReadSettingsFile(PathFromUtf8(*options.settingsFile))) {
       loaded.error = *options.settingsFile + ": cannot open the settings file";
       return loaded;
     }
     std::error_code error;
-    settings.settingsDirectory = std::filesystem::current_path(error).string();
+    settings.settingsDirectory = Utf8FromPath(std::filesystem::current_path(error));
   } else if (!settings.LoadSettings()) {
     settings.InstallDefaults();
   }

@@ -16,6 +16,7 @@
 #include "app/cli/parallel_for.h"
 #include "app/cli/progress_line.h"
 #include "app/cli/result_report.h"
+#include "io/utf8_path.h"
 
 namespace pixorale::cli {
 namespace {
@@ -23,7 +24,7 @@ namespace {
 // Writes the effective settings where the desktop program started here would read them.
 bool SaveForDesktop(ConversionSettings settings) {
   std::error_code error;
-  settings.settingsDirectory = std::filesystem::current_path(error).string();
+  settings.settingsDirectory = Utf8FromPath(std::filesystem::current_path(error));
   if (error || settings.SaveSettings()) return !error;
   return false;
 }
@@ -54,7 +55,7 @@ int RunCli(int argc, const char* const* argv) {
 
   const auto start = std::chrono::steady_clock::now();
   const std::vector<ConversionJob> jobs = PlanConversionJobs(options);
-  const bool showProgress = !options.quiet && jobs.size() > 1 && isatty(STDERR_FILENO) == 1;
+  const bool showProgress = !options.quiet && jobs.size() > 1 && isatty(STDERR_FILENO) != 0;
   ProgressLine progress(std::cerr, showProgress, jobs.size());
   BatchReporter reporter(jobs, settings, options.report, std::cout, std::cerr, progress);
   const SnapSource snap{options.snap, options.seed};

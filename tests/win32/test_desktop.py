@@ -29,9 +29,16 @@ IN_SCALE_REDS = [60, 62, 64, 65, 67, 69, 71, 72]
 
 
 def ui_texts():
-    """The exact texts, from the one header that spells them."""
+    """The exact texts, from the one header that spells them; the version is CMake's."""
     source = (SOURCE_DIR / "app" / "ui_texts.h").read_text(encoding="utf-8")
-    return dict(re.findall(r'std::string_view (k\w+) = "([^"]*)";', source))
+    version = re.search(r"project\(Pixorale VERSION ([0-9.]+)",
+                        (SOURCE_DIR / "CMakeLists.txt").read_text()).group(1)
+    texts = {}
+    for name, value in re.findall(r"std::string_view (k\w+) = ([^;]*);", source):
+        value = value.replace("PIXORALE_VERSION", f'"{version}"')
+        if re.fullmatch(r'("[^"]*"\s*)+', value):
+            texts[name] = "".join(re.findall(r'"([^"]*)"', value))
+    return texts
 
 
 TEXTS = ui_texts()
