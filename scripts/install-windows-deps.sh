@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build python3 zip
+  cmake ninja-build python3 python3-mido zip
   g++-mingw-w64-x86-64-posix googletest libcli11-dev nlohmann-json3-dev
   wine64 wine fonts-wine nsis
   xvfb xauth xdotool x11-utils fonts-noto-cjk

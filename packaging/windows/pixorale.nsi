@@ -21,6 +21,7 @@ VIAddVersionKey /LANG=1041 "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=1041 "FileDescription" "${PRODUCT} Setup"
 VIAddVersionKey /LANG=1041 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1041 "LegalCopyright" "Copyright (c) 2026 The Pixorale authors (MIT License)"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"

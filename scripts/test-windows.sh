@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The Windows stage of the suite: cross-builds with warnings as errors (and the packages),
+# then under Wine runs the unit tests, compares pixorale-convert.exe with the Linux build
+# byte for byte, drives pixorale.exe on an X server, and installs and uninstalls the
+# installer silently.
+#   scripts/test-windows.sh [LINUX_PIXORALE_CONVERT]   (default: build/ci's)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+linux_converter=$(realpath "${1:-build/ci/app/cli/pixorale-convert}")
+started=$(date +%s)
+
+bash scripts/build-windows.sh --tests
+build=$root/build/windows/release
+dist=$root/build/windows/dist
+version=$(sed -n 's/^project(Pixorale VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+
+# shellcheck source=scripts/wine-env.sh
+source scripts/wine-env.sh
+xvfb_pid=
+cleanup() {
+  wine_stop
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+
+# A fresh prefix each run: nothing of an earlier run (settings, installs) can leak in.
+prefix=$root/build/windows/wineprefix
+wineserver -k >/dev/null 2>&1 || true
+rm -rf "$prefix"
+wine_start "$prefix"
+echo "Wine prefix ready after $(($(date +%s) - started)) s"
+
+ctest --test-dir "$build" --output-on-failure -j 2
+
+export PIXORALE_CONVERT_EXE=$build/app/cli/pixorale-convert.exe
+export PIXORALE_CONVERT_LINUX=$linux_converter
+export PIXORALE_EXE=$build/app/win32/pixorale.exe
+export WINDOW_PROBE_EXE=$build/tests/win32/window_probe.exe
+export PYTHONDONTWRITEBYTECODE=1
+(cd tests/win32 && /usr/bin/python3 -m unittest -v test_converter)
+
+# An X server of our own for the desktop program; Xvfb picks a free display number.
+exec {display_fd}<> <(:)
+Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+read -r -t 20 display_number <&"$display_fd"
+export DISPLAY=:$display_number
+(cd tests/win32 && /usr/bin/python3 -m unittest -v test_desktop)
+
+# The installer: silent install into the per-user folder, the shortcut, silent uninstall.
+programs="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Local/Programs/Pixorale"
+shortcut=$(find "$WINEPREFIX/drive_c/users" -path '*Start Menu/Programs' -print -quit)/Pixorale/Pixorale.lnk
+wine "$dist/pixorale-$version-setup.exe" /S </dev/null >/dev/null 2>&1
+for file in pixorale.exe pixorale-convert.exe README.txt LICENSE.txt uninstall.exe; do
+  test -f "$programs/$file" || { echo "installer left out $file"; exit 1; }
+done
+test -f "$shortcut" || { echo "installer made no Start menu shortcut"; exit 1; }
+installed_version=$(wine "$programs/pixorale-convert.exe" --version </dev/null 2>/dev/null | tr -d '\r')
+[ "$installed_version" = "$version" ] || { echo "installed converter says '$installed_version'"; exit 1; }
+wine "$programs/uninstall.exe" /S </dev/null >/dev/null 2>&1
+# The uninstaller runs a copy of itself and returns at once; give it time to finish.
+for _ in $(seq 60); do
+  [ ! -e "$programs" ] && break
+  sleep 0.5
+done
+if [ -e "$programs" ] || [ -e "$shortcut" ]; then
+  echo "uninstaller left files behind"
+  exit 1
+fi
+echo "Installer: installed and uninstalled silently"
+
+ls -l "$dist"
+echo "Windows stage passed in $(($(date +%s) - started)) s"
