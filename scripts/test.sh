@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with warnings as errors and runs every test:
-# unit tests, Qt widget tests and end-to-end tests of the installed programs.
+# unit tests, Qt widget tests and end-to-end tests of the installed programs; the Debian
+# package installed with apt; the Windows programs cross-built and tested under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,9 @@ jobs=$(nproc)
 cmake -S . -B build/ci -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXORALE_WERROR=ON
 cmake --build build/ci -j "$jobs"
 ctest --test-dir build/ci --output-on-failure -j "$jobs"
+
+bash scripts/test-deb.sh build/ci
+bash scripts/test-windows.sh build/ci/app/cli/pixorale-convert
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then each
 # fuzz target for a bounded time.
