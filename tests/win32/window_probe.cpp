@@ -13,6 +13,7 @@
 //   window_probe click TITLE ID             clicks button ID
 //   window_probe select TITLE ID INDEX      selects item INDEX of combo box ID
 //   window_probe file-name TITLE PATH       types PATH into a file dialog and confirms it
+//   window_probe menu TITLE LETTER          opens the menu whose mnemonic is LETTER
 //
 // Exit status 0 on success, 1 when the window or control is not there, 2 on bad usage.
 #include <windows.h>
@@ -184,7 +185,8 @@ HWND FileNameEdit(HWND dialog) {
 }
 
 int Usage() {
-  Print("usage: window_probe wait|gone|command|dump|set-text|click|select|file-name TITLE ...");
+  Print(
+      "usage: window_probe wait|gone|command|menu|dump|set-text|click|select|file-name TITLE ...");
   return 2;
 }
 
@@ -218,6 +220,10 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (argc < 4) return Usage();
+  if (verb == L"menu") {
+    // What Alt and the letter do: the window's menu bar opens that menu.
+    return PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(argv[3][0])) ? 0 : 1;
+  }
   if (verb == L"command") {
     return PostMessageW(window, WM_COMMAND, MAKEWPARAM(_wtoi(argv[3]), 0), 0) ? 0 : 1;
   }
