@@ -19,6 +19,8 @@ WINE = os.environ.get("WINE", "wine")
 PROGRAM = os.environ.get("PIXORALE_EXE", "pixorale.exe")
 CONVERTER = os.environ.get("PIXORALE_CONVERT_EXE", "pixorale-convert.exe")
 PROBE = os.environ.get("WINDOW_PROBE_EXE", "window_probe.exe")
+# An X11 window that drags files (tests/gui/x11_drag_source), from a Linux build with Qt.
+DRAG_SOURCE = os.environ.get("X11_DRAG_SOURCE")
 
 IDOK, IDCANCEL = 1, 2
 IDM_OPEN, IDM_EXIT, IDM_SETTINGS, IDM_ABOUT = 40004, 40005, 40006, 40008
@@ -193,6 +195,72 @@ class DesktopProgramTest(unittest.TestCase):
             [CONVERTER, windows_path(picture), "-o", windows_path(expected)], self.directory)
         self.assertEqual(status, 0, text)
         self.assertEqual(output.read_bytes(), expected.read_bytes())
+
+    # ---- drops
+
+    def xdotool(self, *arguments):
+        return subprocess.run(["xdotool", *map(str, arguments)], capture_output=True, text=True,
+                              timeout=30, check=True).stdout
+
+    def centre_of(self, title):
+        window = self.xdotool("search", "--sync", "--onlyvisible", "--name", f"^{title}$").split()[0]
+        geometry = dict(re.findall(r"(\w+)=(\d+)", self.xdotool("getwindowgeometry", "--shell",
+                                                                  window)))
+        return (int(geometry["X"]) + int(geometry["WIDTH"]) // 2,
+                int(geometry["Y"]) + int(geometry["HEIGHT"]) // 2 + 10)
+
+    def drop(self, *files):
+        """Drags the files from an X11 window and releases them over the main window."""
+        source = subprocess.Popen([DRAG_SOURCE, *map(str, files)], stdin=subprocess.DEVNULL,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            start = self.centre_of("pixorale-drag-source")
+            target = self.centre_of("Pixorale")
+            self.xdotool("mousemove", *start)
+            self.xdotool("mousedown", 1)
+            steps = 12
+            for step in range(1, steps + 1):
+                x = start[0] + (target[0] - start[0]) * step // steps
+                y = start[1] + (target[1] - start[1]) * step // steps
+                self.xdotool("mousemove", x, y)
+            self.xdotool("sleep", 0.3, "mouseup", 1)
+            source.wait(timeout=30)
+        finally:
+            if source.poll() is None:
+                source.kill()
+
+    @unittest.skipUnless(DRAG_SOURCE, "needs X11_DRAG_SOURCE")
+    def test_drop_converts_only_the_first_bmp_file(self):
+        first = self.directory / "first.bmp"
+        first.write_bytes(melody_bmp(IN_SCALE_REDS, [4, 8, 1, 16, 2, 8, 4, 32]))
+        second = self.directory / "second.bmp"
+        second.write_bytes(melody_bmp(IN_SCALE_REDS[::-1]))
+        self.start()
+        self.probe("wait", "Pixorale")
+        self.drop(first, second)
+        self.probe("wait", "dialog:*", 20000)
+        output = self.directory / "dropped.mid"
+        self.probe("file-name", "dialog:*", windows_path(output))
+        self.probe("gone", "dialog:*")
+        # No second save prompt: the other files of the drop are ignored.
+        self.assertNotEqual(self.probe("wait", "dialog:*", 1500, check=False)[0], 0)
+        self.exit_program()
+
+        expected = self.directory / "expected.mid"
+        status, text = run_windows_program(
+            [CONVERTER, windows_path(first), "-o", windows_path(expected)], self.directory)
+        self.assertEqual(status, 0, text)
+        self.assertEqual(output.read_bytes(), expected.read_bytes())
+
+    @unittest.skipUnless(DRAG_SOURCE, "needs X11_DRAG_SOURCE")
+    def test_drop_of_a_file_without_the_bmp_extension_does_nothing(self):
+        picture = self.directory / "melody.Bmp"
+        picture.write_bytes(melody_bmp(IN_SCALE_REDS))
+        self.start()
+        self.probe("wait", "Pixorale")
+        self.drop(picture)
+        self.assertNotEqual(self.probe("wait", "dialog:*", 2000, check=False)[0], 0)
+        self.exit_program()
 
     # ---- settings dialog
 
