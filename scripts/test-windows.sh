@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The Windows stage of the suite: cross-builds with warnings as errors (and the packages),
 # then under Wine runs the unit tests, compares pixorale-convert.exe with the Linux build
-# byte for byte, drives pixorale.exe on an X server, and installs and uninstalls the
-# installer silently.
-#   scripts/test-windows.sh [LINUX_PIXORALE_CONVERT]   (default: build/ci's)
+# byte for byte, drives pixorale.exe on an X server (drops come from the Linux build's X11
+# drag source), and installs and uninstalls the installer silently.
+#   scripts/test-windows.sh [LINUX_BUILD_DIR]   (default: build/ci)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-linux_converter=$(realpath "${1:-build/ci/app/cli/pixorale-convert}")
+linux_build=$(realpath "${1:-build/ci}")
 started=$(date +%s)
 
 bash scripts/build-windows.sh --tests
@@ -34,7 +34,10 @@ echo "Wine prefix ready after $(($(date +%s) - started)) s"
 ctest --test-dir "$build" --output-on-failure -j 2
 
 export PIXORALE_CONVERT_EXE=$build/app/cli/pixorale-convert.exe
-export PIXORALE_CONVERT_LINUX=$linux_converter
+export PIXORALE_CONVERT_LINUX=$linux_build/app/cli/pixorale-convert
+if [ -x "$linux_build/tests/gui/x11_drag_source" ]; then
+  export X11_DRAG_SOURCE=$linux_build/tests/gui/x11_drag_source
+fi
 export PIXORALE_EXE=$build/app/win32/pixorale.exe
 export WINDOW_PROBE_EXE=$build/tests/win32/window_probe.exe
 export PYTHONDONTWRITEBYTECODE=1

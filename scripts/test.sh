@@ -13,7 +13,7 @@ cmake --build build/ci -j "$jobs"
 ctest --test-dir build/ci --output-on-failure -j "$jobs"
 
 bash scripts/test-deb.sh build/ci
-bash scripts/test-windows.sh build/ci/app/cli/pixorale-convert
+bash scripts/test-windows.sh build/ci
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then each
 # fuzz target for a bounded time.
