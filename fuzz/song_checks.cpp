@@ -171,7 +171,8 @@ void CheckWrittenSong(const Song& song, std::string_view file) {
   Require(in.BigEndian(4) == 6, "header length is not 6");
   Require(in.BigEndian(2) == song.format, "written format differs");
   Require(in.BigEndian(2) == song.trackCount, "written track count differs");
-  const uint32_t divisionWord = ((song.timingMode & 1u) << 15) | (song.division & 0x7FFFu);
+  // Millisecond timing is 25 frames per second of 40 ticks; beat timing the division.
+  const uint32_t divisionWord = (song.timingMode & 1u) != 0 ? 0xE728u : song.division & 0x7FFFu;
   Require(in.BigEndian(2) == divisionWord, "written division word differs");
 
   for (size_t t = 0; t < song.trackCount; ++t) {
