@@ -28,6 +28,9 @@ RUN_FOLDERS = {
 }
 
 # Options of the converter that take a value, to tell values from input pictures.
+# The folder the converter is installed in; stage/bin of a fresh clone stands for it.
+INSTALLED = pathlib.Path(shutil.which(CONVERTER) or CONVERTER).resolve().parent
+
 VALUE_OPTIONS = {"-o", "--output", "-d", "--output-dir", "--scale", "--sustain", "--tempo",
                  "--timing", "--resolution", "--range", "--settings", "--snap", "--seed", "-j",
                  "--jobs"}
@@ -80,12 +83,12 @@ def first_words(example):
     return shlex.split(example.command.split("|")[0], comments=True)
 
 
-def why_not_run(example, installed):
+def why_not_run(example):
     words = first_words(example)
     if words[0] == "bash" and len(words) > 1 and words[1].startswith("scripts/"):
         return "builds and tests the project"
     if pathlib.PurePath(words[0]).name == "pixorale":
-        if not (installed / "pixorale").exists():
+        if not (INSTALLED / "pixorale").exists():
             return "the desktop program is not built"
         if words[1:] not in (["--version"], ["--help"]):
             return "opens a window and waits for the user"
@@ -124,11 +127,11 @@ class DocumentExamples(ConverterTest):
         root = self.dir / name
         shutil.copytree(SOURCE_DIR / "samples", root / "samples",
                         ignore=shutil.ignore_patterns("*.mid", "setting.set", "__pycache__"))
-        (root / "stage").symlink_to(pathlib.Path(CONVERTER).resolve().parents[1])
+        (root / "stage").symlink_to(INSTALLED.parent)
         return root
 
-    def run_example(self, example, cwd, installed):
-        environment = dict(os.environ, PATH=f"{installed}{os.pathsep}{os.environ['PATH']}",
+    def run_example(self, example, cwd):
+        environment = dict(os.environ, PATH=f"{INSTALLED}{os.pathsep}{os.environ['PATH']}",
                            QT_QPA_PLATFORM="offscreen")
         return subprocess.run(["bash", "-o", "pipefail", "-c", example.command], cwd=cwd,
                               env=environment, capture_output=True, stdin=subprocess.DEVNULL,
@@ -138,7 +141,6 @@ class DocumentExamples(ConverterTest):
         self.assertEqual(sorted(documents()), sorted(RUN_FOLDERS))
 
     def test_examples_run_as_written_in_order(self):
-        installed = pathlib.Path(CONVERTER).resolve().parent
         for document in documents():
             with self.subTest(document=document):
                 examples = examples_of(document)
@@ -146,9 +148,9 @@ class DocumentExamples(ConverterTest):
                 cwd = self.fresh_clone(pathlib.Path(document).name) / RUN_FOLDERS[document]
                 ran = 0
                 for example in examples:
-                    if why_not_run(example, installed):
+                    if why_not_run(example):
                         continue
-                    run = self.run_example(example, cwd, installed)
+                    run = self.run_example(example, cwd)
                     self.assertEqual(run.returncode, 0,
                                      f"{document}: {example}\n{run.stderr.decode()}")
                     ran += 1
