@@ -27,10 +27,10 @@ RUN_FOLDERS = {
     "app/cli/pixorale-convert.1": "samples",
 }
 
-# Options of the converter that take a value, to tell values from input pictures.
 # The folder the converter is installed in; stage/bin of a fresh clone stands for it.
 INSTALLED = pathlib.Path(shutil.which(CONVERTER) or CONVERTER).resolve().parent
 
+# Options of the converter that take a value, to tell values from input pictures.
 VALUE_OPTIONS = {"-o", "--output", "-d", "--output-dir", "--scale", "--sustain", "--tempo",
                  "--timing", "--resolution", "--range", "--settings", "--snap", "--seed", "-j",
                  "--jobs"}
