@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "support/image_loader.h"
 #include "support/track_view.h"
 
@@ -211,6 +213,11 @@ struct SustainCase {
   uint8_t timingMode;
   uint32_t ticks;
 };
+
+void PrintTo(const SustainCase& c, std::ostream* out) {
+  *out << "resolution " << c.resolution << ", sustain " << c.sustain << ", timing "
+       << int{c.timingMode} << ": " << c.ticks << " ticks";
+}
 
 class SustainTicks : public MelodyTrack, public ::testing::WithParamInterface<SustainCase> {};
 
