@@ -43,6 +43,14 @@ export WINDOW_PROBE_EXE=$build/tests/win32/window_probe.exe
 export PYTHONDONTWRITEBYTECODE=1
 (cd tests/win32 && /usr/bin/python3 -m unittest -v test_converter)
 
+# The converter's end-to-end suites, against the .exe. The others check what only Linux has
+# (SIGTERM, the progress line on a Linux terminal, "/" in the paths of messages, the man page).
+wrapper=$build/pixorale-convert-under-wine
+printf '#!/bin/sh\nexec wine "%s" "$@"\n' "$PIXORALE_CONVERT_EXE" >"$wrapper"
+chmod +x "$wrapper"
+(cd tests/e2e && PIXORALE_CONVERT=$wrapper /usr/bin/python3 -m unittest test_options \
+  test_reproducible test_settings)
+
 # An X server of our own for the desktop program; Xvfb picks a free display number.
 exec {display_fd}<> <(:)
 Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &

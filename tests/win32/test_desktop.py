@@ -37,7 +37,8 @@ def ui_texts():
                         (SOURCE_DIR / "CMakeLists.txt").read_text()).group(1)
     texts = {}
     for name, value in re.findall(r"std::string_view (k\w+) = ([^;]*);", source):
-        value = value.replace("PIXORALE_VERSION", f'"{version}"')
+        for name_of_version in ("PIXORALE_VERSION", "kProjectVersion"):
+            value = value.replace(name_of_version, f'"{version}"')
         if re.fullmatch(r'("[^"]*"\s*)+', value):
             texts[name] = "".join(re.findall(r'"([^"]*)"', value))
     return texts
@@ -161,6 +162,14 @@ class DesktopProgramTest(unittest.TestCase):
         self.assertTrue(extended & WS_EX_ACCEPTFILES)
         self.assertEqual(window["menu"], "1")
         self.exit_program()
+
+    def test_version_and_help_are_answered_without_a_window(self):
+        status, text = run_windows_program([PROGRAM, "--version"], self.directory)
+        self.assertEqual((status, text.strip()), (0, TEXTS["kVersion"]))
+        status, text = run_windows_program([PROGRAM, "--help"], self.directory)
+        self.assertEqual(status, 0)
+        self.assertIn("Usage: pixorale", text)
+        self.assertFalse((self.directory / "setting.set").exists())
 
     def test_exit_writes_the_default_settings_file(self):
         self.start()
