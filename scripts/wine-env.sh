@@ -10,6 +10,8 @@ wine_start() {
   export WINEPREFIX=$1
   export WINEDEBUG=-all
   export WINEARCH=win64
+  # Wine's own dialogs in English whatever the machine's locale: the tests find them by title.
+  export LC_ALL=C.UTF-8
   # No Mono or Gecko installer prompts; no menu entries or file associations on the host.
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   mkdir -p "$WINEPREFIX"

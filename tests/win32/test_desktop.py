@@ -205,6 +205,30 @@ class DesktopProgramTest(unittest.TestCase):
         self.assertEqual(status, 0, text)
         self.assertEqual(output.read_bytes(), expected.read_bytes())
 
+    def test_open_is_refused_while_a_run_waits_in_its_save_prompt(self):
+        picture = self.directory / "melody.bmp"
+        picture.write_bytes(melody_bmp(IN_SCALE_REDS))
+        self.start()
+        self.probe("wait", "Pixorale")
+        self.probe("command", "Pixorale", IDM_OPEN)
+        self.probe("wait", "dialog:Open", 20000)
+        self.probe("file-name", "dialog:Open", windows_path(picture))
+        # The run's save prompt has no owner, so the main window stays enabled; a second
+        # Open must still not start a run on the same song.
+        self.probe("wait", "dialog:Save As", 20000)
+        self.probe("command", "Pixorale", IDM_OPEN)
+        self.assertNotEqual(self.probe("wait", "dialog:Open", 1500, check=False)[0], 0)
+        self.assertEqual(self.probe("count", "dialog:*")[1].split()[-1], "1")
+        self.probe("click", "dialog:*", IDCANCEL)
+        self.probe("gone", "dialog:*")
+        self.assertNotEqual(self.probe("wait", "dialog:*", 1500, check=False)[0], 0)
+        # With the run over, Open works again.
+        self.probe("command", "Pixorale", IDM_OPEN)
+        self.probe("wait", "dialog:*", 20000)
+        self.probe("click", "dialog:*", IDCANCEL)
+        self.probe("gone", "dialog:*")
+        self.exit_program()
+
     # ---- drops
 
     def xdotool(self, *arguments):

@@ -7,6 +7,7 @@
 // TITLE is a window's title, "dialog:TITLE" a dialog's, "dialog:*" any dialog.
 //   window_probe wait TITLE [MS]            a visible top-level window with the title appears
 //   window_probe gone TITLE [MS]            no visible top-level window has the title any more
+//   window_probe count TITLE                prints how many visible top-level windows match
 //   window_probe command TITLE ID           posts the menu command ID to the window
 //   window_probe dump TITLE                 the window's size, style and children, one a line
 //   window_probe set-text TITLE ID TEXT     sets the text of control ID
@@ -92,6 +93,25 @@ WindowQuery ParseQuery(const std::wstring& text) {
     query.anyTitle = query.title == L"*";
   }
   return query;
+}
+
+// How many visible top-level windows match.
+int CountVisible(const std::wstring& text) {
+  struct Search {
+    WindowQuery query;
+    int count;
+  } search{ParseQuery(text), 0};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (!IsWindowVisible(window)) return TRUE;
+        if (s->query.dialogOnly && ClassOf(window) != L"#32770") return TRUE;
+        if (!s->query.anyTitle && WindowText(window) != s->query.title) return TRUE;
+        ++s->count;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.count;
 }
 
 HWND FindVisible(const std::wstring& text) {
@@ -186,7 +206,8 @@ HWND FileNameEdit(HWND dialog) {
 
 int Usage() {
   Print(
-      "usage: window_probe wait|gone|command|menu|dump|set-text|click|select|file-name TITLE ...");
+      "usage: window_probe wait|gone|count|command|menu|dump|set-text|click|select|file-name TITLE "
+      "...");
   return 2;
 }
 
@@ -200,6 +221,10 @@ int wmain(int argc, wchar_t** argv) {
 
   if (verb == L"wait") {
     return WaitFor(title, argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : timeout) ? 0 : 1;
+  }
+  if (verb == L"count") {
+    Print(std::to_string(CountVisible(title)));
+    return 0;
   }
   if (verb == L"gone") {
     const ULONGLONG end = GetTickCount64() + (argc > 3 ? _wtoi(argv[3]) : timeout);
