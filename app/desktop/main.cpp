@@ -2,8 +2,8 @@
 #include <iostream>
 #include <string>
 
-#include "app/conversion_run.h"
 #include "app/command_line.h"
+#include "app/conversion_run.h"
 #include "app/desktop/program_icon.h"
 #include "app/desktop/qt_conversion_ui.h"
 #include "app/desktop/qt_text.h"
