@@ -12,7 +12,6 @@
 #include <QWindow>
 #include <optional>
 
-#include "app/bmp_extension.h"
 #include "app/desktop/about_dialog.h"
 #include "app/desktop/command_ids.h"
 #include "app/desktop/program_icon.h"
@@ -35,23 +34,11 @@ std::optional<QString> FirstLocalFile(const QMimeData* data) {
   return std::nullopt;
 }
 
-// Marks a run in progress for as long as it lasts.
-class ConvertingFlag {
- public:
-  explicit ConvertingFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~ConvertingFlag() { flag_ = false; }
-  ConvertingFlag(const ConvertingFlag&) = delete;
-  ConvertingFlag& operator=(const ConvertingFlag&) = delete;
-
- private:
-  bool& flag_;
-};
-
 }  // namespace
 
 MainWindow::MainWindow(ProgramState& state, RandomBitSource& bits, ConversionUi& ui,
                        QWidget* parent)
-    : QMainWindow(parent), state_(state), bits_(bits), ui_(ui) {
+    : QMainWindow(parent), state_(state), ui_(ui), commands_(state, bits, ui) {
   setObjectName(ToQString(texts::kWindowClassName));
   setWindowTitle(ToQString(texts::kProgramName));
   setWindowIcon(ProgramIcon());
@@ -96,7 +83,7 @@ QAction* MainWindow::AddCommand(QMenu& menu, std::string_view text, int commandI
 void MainWindow::DispatchCommand(int commandId) {
   switch (commandId) {
     case kCommandOpen:
-      OpenPicture();
+      commands_.OpenPicture();
       break;
     case kCommandExit:
       close();
@@ -110,21 +97,6 @@ void MainWindow::DispatchCommand(int commandId) {
     default:
       break;
   }
-}
-
-void MainWindow::OpenPicture() {
-  if (converting_) return;
-  const std::optional<std::string> path =
-      ui_.PromptOpenFile(texts::kBmpFilter, texts::kBmpExtension);
-  // Whatever the user confirmed is converted: the dialog's filter is the only extension check.
-  if (path) Convert(*path);
-}
-
-void MainWindow::Convert(const std::string& path) {
-  // A second run would share the song and the image with the one whose prompt is open.
-  if (converting_) return;
-  const ConvertingFlag flag(converting_);
-  RunConversion(path, state_, bits_, ui_);
 }
 
 void MainWindow::ShowConversionSettings() {
@@ -157,8 +129,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
   const std::optional<QString> file = FirstLocalFile(event->mimeData());
   if (!file) return;
   event->acceptProposedAction();
-  const std::string path = ToNativePath(*file);
-  if (HasBmpExtension(path)) Convert(path);
+  commands_.ConvertDroppedFile(ToNativePath(*file));
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

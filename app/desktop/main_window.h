@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <string>
 
+#include "app/conversion_commands.h"
 #include "app/conversion_run.h"
 
 class QAction;
@@ -24,7 +25,7 @@ class MainWindow final : public QMainWindow {
   void DispatchCommand(int commandId);
 
   // True while a conversion run, with its prompts, is in progress.
-  bool IsConverting() const { return converting_; }
+  bool IsConverting() const { return commands_.IsConverting(); }
 
  signals:
   // The window was closed and the settings saved; the program should end.
@@ -41,17 +42,14 @@ class MainWindow final : public QMainWindow {
  private:
   void BuildMenus();
   QAction* AddCommand(QMenu& menu, std::string_view text, int commandId);
-  void OpenPicture();
-  void Convert(const std::string& path);
   void ShowConversionSettings();
   void ShowAbout();
   // The outer size, frame included, stays 220 by 100 once the window manager adds a frame.
   void FitOuterSize();
 
   ProgramState& state_;
-  RandomBitSource& bits_;
   ConversionUi& ui_;
-  bool converting_ = false;
+  ConversionCommands commands_;
 };
 
 }  // namespace pixorale

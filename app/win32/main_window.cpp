@@ -3,7 +3,6 @@
 #include <array>
 #include <optional>
 
-#include "app/bmp_extension.h"
 #include "app/ui_texts.h"
 #include "app/win32/about_dialog.h"
 #include "app/win32/drop_handle.h"
@@ -23,18 +22,6 @@ const std::wstring& ClassName() {
   static const std::wstring name = ToWide(texts::kWindowClassName);
   return name;
 }
-
-// Marks a run in progress for as long as it lasts.
-class ConvertingFlag {
- public:
-  explicit ConvertingFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~ConvertingFlag() { flag_ = false; }
-  ConvertingFlag(const ConvertingFlag&) = delete;
-  ConvertingFlag& operator=(const ConvertingFlag&) = delete;
-
- private:
-  bool& flag_;
-};
 
 }  // namespace
 
@@ -102,7 +89,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::DispatchCommand(int commandId) {
   switch (commandId) {
     case IDM_OPEN:
-      OpenPicture();
+      commands_.OpenPicture();
       break;
     case IDM_EXIT:
       DestroyWindow(window_);
@@ -122,14 +109,6 @@ void MainWindow::DispatchCommand(int commandId) {
   }
 }
 
-void MainWindow::OpenPicture() {
-  if (converting_) return;
-  const std::optional<std::string> path =
-      ui_.PromptOpenFile(texts::kBmpFilter, texts::kBmpExtension);
-  // Whatever the user confirmed is converted: the dialog's filter is the only extension check.
-  if (path) Convert(*path);
-}
-
 void MainWindow::ConvertDroppedFile(HDROP drop) {
   std::string path;
   {
@@ -139,13 +118,7 @@ void MainWindow::ConvertDroppedFile(HDROP drop) {
     const UINT length = DragQueryFileW(files.get(), 0, buffer.data(), buffer.size());
     path = ToUtf8(std::wstring_view(buffer.data(), length));
   }
-  if (HasBmpExtension(path)) Convert(path);
-}
-
-void MainWindow::Convert(const std::string& path) {
-  if (converting_) return;
-  const ConvertingFlag flag(converting_);
-  RunConversion(path, state_, bits_, ui_);
+  commands_.ConvertDroppedFile(path);
 }
 
 }  // namespace pixorale

@@ -6,17 +6,18 @@
 
 #include <string>
 
+#include "app/conversion_commands.h"
 #include "app/conversion_run.h"
 
 namespace pixorale {
 
 // The program's one top-level window: 220 by 100 pixels, white, with menu 101, accepting
-// dropped files. It keeps no state of its own beyond whether a run is in progress; the
-// settings, song and image are the program's.
+// dropped files. It keeps no state of its own; the settings, song and image are the
+// program's, and the conversion commands refuse a second run while one is in progress.
 class MainWindow {
  public:
   MainWindow(ProgramState& state, RandomBitSource& bits, ConversionUi& ui)
-      : state_(state), bits_(bits), ui_(ui) {}
+      : state_(state), commands_(state, bits, ui) {}
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
@@ -31,17 +32,11 @@ class MainWindow {
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void DispatchCommand(int commandId);
-  void OpenPicture();
   void ConvertDroppedFile(HDROP drop);
-  void Convert(const std::string& path);
 
   ProgramState& state_;
-  RandomBitSource& bits_;
-  ConversionUi& ui_;
+  ConversionCommands commands_;
   HWND window_ = nullptr;
-  // While a run waits in its save prompt or message box, the window is still enabled; a
-  // second run would share the song and the image, so Open and drops are refused meanwhile.
-  bool converting_ = false;
 };
 
 }  // namespace pixorale
