@@ -5,8 +5,6 @@
 #include <sys/types.h>
 #include <unistd.h>
 
-#include <array>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +16,7 @@
 
 #include "io/atomic_file.h"
 #include "io/file_descriptor.h"
+#include "io/pending_name.h"
 
 namespace pixorale {
 namespace {
@@ -30,41 +29,8 @@ constexpr mode_t kPermissionBits = 07777;
 constexpr mode_t kNewFileMode = 0666;
 constexpr int kNameAttempts = 100;
 
-// Named temporaries that exist right now, kept in fixed slots so that a signal handler can
-// remove them without allocating or locking. A slot is free (0), being filled (1) or holds
-// a name (2).
-constexpr size_t kPendingSlots = 64;
-struct PendingSlot {
-  std::atomic<int> state{0};
-  char path[PATH_MAX]{};
-};
-std::array<PendingSlot, kPendingSlots> gPending;
-
-// Remembers a named temporary until it is renamed or removed. With every slot taken (more
-// parallel writes than slots) the name is simply not remembered.
-class PendingName {
- public:
-  explicit PendingName(const std::string& path) {
-    if (path.size() >= PATH_MAX) return;
-    for (PendingSlot& slot : gPending) {
-      int expected = 0;
-      if (slot.state.compare_exchange_strong(expected, 1)) {
-        std::memcpy(slot.path, path.c_str(), path.size() + 1);
-        slot.state.store(2);
-        slot_ = &slot;
-        return;
-      }
-    }
-  }
-  ~PendingName() {
-    if (slot_ != nullptr) slot_->state.store(0);
-  }
-  PendingName(const PendingName&) = delete;
-  PendingName& operator=(const PendingName&) = delete;
-
- private:
-  PendingSlot* slot_ = nullptr;
-};
+// Named temporaries that exist right now, removed on SIGINT and SIGTERM.
+using PendingTemporary = PendingName<char, PATH_MAX>;
 
 // "dir/.pixorale-k3J9xQ": hidden, and unlikely to be taken.
 std::string RandomSiblingName(const fs::path& directory) {
@@ -188,7 +154,7 @@ class Temporary {
         if (errno == EEXIST) continue;
         return Failure(IoStep::kRename);
       }
-      const PendingName pending(sibling);
+      const PendingTemporary pending(sibling);
       if (::rename(sibling.c_str(), target.c_str()) != 0) {
         const IoResult failed = Failure(IoStep::kRename);
         ::unlink(sibling.c_str());
@@ -202,7 +168,7 @@ class Temporary {
   fs::path directory_;
   int fd_ = -1;
   std::string name_;  // empty while unnamed
-  std::optional<PendingName> pending_;
+  std::optional<PendingTemporary> pending_;
 };
 
 IoResult WriteInPlace(const fs::path& target, const WriteBody& writeBody) {
@@ -264,9 +230,7 @@ IoResult WriteFileAtomically(const std::string& path, const WriteBody& writeBody
 }
 
 void RemoveTemporariesOnSignal() noexcept {
-  for (PendingSlot& slot : gPending) {
-    if (slot.state.load() == 2) ::unlink(slot.path);
-  }
+  PendingTemporary::RemoveAll([](const char* path) { ::unlink(path); });
 }
 
 }  // namespace pixorale

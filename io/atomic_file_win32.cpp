@@ -2,8 +2,6 @@
 #include <io.h>
 #include <windows.h>
 
-#include <array>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -11,6 +9,7 @@
 #include <string>
 
 #include "io/atomic_file.h"
+#include "io/pending_name.h"
 #include "io/wide_text_win32.h"
 #include "io/windows_error_win32.h"
 
@@ -20,39 +19,8 @@ namespace {
 constexpr int kNameAttempts = 100;
 constexpr size_t kMaxPath = 32768;
 
-// Temporaries that exist right now, kept in fixed slots so that the interrupt handler can
-// remove them without allocating or locking. A slot is free (0), being filled (1) or holds
-// a name (2).
-constexpr size_t kPendingSlots = 64;
-struct PendingSlot {
-  std::atomic<int> state{0};
-  wchar_t path[kMaxPath]{};
-};
-std::array<PendingSlot, kPendingSlots> gPending;
-
-class PendingName {
- public:
-  explicit PendingName(const std::wstring& path) {
-    if (path.size() >= kMaxPath) return;
-    for (PendingSlot& slot : gPending) {
-      int expected = 0;
-      if (slot.state.compare_exchange_strong(expected, 1)) {
-        std::memcpy(slot.path, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
-        slot.state.store(2);
-        slot_ = &slot;
-        return;
-      }
-    }
-  }
-  ~PendingName() {
-    if (slot_ != nullptr) slot_->state.store(0);
-  }
-  PendingName(const PendingName&) = delete;
-  PendingName& operator=(const PendingName&) = delete;
-
- private:
-  PendingSlot* slot_ = nullptr;
-};
+// Temporaries that exist right now, removed when the console is interrupted.
+using PendingTemporary = PendingName<wchar_t, kMaxPath>;
 
 IoResult LastFailure(IoStep step) {
   return IoResult::Failure(step, LastErrorAsErrno());
@@ -131,7 +99,7 @@ class Temporary {
   std::wstring directory_;
   int fd_ = -1;
   std::wstring name_;
-  std::optional<PendingName> pending_;
+  std::optional<PendingTemporary> pending_;
 };
 
 // A device such as NUL or a named pipe cannot be replaced by renaming.
@@ -209,9 +177,7 @@ IoResult WriteFileAtomically(const std::string& path, const WriteBody& writeBody
 }
 
 void RemoveTemporariesOnSignal() noexcept {
-  for (PendingSlot& slot : gPending) {
-    if (slot.state.load() == 2) DeleteFileW(slot.path);
-  }
+  PendingTemporary::RemoveAll([](const wchar_t* path) { DeleteFileW(path); });
 }
 
 }  // namespace pixorale

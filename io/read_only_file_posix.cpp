@@ -3,34 +3,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <utility>
 
 #include "io/read_only_file.h"
 
 namespace pixorale {
-
-ReadOnlyFile::~ReadOnlyFile() {
-  Close();
-}
-
-ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)),
-      size_(std::exchange(other.size_, 0)),
-      lastError_(other.lastError_) {}
-
-ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, -1);
-    size_ = std::exchange(other.size_, 0);
-    lastError_ = other.lastError_;
-  }
-  return *this;
-}
-
-bool ReadOnlyFile::IsOpen() const {
-  return handle_ >= 0;
-}
 
 void ReadOnlyFile::Close() {
   if (handle_ >= 0) ::close(static_cast<int>(handle_));

@@ -1,7 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <utility>
 
 #include "io/read_only_file.h"
 #include "io/wide_text_win32.h"
@@ -15,29 +15,6 @@ HANDLE AsHandle(intptr_t value) {
 }
 
 }  // namespace
-
-ReadOnlyFile::~ReadOnlyFile() {
-  Close();
-}
-
-ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)),
-      size_(std::exchange(other.size_, 0)),
-      lastError_(other.lastError_) {}
-
-ReadOnlyFile& ReadOnlyFile::operator=(ReadOnlyFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, -1);
-    size_ = std::exchange(other.size_, 0);
-    lastError_ = other.lastError_;
-  }
-  return *this;
-}
-
-bool ReadOnlyFile::IsOpen() const {
-  return handle_ != -1;
-}
 
 void ReadOnlyFile::Close() {
   if (handle_ != -1) CloseHandle(AsHandle(handle_));
