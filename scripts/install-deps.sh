@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Pixorale need.
-# Skips apt entirely when everything is already there.
 set -euo pipefail
 
 packages=(
@@ -11,14 +10,4 @@ packages=(
   xdotool icewm librsvg2-bin
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+bash "$(dirname "$0")/apt-install-missing.sh" "${packages[@]}"

@@ -95,41 +95,28 @@ WindowQuery ParseQuery(const std::wstring& text) {
   return query;
 }
 
-// How many visible top-level windows match.
-int CountVisible(const std::wstring& text) {
+// The visible top-level windows that match, front to back.
+std::vector<HWND> VisibleMatches(const std::wstring& text) {
   struct Search {
     WindowQuery query;
-    int count;
-  } search{ParseQuery(text), 0};
+    std::vector<HWND> found;
+  } search{ParseQuery(text), {}};
   EnumWindows(
       [](HWND window, LPARAM data) -> BOOL {
         auto* s = reinterpret_cast<Search*>(data);
         if (!IsWindowVisible(window)) return TRUE;
         if (s->query.dialogOnly && ClassOf(window) != L"#32770") return TRUE;
         if (!s->query.anyTitle && WindowText(window) != s->query.title) return TRUE;
-        ++s->count;
+        s->found.push_back(window);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
-  return search.count;
+  return search.found;
 }
 
 HWND FindVisible(const std::wstring& text) {
-  struct Search {
-    WindowQuery query;
-    HWND found;
-  } search{ParseQuery(text), nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        if (!IsWindowVisible(window)) return TRUE;
-        if (s->query.dialogOnly && ClassOf(window) != L"#32770") return TRUE;
-        if (!s->query.anyTitle && WindowText(window) != s->query.title) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  const std::vector<HWND> found = VisibleMatches(text);
+  return found.empty() ? nullptr : found.front();
 }
 
 HWND WaitFor(const std::wstring& title, DWORD milliseconds) {
@@ -223,7 +210,7 @@ int wmain(int argc, wchar_t** argv) {
     return WaitFor(title, argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : timeout) ? 0 : 1;
   }
   if (verb == L"count") {
-    Print(std::to_string(CountVisible(title)));
+    Print(std::to_string(VisibleMatches(title).size()));
     return 0;
   }
   if (verb == L"gone") {
