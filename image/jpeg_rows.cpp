@@ -13,10 +13,6 @@
 namespace pixorale {
 namespace {
 
-// Progressive pictures keep every coefficient of the whole picture while they decode; past
-// this the decoder refuses the picture instead of exhausting memory (a 4:2:0 picture of
-// about 360 megapixels fits).
-constexpr long kMaxDecoderMemory = 1L << 30;
 constexpr size_t kInputBufferSize = 64 * 1024;
 
 struct ErrorManager {
@@ -90,7 +86,7 @@ void ReadOneRow(jpeg_decompress_struct& info, std::vector<uint8_t>& row, uint32_
 
 }  // namespace
 
-PictureDecode DecodeJpegRows(ByteSource& source) {
+PictureDecode DecodeJpegRows(ByteSource& source, const DecodeLimits& limits) {
   PictureDecode result;
   PictureRows& rows = result.rows;
 
@@ -112,7 +108,8 @@ PictureDecode DecodeJpegRows(ByteSource& source) {
     return result;
   }
   jpeg_create_decompress(&info);
-  info.mem->max_memory_to_use = kMaxDecoderMemory;
+  // Past the limit libjpeg refuses the picture instead of exhausting memory.
+  info.mem->max_memory_to_use = static_cast<long>(limits.memoryBytes);
   input->source = &source;
   input->pub.init_source = InitSource;
   input->pub.fill_input_buffer = FillInputBuffer;

@@ -9,6 +9,6 @@ namespace pixorale {
 // upsampling), as djpeg does, and keeps the pitch row and the step row. Rows in between are
 // skipped rather than converted. Grey pictures come out as RGB; Exif orientation is not
 // applied. Pictures with CMYK samples are refused.
-PictureDecode DecodeJpegRows(ByteSource& source);
+PictureDecode DecodeJpegRows(ByteSource& source, const DecodeLimits& limits = {});
 
 }  // namespace pixorale

@@ -23,6 +23,12 @@ struct PictureDecode {
   bool ok() const { return error.empty(); }
 };
 
+// What a decoder may allocate for one picture. Progressive JPEGs hold every coefficient of
+// the picture while they decode; the default takes a 4:2:0 picture of about 360 megapixels.
+struct DecodeLimits {
+  uint64_t memoryBytes = uint64_t{1} << 30;
+};
+
 // Decoders read top row first; these are the top-down numbers of the two rows kept.
 inline uint32_t PitchRowFromTop(uint32_t height) {
   return height - 1;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <string>
 
 namespace pixorale {
 namespace {
@@ -98,7 +99,7 @@ PictureDecode Failure(int code) {
 
 }  // namespace
 
-PictureDecode DecodePngRows(ByteSource& source) {
+PictureDecode DecodePngRows(ByteSource& source, const DecodeLimits& limits) {
   const std::unique_ptr<spng_ctx, ContextDeleter> context(spng_ctx_new(0));
   if (!context) return Failure(SPNG_EMEM);
   spng_ctx* png = context.get();
@@ -109,13 +110,20 @@ PictureDecode DecodePngRows(ByteSource& source) {
   if (code == 0) code = spng_get_ihdr(png, &header);
   if (code != 0) return Failure(code);
 
+  const bool wide = header.bit_depth == 16;
+  // Three rows are held: the two kept and one for all the others.
+  const uint64_t heldBytes = 3 * uint64_t{header.width} * (wide ? 8 : 3);
   if (StoredRowBytes(header) > kDeflateMaxRatio * source.Size() + kClaimSlack) {
     PictureDecode result;
     result.error = "PNG: the header claims more pixel data than the file can hold";
     return result;
   }
+  if (heldBytes > limits.memoryBytes) {
+    PictureDecode result;
+    result.error = "PNG: rows too wide to decode (" + std::to_string(header.width) + " pixels)";
+    return result;
+  }
 
-  const bool wide = header.bit_depth == 16;
   const int format = wide ? SPNG_FMT_RGBA16 : SPNG_FMT_RGB8;
   code = spng_decode_image(png, nullptr, 0, format, SPNG_DECODE_PROGRESSIVE);
   if (code != 0) return Failure(code);
