@@ -32,11 +32,12 @@ RunReport RunConversion(std::string_view path, ProgramState& state, RandomBitSou
                         ConversionUi& ui) {
   RunReport report;
   BitmapImage& image = state.image;
-  const BmpLoadResult loaded = image.LoadBitmapFile(std::string(path));
-  if (loaded != BmpLoadResult::kLoaded) {
+  const BmpLoad loaded = image.LoadBitmapFile(std::string(path));
+  if (loaded.result != BmpLoadResult::kLoaded) {
     // An unreadable file ends the run without a message.
     image.FreeBitmap();
-    report.status = LoadFailure(loaded);
+    report.status = LoadFailure(loaded.result);
+    report.loadError = loaded.io;
     return report;
   }
   report.bitCount = image.bitCount;
@@ -50,6 +51,7 @@ RunReport RunConversion(std::string_view path, ProgramState& state, RandomBitSou
   Song& song = state.song;
   ConvertImageToSong(song, image, state.settings.ToParameters(), bits);
   Summarize(song, report);
+  report.quarterMicroseconds = QuarterMicroseconds(state.settings.ToParameters().tempo);
 
   const std::optional<std::string> outputPath =
       ui.PromptSaveFile(texts::kMidiFilter, texts::kMidiExtension);

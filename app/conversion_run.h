@@ -32,12 +32,14 @@ enum class RunStatus {
 // What a run did, for front ends that report it; the desktop program ignores it.
 struct RunReport {
   RunStatus status = RunStatus::kCannotOpen;
+  IoResult loadError;     // why the picture could not be opened or read
   uint16_t bitCount = 0;  // of the picture, once its header was read
   std::string outputPath;
   uint64_t noteCount = 0;  // note-ons over all tracks
   uint16_t trackCount = 0;
   uint64_t lengthTicks = 0;  // of the longest track
   uint16_t division = 0;
+  uint32_t quarterMicroseconds = 0;  // of the song's tempo event
 };
 
 // Loads the picture, converts it with the settings as they are now, asks where to save and

@@ -1,19 +1,20 @@
-#include <fstream>
 #include <system_error>
 
 #include "app/conversion_settings.h"
 #include "io/atomic_file.h"
+#include "io/read_only_file.h"
 
 namespace pixorale {
 
 bool ConversionSettings::ReadSettingsFile(const std::filesystem::path& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
+  // Only a regular file is read: a FIFO would wait for a writer forever, and a directory or
+  // a device holds no settings. Either counts as no file.
+  ReadOnlyFile file;
+  if (!file.Open(path.string())) return false;
   std::array<uint8_t, kSettingsFileSize> bytes{};
-  in.read(reinterpret_cast<char*>(bytes.data()), bytes.size());
-  FromBytes(std::span<const uint8_t>(bytes.data(), static_cast<size_t>(in.gcount())));
+  const int64_t got = file.ReadAt(0, bytes);
+  if (got < 0) return false;
+  FromBytes(std::span<const uint8_t>(bytes.data(), static_cast<size_t>(got)));
   // The conversion divides by the tempo; 0 (an empty or short file) loads as the default.
   if (tempo == 0) tempo = kDefaultTempo;
   return true;
@@ -21,10 +22,15 @@ bool ConversionSettings::ReadSettingsFile(const std::filesystem::path& path) {
 
 bool ConversionSettings::WriteSettingsFile(const std::filesystem::path& path) const {
   const auto bytes = ToBytes();
-  return WriteFileAtomically(path.string(), [&bytes](std::ostream& out) {
-    out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return static_cast<bool>(out);
-  });
+  // A setting.set that is a FIFO or a device is refused rather than written in place, so a
+  // save never waits for a reader.
+  return WriteFileAtomically(path.string(),
+                             [&bytes](std::ostream& out) {
+                               out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+                               return static_cast<bool>(out);
+                             },
+                             {.nonRegular = NonRegularTarget::kRefuse})
+      .ok();
 }
 
 bool ConversionSettings::LoadSettings() {

@@ -26,12 +26,6 @@ uint32_t SustainTicks(uint16_t resolution, double sustainQuarters) {
   return static_cast<uint32_t>(ticks);
 }
 
-// A tempo too slow for the event's three bytes is written as the slowest one it can hold.
-uint32_t QuarterMicroseconds(uint32_t tempo) {
-  if (tempo == 0) return kMaxQuarterMicroseconds;
-  return std::min(kMicrosecondsPerMinute / tempo, kMaxQuarterMicroseconds);
-}
-
 bool RescaleApplies(uint8_t rangeLow, uint8_t rangeHigh) {
   return (rangeLow != 0 || rangeHigh != 255) && rangeLow < rangeHigh;
 }
@@ -173,6 +167,13 @@ void AppendColumns(Track& track, BitmapImage& image, const ConversionParameters&
 }
 
 }  // namespace
+
+// A tempo event of 0 microseconds cannot be played, so tempos above 60,000,000 get the
+// fastest one it can hold; tempos too slow for its three bytes get the slowest.
+uint32_t QuarterMicroseconds(uint32_t tempo) {
+  if (tempo == 0) return kMaxQuarterMicroseconds;
+  return std::clamp(kMicrosecondsPerMinute / tempo, uint32_t{1}, kMaxQuarterMicroseconds);
+}
 
 bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParameters& params,
                         RandomBitSource& bits) {

@@ -23,10 +23,12 @@ struct ConversionParameters {
 // Longest sustain in ticks: with it no delta of either track can pass the 28-bit limit of a
 // MIDI delta, even the chord track's closing one, which adds up to 4 * 65535 ticks.
 inline constexpr uint32_t kMaxSustainTicks = 0x0FFFFFFF - 4u * 65535u;
-// Largest division the file header can hold; larger resolutions convert as this one.
-inline constexpr uint16_t kMaxDivision = 0x7FFF;
 // Largest tempo value a tempo event can hold: microseconds per quarter note in 3 bytes.
 inline constexpr uint32_t kMaxQuarterMicroseconds = 0xFFFFFF;
+
+// Microseconds per quarter note of the tempo event for a tempo in beats per minute, held to
+// what the event's three bytes can carry: 1 (fastest) to 0xFFFFFF (slowest, also for 0).
+uint32_t QuarterMicroseconds(uint32_t tempo);
 
 // Empties the song and fills it from a 24-bit image: track 1 is the melody, one note per
 // column; with chordMode set, track 2 holds the chords. The pitch-range rescale rewrites the

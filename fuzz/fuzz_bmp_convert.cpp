@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   file.Replace(data, size);
 
   BitmapImage image;
-  const BmpLoadResult result = image.LoadBitmapFile(file.Path());
+  const BmpLoadResult result = image.LoadBitmapFile(file.Path()).result;
   Require(result != BmpLoadResult::kCannotOpen, "a readable file was not loaded");
   if (result == BmpLoadResult::kClaimsTooMuch) {
     Require(image.bitCount == 0 && image.width == 0 && image.height == 0,
@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (image.HasRows24()) {
     CheckRow(image, input, 0);
-    CheckRow(image, input, image.height - 1);
+    CheckRow(image, input, image.MiddleRowIndex());
   }
   ConvertAndWrite(image, input);
   image.FreeBitmap();

@@ -3,39 +3,37 @@
 #include <cassert>
 
 namespace pixorale {
-namespace {
-
-std::span<uint8_t> RowOf(uint8_t* pixels, uint64_t stride, uint32_t width, uint32_t r) {
-  const uint64_t rowBytes = uint64_t{width} * 3;
-  // A picture of width 0 has rows of no bytes and no pixel storage at all.
-  if (rowBytes == 0) return {};
-  return {pixels + r * stride, static_cast<size_t>(rowBytes)};
-}
-
-}  // namespace
 
 void BitmapImage::ClearBitmap() {
   bitCount = 0;
   width = 0;
   height = 0;
-  pixels_ = nullptr;
-  rowStride_ = 0;
 }
 
 void BitmapImage::FreeBitmap() {
-  mapping_ = MappedFile();
-  std::vector<uint8_t>().swap(ownedPixels_);
+  std::vector<uint8_t>().swap(firstRow_);
+  std::vector<uint8_t>().swap(middleRow_);
   ClearBitmap();
 }
 
+void BitmapImage::AdoptRows24(uint32_t pictureWidth, uint32_t pictureHeight,
+                              std::vector<uint8_t> firstRow, std::vector<uint8_t> middleRow) {
+  FreeBitmap();
+  bitCount = 24;
+  width = pictureWidth;
+  height = pictureHeight;
+  firstRow_ = std::move(firstRow);
+  if (pictureHeight / 2 != 0) middleRow_ = std::move(middleRow);
+}
+
 std::span<uint8_t> BitmapImage::Row24(uint32_t r) {
-  assert(HasRows24() && r < height);
-  return RowOf(pixels_, rowStride_, width, r);
+  assert(HasRows24() && (r == 0 || r == MiddleRowIndex()));
+  return r == 0 ? std::span<uint8_t>(firstRow_) : std::span<uint8_t>(middleRow_);
 }
 
 std::span<const uint8_t> BitmapImage::Row24(uint32_t r) const {
-  assert(HasRows24() && r < height);
-  return RowOf(pixels_, rowStride_, width, r);
+  assert(HasRows24() && (r == 0 || r == MiddleRowIndex()));
+  return r == 0 ? std::span<const uint8_t>(firstRow_) : std::span<const uint8_t>(middleRow_);
 }
 
 }  // namespace pixorale

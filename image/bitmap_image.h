@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "image/mapped_file.h"
+#include "io/io_result.h"
 
 namespace pixorale {
 
@@ -16,9 +16,19 @@ enum class BmpLoadResult {
   kClaimsTooMuch,  // the header claims far more pixel data than the file holds; left empty
 };
 
-// A BMP picture in memory. Only 24-bit pictures keep rows. Rows are numbered in file order
-// (row 0 is the first stored row, the bottom of a usual bottom-up picture); within a row,
-// pixel p is bytes 3p, 3p + 1, 3p + 2 holding blue, green, red, as in the file.
+// What LoadBitmapFile did; `io` says why a file could not be opened or read.
+struct BmpLoad {
+  BmpLoadResult result = BmpLoadResult::kCannotOpen;
+  IoResult io;
+};
+
+// A picture in memory, as a 24-bit BMP holds it. Rows are numbered in file order (row 0 is
+// the first stored row, the bottom of a usual bottom-up picture); within a row, pixel p is
+// bytes 3p, 3p + 1, 3p + 2 holding blue, green, red, as in the file.
+//
+// Only the two rows a conversion reads are kept: row 0 (the pitches) and the middle row,
+// height / 2 (the steps). So the cost of a picture does not grow with its height, and the
+// rows are copies that nothing outside can change while they are used.
 class BitmapImage {
  public:
   uint16_t bitCount = 0;
@@ -29,24 +39,25 @@ class BitmapImage {
   std::array<uint8_t, 44> headerScratch{};
 
   // Reads the file into this (empty) image.
-  BmpLoadResult LoadBitmapFile(const std::string& path);
+  BmpLoad LoadBitmapFile(const std::string& path);
+  // Fills the image as a 24-bit picture from rows decoded elsewhere: each row is width * 3
+  // bytes, row 0 and row height / 2 in file order (for a single row, pass it twice).
+  void AdoptRows24(uint32_t pictureWidth, uint32_t pictureHeight, std::vector<uint8_t> firstRow,
+                   std::vector<uint8_t> middleRow);
   // Puts the image into the empty state without releasing anything.
   void ClearBitmap();
   // Releases the rows and returns to the empty state; harmless on an empty image.
   void FreeBitmap();
 
   bool HasRows24() const { return bitCount == 24 && height > 0; }
-  // Row r of a 24-bit picture, width * 3 bytes. Requires HasRows24() and r < height.
+  uint32_t MiddleRowIndex() const { return height / 2; }
+  // Row 0 or row MiddleRowIndex() of a 24-bit picture, width * 3 bytes. Requires HasRows24().
   std::span<uint8_t> Row24(uint32_t r);
   std::span<const uint8_t> Row24(uint32_t r) const;
 
  private:
-  // Pixel rows either straight from the mapped file or, for a file cut short, from an
-  // owned copy padded with zero bytes. Both use the file's row stride.
-  MappedFile mapping_;
-  std::vector<uint8_t> ownedPixels_;
-  uint8_t* pixels_ = nullptr;
-  uint64_t rowStride_ = 0;
+  std::vector<uint8_t> firstRow_;
+  std::vector<uint8_t> middleRow_;  // empty when the middle row is row 0
 };
 
 }  // namespace pixorale

@@ -1,14 +1,10 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <new>
 
 #include "image/bitmap_image.h"
-#include "io/file_descriptor.h"
+#include "io/read_only_file.h"
 
 namespace pixorale {
 namespace {
@@ -20,23 +16,9 @@ constexpr uint64_t kWidthField = 18;
 constexpr uint64_t kHeightField = 22;
 constexpr uint64_t kBitCountField = 28;
 
-// A file cut short gets a zero-filled copy of the size its header claims. The claim may be
-// at most twice the pixel bytes present plus this much, so that copy is never much larger
-// than the file; a header claiming more is refused before anything is allocated.
+// A header may claim at most twice the pixel bytes present plus this much; a larger claim
+// is refused before anything is allocated, so a few bytes cannot ask for gigabytes.
 constexpr uint64_t kClaimSlack = 64 * 1024;
-
-// Reads up to `size` bytes at `offset`; the count that arrived, or -1 on a read error.
-int64_t ReadAt(int fd, uint8_t* out, uint64_t size, uint64_t offset) {
-  uint64_t done = 0;
-  while (done < size) {
-    const ssize_t got = pread(fd, out + done, size - done, static_cast<off_t>(offset + done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return -1;
-    if (got == 0) break;
-    done += static_cast<uint64_t>(got);
-  }
-  return static_cast<int64_t>(done);
-}
 
 uint32_t LittleEndian(const uint8_t* bytes, int count) {
   uint32_t value = 0;
@@ -50,23 +32,28 @@ uint32_t RowCount(uint32_t rawHeight) {
   return (rawHeight & 0x80000000u) != 0 ? 0u - rawHeight : rawHeight;
 }
 
+// One row read from the file. Bytes the file no longer holds (cut short, or shortened by
+// another process while it is read) stay zero.
+bool ReadRow(ReadOnlyFile& file, uint64_t offset, std::vector<uint8_t>& row) {
+  return file.ReadAt(offset, row) >= 0;
+}
+
 }  // namespace
 
-BmpLoadResult BitmapImage::LoadBitmapFile(const std::string& path) {
+BmpLoad BitmapImage::LoadBitmapFile(const std::string& path) {
   FreeBitmap();
 
-  // Non-blocking so that a FIFO cannot hang the open; only regular files are read.
-  const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  struct stat status {};
-  if (file.get() < 0 || fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-    return BmpLoadResult::kCannotOpen;
+  ReadOnlyFile file;
+  if (const IoResult opened = file.Open(path); !opened) {
+    return {BmpLoadResult::kCannotOpen, opened};
   }
-  const uint64_t fileSize = static_cast<uint64_t>(status.st_size);
+  const uint64_t fileSize = file.Size();
 
   std::array<uint8_t, kHeaderSize> bytes{};
   const uint8_t* header = bytes.data();
-  const int64_t got = ReadAt(file.get(), bytes.data(), kHeaderSize, 0);
-  if (got < 0) return BmpLoadResult::kCannotOpen;
+  const int64_t got = file.ReadAt(0, bytes);
+  if (got < 0)
+    return {BmpLoadResult::kCannotOpen, IoResult::Failure(IoStep::kRead, file.LastError())};
   const uint64_t headerBytes = static_cast<uint64_t>(got);
 
   // A header cut short: the uninterpreted bytes that are there are kept, and a field is
@@ -90,7 +77,7 @@ BmpLoadResult BitmapImage::LoadBitmapFile(const std::string& path) {
   keepScratch(30, 20, 24);
 
   // Nothing reads the rows of other bit counts: the caller refuses them on bitCount.
-  if (bitCount != 24 || width == 0 || height == 0) return BmpLoadResult::kLoaded;
+  if (bitCount != 24 || width == 0 || height == 0) return {BmpLoadResult::kLoaded, {}};
 
   // Larger info headers put the pixels further on; an offset that cannot be right falls
   // back to the classic place.
@@ -102,36 +89,29 @@ BmpLoadResult BitmapImage::LoadBitmapFile(const std::string& path) {
   const uint64_t rowBytes = uint64_t{width} * 3;
   const uint64_t stride = (rowBytes + 3) & ~uint64_t{3};
   // stride * height can pass 64 bits, so compare by division before multiplying.
-  const uint64_t claimLimit = 2 * present + kClaimSlack;
-  if (stride > claimLimit / height) {
+  if (stride > (2 * present + kClaimSlack) / height) {
     FreeBitmap();
-    return BmpLoadResult::kClaimsTooMuch;
+    return {BmpLoadResult::kClaimsTooMuch, {}};
   }
-  const uint64_t claimed = stride * height;
-  const uint64_t spanned = claimed - (stride - rowBytes);  // the last row needs no padding
 
-  if (present >= spanned) {
-    // Every row is in the file: map it rather than copy, so rows nobody reads cost nothing.
-    if (!mapping_.Map(file.get(), static_cast<size_t>(fileSize))) {
-      FreeBitmap();
-      return BmpLoadResult::kCannotOpen;
-    }
-    pixels_ = mapping_.Bytes().data() + pixelOffset;
-  } else {
-    try {
-      ownedPixels_.assign(static_cast<size_t>(claimed), 0);
-    } catch (const std::bad_alloc&) {
-      FreeBitmap();
-      return BmpLoadResult::kCannotOpen;
-    }
-    if (ReadAt(file.get(), ownedPixels_.data(), present, pixelOffset) < 0) {
-      FreeBitmap();
-      return BmpLoadResult::kCannotOpen;
-    }
-    pixels_ = ownedPixels_.data();
+  const uint32_t middle = height / 2;
+  std::vector<uint8_t> firstRow;
+  std::vector<uint8_t> middleRow;
+  try {
+    firstRow.assign(static_cast<size_t>(rowBytes), 0);
+    if (middle != 0) middleRow.assign(static_cast<size_t>(rowBytes), 0);
+  } catch (const std::bad_alloc&) {
+    FreeBitmap();
+    return {BmpLoadResult::kCannotOpen, IoResult::Failure(IoStep::kRead, ENOMEM)};
   }
-  rowStride_ = stride;
-  return BmpLoadResult::kLoaded;
+  if (!ReadRow(file, pixelOffset, firstRow) ||
+      (middle != 0 && !ReadRow(file, pixelOffset + middle * stride, middleRow))) {
+    const int error = file.LastError();
+    FreeBitmap();
+    return {BmpLoadResult::kCannotOpen, IoResult::Failure(IoStep::kRead, error)};
+  }
+  AdoptRows24(width, height, std::move(firstRow), std::move(middleRow));
+  return {BmpLoadResult::kLoaded, {}};
 }
 
 }  // namespace pixorale

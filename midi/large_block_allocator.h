@@ -1,11 +1,11 @@
 #pragma once
 
-#include <sys/mman.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <new>
+
+#include "midi/large_blocks.h"
 
 namespace pixorale {
 
@@ -16,7 +16,7 @@ template <typename T>
 class LargeBlockAllocator {
  public:
   using value_type = T;
-  static constexpr size_t kHugePage = size_t{2} << 20;
+  static constexpr size_t kHugePage = kHugePageSize;
 
   LargeBlockAllocator() = default;
   template <typename U>
@@ -25,18 +25,9 @@ class LargeBlockAllocator {
   T* allocate(size_t count) {
     const size_t bytes = count * sizeof(T);
     if (bytes < kHugePage) return std::allocator<T>{}.allocate(count);
-    // Map one huge page more than needed and trim it so the block starts on a boundary.
-    const size_t mapped = RoundUp(bytes) + kHugePage;
-    void* raw = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED) throw std::bad_alloc();
-    const auto start = reinterpret_cast<uintptr_t>(raw);
-    const uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
-    const uintptr_t end = start + mapped;
-    const uintptr_t blockEnd = aligned + RoundUp(bytes);
-    if (aligned > start) munmap(raw, aligned - start);
-    if (end > blockEnd) munmap(reinterpret_cast<void*>(blockEnd), end - blockEnd);
-    madvise(reinterpret_cast<void*>(aligned), RoundUp(bytes), MADV_HUGEPAGE);
-    return reinterpret_cast<T*>(aligned);
+    void* block = AllocateLargeBlock(RoundUp(bytes));
+    if (block == nullptr) throw std::bad_alloc();
+    return static_cast<T*>(block);
   }
 
   void deallocate(T* block, size_t count) noexcept {
@@ -44,7 +35,7 @@ class LargeBlockAllocator {
     if (bytes < kHugePage) {
       std::allocator<T>{}.deallocate(block, count);
     } else {
-      munmap(block, RoundUp(bytes));
+      FreeLargeBlock(block, RoundUp(bytes));
     }
   }
 

@@ -14,8 +14,9 @@ namespace {
 constexpr std::array<uint8_t, 4> kHeaderChunkId = {'M', 'T', 'h', 'd'};
 constexpr std::array<uint8_t, 4> kTrackChunkId = {'M', 'T', 'r', 'k'};
 constexpr uint32_t kHeaderDataLength = 6;
-constexpr uint16_t kDivisionValueMask = 0x7FFF;
-constexpr uint16_t kSmpteTimingBit = 0x8000;
+// Millisecond timing, one tick per millisecond, spelled as the format spells frame timing:
+// 25 frames per second (the high byte holds -25) of 40 ticks each.
+constexpr uint16_t kMillisecondDivisionWord = 0xE728;
 
 // The encoders write through a cursor and return it advanced. Keeping the position in a
 // local lets the compiler hold it in a register: byte stores may alias any member.
@@ -182,10 +183,12 @@ bool WriteTrack(Track& track, std::ostream& out) {
 bool WriteSong(Song& song, std::ostream& out) {
   if (song.trackCount > song.tracks.size()) return false;
 
-  // The division word's top bit selects SMPTE timing; the timing mode's lowest bit goes
-  // there and only the low 15 bits of the division survive.
-  const uint16_t divisionWord = static_cast<uint16_t>((song.timingMode & 1) ? kSmpteTimingBit : 0) |
-                                static_cast<uint16_t>(song.division & kDivisionValueMask);
+  // In beat timing the word holds the ticks per quarter note in its low 15 bits. In
+  // millisecond timing (the timing mode's lowest bit) every tick is a millisecond, whatever
+  // the division the events were spaced by.
+  const uint16_t divisionWord = (song.timingMode & 1) != 0
+                                    ? kMillisecondDivisionWord
+                                    : static_cast<uint16_t>(song.division & kMaxDivision);
   {
     BlockWriter<kChunkHeaderSize + kHeaderDataLength> writer(out);
     PutChunkHeader(writer, kHeaderChunkId, kHeaderDataLength);
@@ -200,10 +203,10 @@ bool WriteSong(Song& song, std::ostream& out) {
 }
 
 bool WriteSongFile(Song& song, const std::string& path) {
-  if (path.empty()) return false;
   // A new MIDI file is not flushed on its own: a crash can cost only the file just made.
-  return WriteFileAtomically(
-      path, [&song](std::ostream& out) { return WriteSong(song, out); }, SyncNewFile::kNo);
+  return WriteFileAtomically(path, [&song](std::ostream& out) { return WriteSong(song, out); },
+                             {.syncNewFile = SyncNewFile::kNo})
+      .ok();
 }
 
 }  // namespace pixorale

@@ -7,6 +7,10 @@
 
 namespace pixorale {
 
+// The file header keeps 15 bits of the division (ticks per quarter note); its top bit says
+// whether the rest is a frame rate instead.
+inline constexpr uint16_t kMaxDivision = 0x7FFF;
+
 // The song being built. `trackCount` is what the file header announces; it is set by the
 // conversion and not derived from `tracks`.
 struct Song {

@@ -42,7 +42,8 @@ CASES = [
     (["--sustain", "4", "--resolution", "480"], MIXED_REDS, first_note_length, 240),
     (["--tempo", "60"], MIXED_REDS, tempo, 1000000),
     (["--tempo", "1"], MIXED_REDS, tempo, 0xFFFFFF),
-    (["--timing", "ms"], MIXED_REDS, lambda d: parse_smf(d)["division"], 0x8000 | 768),
+    # One tick a millisecond: 25 frames per second (-25 in the high byte) of 40 ticks.
+    (["--timing", "ms"], MIXED_REDS, lambda d: parse_smf(d)["division"], 0xE728),
     (["--timing", "beat"], MIXED_REDS, lambda d: parse_smf(d)["division"], 768),
     (["--resolution", "480"], MIXED_REDS, lambda d: parse_smf(d)["division"], 480),
     (["--resolution", "480"], MIXED_REDS, note_on_ticks, [0, 480, 960, 1440, 1920]),

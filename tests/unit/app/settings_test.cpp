@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "app/conversion_settings.h"
 #include "support/temp_dir.h"
@@ -106,6 +107,19 @@ TEST(SettingsFile, MissingFileOrDirectoryIsNotLoaded) {
   std::filesystem::create_directory(dir / "setting.set");
   EXPECT_FALSE(settings.ReadSettingsFile(dir / "setting.set"));
   EXPECT_EQ(settings.tempo, 0u) << "nothing changes when nothing was read";
+}
+
+// A FIFO named setting.set has no writer: reading or writing it would wait forever, which
+// kept the desktop program from ever showing its window.
+TEST(SettingsFile, FifoIsNeitherReadNorWrittenAndNothingWaits) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "setting.set").c_str(), 0600), 0);
+  test::ScopedCurrentDirectory start(dir.path());
+  ConversionSettings settings;
+  EXPECT_FALSE(settings.LoadSettings());
+  settings.InstallDefaults();
+  EXPECT_FALSE(settings.SaveSettings());
+  EXPECT_TRUE(std::filesystem::is_fifo(dir / "setting.set"));
 }
 
 TEST(SettingsFile, LoadRecordsTheStartDirectoryAndSaveReturnsToIt) {

@@ -168,7 +168,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TempoCase{4, {0xE4, 0xE1, 0xC0}},
                       // Slower than three bytes can hold: the slowest tempo they can.
                       TempoCase{3, {0xFF, 0xFF, 0xFF}}, TempoCase{1, {0xFF, 0xFF, 0xFF}},
-                      TempoCase{0, {0xFF, 0xFF, 0xFF}}, TempoCase{60'000'001, {0, 0, 0}}));
+                      TempoCase{0, {0xFF, 0xFF, 0xFF}},
+                      // Faster than one microsecond a quarter: the fastest it can hold, not 0.
+                      TempoCase{60'000'000, {0, 0, 1}}, TempoCase{60'000'001, {0, 0, 1}},
+                      TempoCase{4'294'967'295, {0, 0, 1}}));
 
 TEST_F(MelodyTrack, HugeSustainKeepsEveryDeltaWithinTwentyEightBits) {
   ConversionParameters params = Params(65535, 0);

@@ -9,9 +9,9 @@
 #include "app/ui_texts.h"
 #include "read_only_directory.h"
 #include "support/bmp_builder.h"
+#include "support/file_faults.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
-#include "unit/midi/file_faults.h"
 
 namespace pixorale {
 namespace {

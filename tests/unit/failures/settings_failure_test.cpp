@@ -7,8 +7,8 @@
 
 #include "app/conversion_settings.h"
 #include "read_only_directory.h"
+#include "support/file_faults.h"
 #include "support/temp_dir.h"
-#include "unit/midi/file_faults.h"
 
 namespace pixorale {
 namespace {

@@ -16,7 +16,7 @@ class BmpFileTest : public ::testing::Test {
  protected:
   BmpLoadResult Load(const std::vector<uint8_t>& bytes) {
     WriteFileBytes(Path(), bytes);
-    return image.LoadBitmapFile(Path());
+    return image.LoadBitmapFile(Path()).result;
   }
   std::string Path() const { return (dir / "picture.bmp").string(); }
 

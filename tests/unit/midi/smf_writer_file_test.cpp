@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "file_faults.h"
 #include "midi/smf_writer.h"
 #include "midi_test_events.h"
+#include "support/file_faults.h"
 #include "support/temp_dir.h"
 
 namespace pixorale {

@@ -202,7 +202,9 @@ TEST(WriteSong, ReportsAFailedStream) {
   EXPECT_FALSE(WriteSong(song, out));
 }
 
-TEST(WriteSong, DivisionWordTakesTheLowestTimingModeBitAndFifteenDivisionBits) {
+// Millisecond timing (the lowest timing-mode bit) is one tick per millisecond: 25 frames per
+// second of 40 ticks, whatever the division. Beat timing keeps 15 bits of the division.
+TEST(WriteSong, DivisionWordIsMillisecondTicksOrFifteenDivisionBits) {
   struct Case {
     uint8_t timingMode;
     uint16_t division;
@@ -210,9 +212,9 @@ TEST(WriteSong, DivisionWordTakesTheLowestTimingModeBitAndFifteenDivisionBits) {
     uint8_t low;
   };
   const Case cases[] = {
-      {0, 768, 0x03, 0x00},    {1, 768, 0x83, 0x00},       {2, 768, 0x03, 0x00},
-      {3, 768, 0x83, 0x00},    {0, 0x81E0, 0x01, 0xE0},    {1, 0xFFFF, 0xFF, 0xFF},
-      {0, 0xFFFF, 0x7F, 0xFF}, {0xFE, 0x8000, 0x00, 0x00},
+      {0, 768, 0x03, 0x00},    {1, 768, 0xE7, 0x28},       {2, 768, 0x03, 0x00},
+      {3, 768, 0xE7, 0x28},    {0, 0x81E0, 0x01, 0xE0},    {1, 0xFFFF, 0xE7, 0x28},
+      {0, 0xFFFF, 0x7F, 0xFF}, {0xFE, 0x8000, 0x00, 0x00}, {1, 1, 0xE7, 0x28},
   };
   for (const Case& c : cases) {
     Song song;

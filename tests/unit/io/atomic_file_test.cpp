@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "file_faults.h"
+#include "support/file_faults.h"
 #include "support/temp_dir.h"
 
 namespace pixorale {
@@ -113,7 +114,7 @@ TEST(WriteFileAtomically, WriteErrorWhileReplacingLeavesTheOldFileAndNoTemporary
   bool written = true;
   {
     ScopedFileSizeLimit limit(4096);
-    written = WriteFileAtomically(dir / "f.bin", BodyOf(big));
+    written = WriteFileAtomically(dir / "f.bin", BodyOf(big)).ok();
   }
   EXPECT_FALSE(written);
   EXPECT_EQ(ReadFileBytes(dir / "f.bin"), kOld);
@@ -127,7 +128,7 @@ TEST(WriteFileAtomically, WriteErrorOnlyAtTheFinalFlushIsStillReported) {
   bool written = true;
   {
     ScopedFileSizeLimit limit(4);
-    written = WriteFileAtomically(dir / "f.bin", BodyOf(kNew));
+    written = WriteFileAtomically(dir / "f.bin", BodyOf(kNew)).ok();
   }
   EXPECT_FALSE(written);
   EXPECT_EQ(ReadFileBytes(dir / "f.bin"), kOld);
@@ -143,7 +144,7 @@ bool WritesPipesInPlace(const Bytes& body) {
   // Holding a reader open lets the writer's open return at once.
   const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
   if (reader < 0) return false;
-  const bool written = WriteFileAtomically(fifo, BodyOf(body));
+  const bool written = WriteFileAtomically(fifo, BodyOf(body)).ok();
   Bytes received(body.size() + 16);
   const ssize_t count = ::read(reader, received.data(), received.size());
   ::close(reader);
@@ -244,18 +245,19 @@ TEST(WriteFileAtomically, UnsyncedNewFileIsRemovedWhenTheWriteFails) {
   bool written = true;
   {
     ScopedFileSizeLimit limit(4096);
-    written = WriteFileAtomically(dir / "f.bin", BodyOf(big), SyncNewFile::kNo);
+    written =
+        WriteFileAtomically(dir / "f.bin", BodyOf(big), {.syncNewFile = SyncNewFile::kNo}).ok();
   }
   EXPECT_FALSE(written);
   EXPECT_TRUE(fs::is_empty(dir.path()));
-  EXPECT_FALSE(WriteFileAtomically(dir / "g.bin", FailingBody, SyncNewFile::kNo));
+  EXPECT_FALSE(WriteFileAtomically(dir / "g.bin", FailingBody, {.syncNewFile = SyncNewFile::kNo}));
   EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
 TEST(WriteFileAtomically, UnsyncedNewFileGetsTheBodyAndOrdinaryPermissions) {
   TempDir dir;
   ScopedUmask mask(022);
-  ASSERT_TRUE(WriteFileAtomically(dir / "f.bin", BodyOf(kNew), SyncNewFile::kNo));
+  ASSERT_TRUE(WriteFileAtomically(dir / "f.bin", BodyOf(kNew), {.syncNewFile = SyncNewFile::kNo}));
   EXPECT_EQ(ReadFileBytes(dir / "f.bin"), kNew);
   EXPECT_EQ(PermissionBits(dir / "f.bin"), 0644u);
 }
@@ -267,11 +269,114 @@ TEST(WriteFileAtomically, UnsyncedReplaceStillKeepsTheOldFileOnFailure) {
   bool written = true;
   {
     ScopedFileSizeLimit limit(4096);
-    written = WriteFileAtomically(dir / "f.bin", BodyOf(big), SyncNewFile::kNo);
+    written =
+        WriteFileAtomically(dir / "f.bin", BodyOf(big), {.syncNewFile = SyncNewFile::kNo}).ok();
   }
   EXPECT_FALSE(written);
   EXPECT_EQ(ReadFileBytes(dir / "f.bin"), kOld);
   EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"f.bin"}));
+}
+
+// A name that appears while the body is written (another process creating it) must survive
+// when existing names are to be kept: the final step itself refuses it.
+TEST(WriteFileAtomically, KeepRefusesANameTakenWhileWriting) {
+  TempDir dir;
+  const auto body = [&dir](std::ostream& out) {
+    WriteFileBytes(dir / "f.bin", kOld);
+    out << "new body";
+    return true;
+  };
+  const IoResult result = WriteFileAtomically(
+      dir / "f.bin", body, {.syncNewFile = SyncNewFile::kNo, .existing = ExistingFile::kKeep});
+  EXPECT_EQ(result.failedStep, IoStep::kExists);
+  EXPECT_EQ(ReadFileBytes(dir / "f.bin"), kOld);
+  EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"f.bin"}));
+}
+
+TEST(WriteFileAtomically, KeepRefusesAnExistingFileAndCreatesANewOne) {
+  TempDir dir;
+  WriteFileBytes(dir / "old.bin", kOld);
+  const WriteOptions keep{.existing = ExistingFile::kKeep};
+  EXPECT_EQ(WriteFileAtomically(dir / "old.bin", BodyOf(kNew), keep).failedStep, IoStep::kExists);
+  EXPECT_TRUE(WriteFileAtomically(dir / "new.bin", BodyOf(kNew), keep));
+  EXPECT_EQ(ReadFileBytes(dir / "old.bin"), kOld);
+  EXPECT_EQ(ReadFileBytes(dir / "new.bin"), kNew);
+}
+
+// Whatever the body sees in the directory while it writes is what an interrupted run would
+// leave behind: no name may show the file before it is complete.
+TEST(WriteFileAtomically, NoNameShowsTheFileWhileItIsWritten) {
+  for (const SyncNewFile sync : {SyncNewFile::kNo, SyncNewFile::kYes}) {
+    TempDir dir;
+    std::set<std::string> seen;
+    const auto body = [&](std::ostream& out) {
+      out << "partial";
+      out.flush();
+      seen = Entries(dir.path());
+      return true;
+    };
+    ASSERT_TRUE(WriteFileAtomically(dir / "f.bin", body, {.syncNewFile = sync}));
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"f.bin"}));
+  }
+}
+
+// A writer killed outright (kill -9) mid-write leaves no partial file and no temporary.
+TEST(WriteFileAtomically, KilledWriterLeavesNothingBehind) {
+  for (const bool existed : {false, true}) {
+    TempDir dir;
+    if (existed) WriteFileBytes(dir / "f.bin", kOld);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const auto body = [](std::ostream& out) {
+        const std::string block(1 << 20, 'x');
+        out.write(block.data(), static_cast<std::streamsize>(block.size()));
+        out.flush();
+        ::kill(::getpid(), SIGKILL);
+        return true;
+      };
+      WriteFileAtomically((dir / "f.bin").string(), body, {.syncNewFile = SyncNewFile::kNo});
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    if (existed) {
+      EXPECT_EQ(ReadFileBytes(dir / "f.bin"), kOld);
+      EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"f.bin"}));
+    } else {
+      EXPECT_TRUE(fs::is_empty(dir.path()));
+    }
+  }
+}
+
+TEST(WriteFileAtomically, FailuresSayWhichStepAndWhy) {
+  TempDir dir;
+  fs::create_directory(dir / "sub");
+  EXPECT_EQ(WriteFileAtomically(dir / "sub", BodyOf(kNew)).failedStep, IoStep::kIsDirectory);
+  const IoResult missing = WriteFileAtomically(dir / "missing" / "f.bin", BodyOf(kNew));
+  EXPECT_EQ(missing.failedStep, IoStep::kCreate);
+  EXPECT_EQ(missing.systemError, ENOENT);
+  EXPECT_EQ(WriteFileAtomically(dir / "f.bin", FailingBody).failedStep, IoStep::kBody);
+  IoResult full;
+  {
+    ScopedFileSizeLimit limit(4096);
+    full = WriteFileAtomically(dir / "big.bin", BodyOf(Bytes(1 << 20, 1)));
+  }
+  EXPECT_EQ(full.failedStep, IoStep::kWrite);
+  EXPECT_EQ(full.systemError, EFBIG);
+}
+
+TEST(WriteFileAtomically, RefusedNonRegularTargetIsNotOpened) {
+  TempDir dir;
+  const fs::path fifo = dir / "pipe";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // No reader: opening the pipe for writing would block forever.
+  const IoResult result =
+      WriteFileAtomically(fifo, BodyOf(kNew), {.nonRegular = NonRegularTarget::kRefuse});
+  EXPECT_EQ(result.failedStep, IoStep::kNotRegularFile);
+  EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
 }  // namespace
