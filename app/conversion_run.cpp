@@ -32,12 +32,15 @@ RunReport RunConversion(std::string_view path, ProgramState& state, RandomBitSou
                         ConversionUi& ui) {
   RunReport report;
   BitmapImage& image = state.image;
-  const BmpLoad loaded = image.LoadBitmapFile(std::string(path));
+  const PictureLoad picture = ui.LoadPicture(std::string(path), image);
+  const BmpLoad& loaded = picture.bmp;
   if (loaded.result != BmpLoadResult::kLoaded) {
     // An unreadable file ends the run without a message.
     image.FreeBitmap();
-    report.status = LoadFailure(loaded.result);
+    report.status =
+        picture.decodeError.empty() ? LoadFailure(loaded.result) : RunStatus::kUndecodable;
     report.loadError = loaded.io;
+    report.decodeError = picture.decodeError;
     return report;
   }
   report.bitCount = image.bitCount;

@@ -167,11 +167,11 @@ std::string DrawPianoRoll(const Song& song, const std::string& pngPath) {
     return std::string("cannot draw: ") + cairo_status_to_string(cairo_status(cairo));
   }
 
-  const bool written = WriteFileAtomically(pngPath, [&](std::ostream& out) {
+  const IoResult written = WriteFileAtomically(pngPath, [&](std::ostream& out) {
     return cairo_surface_write_to_png_stream(surface.get(), WriteToStream, &out) ==
            CAIRO_STATUS_SUCCESS;
   });
-  return written ? std::string() : "cannot be written";
+  return written ? std::string() : DescribeIoResult(written);
 }
 
 }  // namespace pixorale

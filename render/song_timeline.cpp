@@ -28,9 +28,10 @@ uint32_t TempoOf(const MidiEvent& event) {
 // Converts ticks to seconds, following tempo changes as they come.
 class Clock {
  public:
-  explicit Clock(uint16_t division) : division_(division) {}
+  Clock(uint16_t division, bool milliseconds) : division_(division), milliseconds_(milliseconds) {}
 
   double SecondsAt(uint64_t tick) const {
+    if (milliseconds_) return static_cast<double>(tick) / 1000.0;
     if (division_ == 0) return 0.0;  // no tick has a length: everything stands at 0
     const double quarters = static_cast<double>(tick - tempoTick_) / division_;
     return tempoSeconds_ + quarters * quarterMicroseconds_ / 1e6;
@@ -44,6 +45,7 @@ class Clock {
 
  private:
   uint16_t division_;
+  bool milliseconds_;
   uint64_t tempoTick_ = 0;
   double tempoSeconds_ = 0.0;
   double quarterMicroseconds_ = kDefaultQuarterMicroseconds;
@@ -71,7 +73,7 @@ SongTimeline BuildTimeline(const Song& song) {
 
   SongTimeline timeline;
   timeline.events.reserve(ticked.size());
-  Clock clock(song.division);
+  Clock clock(song.division, (song.timingMode & 1) != 0);
   for (const TickedEvent& t : ticked) {
     if (IsTempo(*t.event)) {
       clock.ChangeTempo(t.tick, TempoOf(*t.event));

@@ -23,9 +23,9 @@ struct SongTimeline {
   double lengthSeconds = 0.0;
 };
 
-// Times follow the tempo events and the division as ticks per quarter note; a song without a
-// tempo event plays at 120 beats per minute, as Standard MIDI Files do. The conversion
-// spaces its notes alike in both timing modes, so both are timed this way.
+// Times follow the file's timing: in beat timing the tempo events and the division as ticks
+// per quarter note (a song without a tempo event plays at 120 beats per minute, as Standard
+// MIDI Files do); in millisecond timing every tick is a millisecond.
 SongTimeline BuildTimeline(const Song& song);
 
 // One sounding note: from its note-on to the note-off (or a note-on of velocity 0) that ends

@@ -212,7 +212,7 @@ WavRenderResult RenderSongToWav(const Song& song, const std::string& wavPath,
   }
 
   bool synthFailed = false;
-  const bool written = WriteFileAtomically(wavPath, [&](std::ostream& out) {
+  const IoResult written = WriteFileAtomically(wavPath, [&](std::ostream& out) {
     const auto header = WavHeader(static_cast<uint32_t>(totalFrames));
     out.write(reinterpret_cast<const char*>(header.data()), header.size());
     BlockWriter blocks(synth.get(), out, totalFrames, options.progress);
@@ -225,7 +225,7 @@ WavRenderResult RenderSongToWav(const Song& song, const std::string& wavPath,
   });
   if (!written) {
     result.error =
-        synthFailed && !capture.Reason("").empty() ? capture.Reason("") : "cannot be written";
+        synthFailed ? capture.Reason("the synthesizer failed") : DescribeIoResult(written);
     return result;
   }
   result.seconds = static_cast<double>(totalFrames) / kWavSampleRate;

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "image/picture_file.h"
 #include "midi/smf_writer.h"
 
 namespace pixorale::cli {
@@ -42,6 +43,11 @@ std::optional<std::string> CliUi::PromptSaveFile(const FileFilter&, std::string_
 
 void CliUi::ShowMessage(std::string_view text, std::string_view) {
   messages_.emplace_back(text);
+}
+
+PictureLoad CliUi::LoadPicture(const std::string& path, BitmapImage& image) {
+  PictureFileLoad load = LoadPictureFile(path, image);
+  return {load.bmp, std::move(load.decodeError)};
 }
 
 bool CliUi::SaveSong(Song& song, const std::string& path) {

@@ -22,6 +22,8 @@ class CliUi final : public ConversionUi {
   std::optional<std::string> PromptSaveFile(const FileFilter& filter,
                                             std::string_view defaultExtension) override;
   void ShowMessage(std::string_view text, std::string_view caption) override;
+  // PNG and JPEG as well as BMP.
+  PictureLoad LoadPicture(const std::string& path, BitmapImage& image) override;
   bool SaveSong(Song& song, const std::string& path) override;
 
   const std::vector<std::string>& messages() const { return messages_; }

@@ -81,6 +81,9 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings&
     case RunStatus::kClaimsTooMuch:
       Fail(outcome, job.inputPath, "the header claims more pixel data than the file holds");
       break;
+    case RunStatus::kUndecodable:
+      Fail(outcome, job.inputPath, report.decodeError);
+      break;
     case RunStatus::kNot24Bit:
       Fail(outcome, job.inputPath,
            WithMessages("not a 24-bit BMP: " + std::to_string(report.bitCount) + " bits per pixel",

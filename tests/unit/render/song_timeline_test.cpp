@@ -37,6 +37,14 @@ TEST(SongTimeline, TracksBeyondTheTrackCountAreNotPlayed) {
   EXPECT_DOUBLE_EQ(BuildTimeline(song).lengthSeconds, 0.5);
 }
 
+TEST(SongTimeline, MillisecondTimingMakesEveryTickAMillisecond) {
+  Song song = MakeSong({{60, 0, 100, 250, 1250}}, 250000);
+  song.timingMode = 1;
+  const SongTimeline timeline = BuildTimeline(song);
+  EXPECT_DOUBLE_EQ(timeline.events[1].seconds, 0.25);
+  EXPECT_DOUBLE_EQ(timeline.lengthSeconds, 1.25);
+}
+
 TEST(SongTimeline, DivisionZeroPutsEverythingAtTheStart) {
   Song song = MakeSong({{60, 0, 100, 0, 480}});
   song.division = 0;
