@@ -36,7 +36,8 @@ class FileByteSource final : public ByteSource {
 
 }  // namespace
 
-PictureFileLoad LoadPictureFile(const std::string& path, BitmapImage& image) {
+PictureFileLoad LoadPictureFile(const std::string& path, BitmapImage& image,
+                                const DecodeLimits& limits) {
   PictureFileLoad load;
   PictureFormat format = PictureFormat::kOther;
   ReadOnlyFile file;
@@ -55,7 +56,7 @@ PictureFileLoad LoadPictureFile(const std::string& path, BitmapImage& image) {
   load.format = format;
   image.FreeBitmap();
   FileByteSource source(file);
-  PictureDecode decoded = DecodePicture(format, source);
+  PictureDecode decoded = DecodePicture(format, source, limits);
   if (source.failed()) {
     load.bmp = {BmpLoadResult::kCannotOpen, IoResult::Failure(IoStep::kRead, source.readError())};
     return load;

@@ -4,6 +4,7 @@
 
 #include "image/bitmap_image.h"
 #include "image/picture_format.h"
+#include "image/picture_rows.h"
 
 namespace pixorale {
 
@@ -18,6 +19,7 @@ struct PictureFileLoad {
 
 // Loads a PNG or JPEG (recognised by its first bytes) as the 24-bit BMP of the same picture
 // would load, or hands any other file to the BMP reader.
-PictureFileLoad LoadPictureFile(const std::string& path, BitmapImage& image);
+PictureFileLoad LoadPictureFile(const std::string& path, BitmapImage& image,
+                                const DecodeLimits& limits = {});
 
 }  // namespace pixorale
