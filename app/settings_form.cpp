@@ -3,10 +3,11 @@
 #include <limits>
 #include <string>
 
+#include "convert/scale_table.h"
+
 namespace pixorale {
 namespace {
 
-constexpr size_t kScaleCount = 9;
 constexpr uint8_t kNoRangeLow = 0;
 constexpr uint8_t kNoRangeHigh = 255;
 

@@ -4,14 +4,16 @@
 #include <string_view>
 
 #include "app/conversion_ui.h"
+#include "app/version.h"
+#include "convert/scale_table.h"
 
 // Every text the user sees, exactly as the program shows it (UTF-8). Code and tests both
 // take the texts from here; nothing else spells them.
 namespace pixorale::texts {
 
 inline constexpr std::string_view kProgramName = "Pixorale";
-inline constexpr std::string_view kVersion = "1.0.0.0";
-inline constexpr std::string_view kVersionLine = "Ver1.0.0.0";
+inline constexpr std::string_view kVersion = kProjectVersion;
+inline constexpr std::string_view kVersionLine = "Ver" PIXORALE_VERSION;
 inline constexpr std::string_view kWindowClassName = "ZIVI_Duzaz";
 
 inline constexpr std::string_view kErrorCaption = "error";
@@ -52,7 +54,7 @@ inline constexpr std::string_view kRangeLowLabel = "音域下限";
 inline constexpr std::string_view kRangeLabel = "音域制限(0～127)";
 
 // The scale list, in scaleIndex order.
-inline constexpr std::array<std::string_view, 9> kScaleNames = {
+inline constexpr std::array<std::string_view, kScaleCount> kScaleNames = {
     "Cメジャー",   "Cナチュラルマイナー", "Cハーモニックマイナー", "Cメロディックマイナー",
     "Cドリアン",   "Cフリジアン",         "Cリディアン",           "Cミクソリディアン",
     "Cロクリアン",

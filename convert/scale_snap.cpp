@@ -10,23 +10,9 @@ constexpr int kPassCount = 11;
 constexpr unsigned kOctave = 12;
 constexpr uint8_t kHighestPitch = 127;
 
-// The five out-of-scale pitches of each scale, as offsets from a pass base (the C sharp of
-// an octave).
-constexpr std::array<std::array<uint8_t, 5>, kScaleCount> kOutOfScaleOffsets = {{
-    {0, 2, 5, 7, 9},   // C major
-    {0, 3, 5, 8, 10},  // C natural minor
-    {0, 3, 5, 8, 9},   // C harmonic minor
-    {0, 3, 5, 7, 9},   // C melodic minor
-    {0, 3, 5, 7, 10},  // C Dorian
-    {1, 3, 5, 8, 10},  // C Phrygian
-    {0, 2, 4, 7, 9},   // C Lydian
-    {0, 2, 5, 7, 10},  // C Mixolydian
-    {1, 3, 6, 8, 10},  // C Locrian
-}};
-
 bool IsOutOfScale(unsigned pitch, unsigned base, uint8_t scaleIndex) {
   if (pitch < base) return false;
-  const auto& offsets = kOutOfScaleOffsets[scaleIndex];
+  const auto& offsets = kScales[scaleIndex].outOfScaleOffsets;
   return std::find(offsets.begin(), offsets.end(), pitch - base) != offsets.end();
 }
 

@@ -3,12 +3,9 @@
 #include <cstdint>
 
 #include "convert/random_bits.h"
+#include "convert/scale_table.h"
 
 namespace pixorale {
-
-inline constexpr uint8_t kScaleCount = 9;
-inline constexpr uint8_t kHarmonicMinorIndex = 2;
-inline constexpr uint8_t kLocrianIndex = 8;
 
 // Moves an out-of-scale pitch one semitone (two in C harmonic minor's gap) up or down into
 // the scale, the direction drawn from `bits`. Always draws eleven values, one per octave

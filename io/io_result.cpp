@@ -17,8 +17,8 @@ const char* StepText(IoStep step) {
       return "is a directory";
     case IoStep::kRead:
       return "cannot be read";
-    case IoStep::kCreate:
-      return "cannot be created";
+    case IoStep::kCreate:  // the temporary beside it: to a person, the file itself
+      return "cannot be written";
     case IoStep::kWrite:
       return "cannot be written";
     case IoStep::kSync:

@@ -17,15 +17,15 @@ BatchReporter::BatchReporter(const std::vector<ConversionJob>& jobs,
 
 void BatchReporter::Complete(size_t index, ConversionOutcome outcome) {
   const std::lock_guard lock(mutex_);
+  ++(outcome.converted ? converted_ : failures_);
   waiting_[index] = std::move(outcome);
-  ++done_;
   while (nextToPrint_ < waiting_.size() && waiting_[nextToPrint_]) {
     Print(nextToPrint_, *waiting_[nextToPrint_]);
     waiting_[nextToPrint_].reset();  // a long batch need not keep what it has printed
     ++nextToPrint_;
   }
-  if (done_ < waiting_.size()) {
-    progress_.Show(done_);
+  if (converted_ + failures_ < waiting_.size()) {
+    progress_.Show(converted_, failures_);
   } else {
     progress_.Clear();
   }
@@ -34,7 +34,6 @@ void BatchReporter::Complete(size_t index, ConversionOutcome outcome) {
 void BatchReporter::Print(size_t index, const ConversionOutcome& outcome) {
   const ConversionJob& job = jobs_[index];
   if (!outcome.converted) {
-    ++failures_;
     progress_.Clear();
     err_ << ErrorLine(outcome) << '\n' << std::flush;
   }

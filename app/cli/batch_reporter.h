@@ -22,6 +22,7 @@ class BatchReporter {
 
   // Safe to call from any thread.
   void Complete(size_t index, ConversionOutcome outcome);
+  size_t converted() const { return converted_; }
   size_t failures() const { return failures_; }
 
  private:
@@ -37,7 +38,7 @@ class BatchReporter {
   std::mutex mutex_;
   std::vector<std::optional<ConversionOutcome>> waiting_;
   size_t nextToPrint_ = 0;
-  size_t done_ = 0;
+  size_t converted_ = 0;
   size_t failures_ = 0;
 };
 

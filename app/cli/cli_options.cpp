@@ -6,7 +6,11 @@
 #include <thread>
 
 #include "app/cli/option_values.h"
+#include "app/cli/output_stream.h"
+#include "app/conversion_settings.h"
 #include "app/ui_texts.h"
+#include "convert/scale_table.h"
+#include "midi/song.h"
 
 namespace pixorale::cli {
 namespace {
@@ -14,8 +18,6 @@ namespace {
 constexpr const char* kProgram = "pixorale-convert";
 // More worker threads than this would only cost memory: the work is per picture.
 constexpr uint64_t kMaxJobs = 1024;
-// The division word of a MIDI file keeps 15 bits for the ticks per quarter note.
-constexpr uint64_t kMaxResolution = 0x7FFF;
 
 // The help shows each option with its argument only; the exclusions are told in words.
 class HelpFormatter final : public CLI::Formatter {
@@ -27,9 +29,19 @@ class HelpFormatter final : public CLI::Formatter {
   }
 };
 
+}  // namespace
+
 unsigned DefaultJobs() {
   const unsigned cores = std::thread::hardware_concurrency();
   return cores == 0 ? 1 : cores;
+}
+
+namespace {
+
+ConversionSettings Defaults() {
+  ConversionSettings settings;
+  settings.InstallDefaults();
+  return settings;
 }
 
 // Breaks a comma-separated list into lines that fit beside the option column.
@@ -52,37 +64,172 @@ std::string WrappedList(const std::string& list) {
   return wrapped;
 }
 
-CLI::Validator Decimal(uint64_t min, uint64_t max) {
+// Each value is parsed once, by the option's check, which stores it on success; a refusal
+// comes back as CLI11's usage error with the text given here.
+template <typename Parse>
+CLI::Validator Storing(Parse parse, std::string refusal) {
   return CLI::Validator(
-      [min, max](std::string& text) -> std::string {
-        if (ParseDecimal(text, min, max)) return {};
-        return "'" + text + "' is not a whole number from " + std::to_string(min) + " to " +
-               std::to_string(max);
+      [parse, refusal](std::string& text) -> std::string {
+        return parse(text) ? std::string() : "'" + text + "' " + refusal;
       },
       "");
 }
 
-CLI::Validator Scale() {
-  return CLI::Validator(
-      [](std::string& text) -> std::string {
-        if (ParseScale(text)) return {};
-        return "'" + text + "' is not a scale; use one of " + ScaleNameList() + " or 0 to 8";
+template <typename T>
+CLI::Validator DecimalInto(std::optional<T>& target, uint64_t min, uint64_t max) {
+  return Storing(
+      [&target, min, max](const std::string& text) {
+        const std::optional<uint64_t> value = ParseDecimal(text, min, max);
+        if (value) target = static_cast<T>(*value);
+        return value.has_value();
       },
-      "");
+      "is not a whole number from " + std::to_string(min) + " to " + std::to_string(max));
 }
 
-CLI::Validator Range() {
-  return CLI::Validator(
-      [](std::string& text) -> std::string {
-        if (ParseRange(text)) return {};
-        return "'" + text + "' is not LOW:HIGH with both from 0 to 255";
-      },
-      "");
+// An option whose value its check parses and stores.
+CLI::Option* AddParsedOption(CLI::App& app, const std::string& name,
+                             const std::string& description) {
+  return app.add_option(
+      name, [](const CLI::results_t&) { return true; }, description);
 }
 
 std::string UsageComplaint(const std::string& message) {
   return std::string(kProgram) + ": " + message + "\nRun '" + kProgram +
          " --help' for more information.\n";
+}
+
+void AddOutputOptions(CLI::App& app, CliOptions& options) {
+  app.add_option("INPUT", options.inputs, "24-bit BMP pictures to convert")->type_name("FILE");
+  auto* output = app.add_option("-o,--output", options.output,
+                                "Output file of the one input; - (or /dev/stdout) writes\n"
+                                "the MIDI bytes to standard output (default: the input's\n"
+                                "path with .mid)")
+                     ->type_name("FILE");
+  auto* outputDirectory = app.add_option("-d,--output-dir", options.outputDirectory,
+                                         "Directory for the outputs, each named after its input\n"
+                                         "with .mid (default: beside each input)")
+                              ->type_name("DIR");
+  output->excludes(outputDirectory);
+  app.add_flag("-f,--force", options.force,
+               "Replace existing outputs (default: an existing output\n"
+               "fails that input and is left alone)");
+}
+
+void AddSettingOptions(CLI::App& app, CliOptions& options) {
+  const ConversionSettings defaults = Defaults();
+  SettingOverrides& overrides = options.overrides;
+  constexpr uint64_t kMaxU32 = std::numeric_limits<uint32_t>::max();
+
+  AddParsedOption(app, "--scale",
+                  "Scale, by name or index 0 to " + std::to_string(kScaleCount - 1) +
+                      " (default: " + std::string(kScales[defaults.scaleIndex].optionName) +
+                      "):\n" + WrappedList(ScaleNameList()))
+      ->type_name("NAME|INDEX")
+      ->check(Storing(
+          [&overrides](const std::string& text) {
+            overrides.scaleIndex = ParseScale(text);
+            return overrides.scaleIndex.has_value();
+          },
+          "is not a scale; use one of " + ScaleNameList() + " or 0 to " +
+              std::to_string(kScaleCount - 1)));
+  AddParsedOption(
+      app, "--sustain",
+      "Length of every note in 32nd notes (default: " + std::to_string(defaults.sustain) + ")")
+      ->type_name("N")
+      ->check(DecimalInto(overrides.sustain, 0, kMaxU32));
+  AddParsedOption(
+      app, "--tempo",
+      "Tempo in beats per minute, 1 or more (default: " + std::to_string(defaults.tempo) + ")")
+      ->type_name("BPM")
+      ->check(DecimalInto(overrides.tempo, 1, kMaxU32));
+  AddParsedOption(app, "--timing", "Timing units: beat or ms (default: beat)")
+      ->type_name("beat|ms")
+      ->check(Storing(
+          [&overrides](const std::string& text) {
+            if (text != "beat" && text != "ms") return false;
+            overrides.timingMode = text == "ms" ? 1 : 0;
+            return true;
+          },
+          "is not beat or ms"));
+  AddParsedOption(app, "--resolution",
+                  "Ticks per quarter note, or the millisecond value in ms\n"
+                  "timing; 1 to " +
+                      std::to_string(kMaxDivision) +
+                      " (default: " + std::to_string(defaults.resolution) + ")")
+      ->type_name("N")
+      ->check(DecimalInto(overrides.resolution, 1, kMaxDivision));
+  auto* chords = app.add_flag_callback(
+      "--chords", [&overrides] { overrides.chordMode = 1; }, "Add a second track of chords");
+  auto* noChords = app.add_flag_callback(
+      "--no-chords", [&overrides] { overrides.chordMode = 0; }, "Single notes only (default)");
+  chords->excludes(noChords);
+  auto* range = AddParsedOption(app, "--range",
+                                "Rescale the pitches into LOW:HIGH, each 0 to 255; a HIGH\n"
+                                "not above LOW means no range (default: no range)")
+                    ->type_name("LOW:HIGH")
+                    ->check(Storing(
+                        [&overrides](const std::string& text) {
+                          overrides.range = ParseRange(text);
+                          overrides.rangeGivenEmpty = IsEmptyRange(text);
+                          return overrides.range.has_value();
+                        },
+                        "is not LOW:HIGH with both from 0 to 255"));
+  auto* noRange = app.add_flag_callback(
+      "--no-range",
+      [&overrides] {
+        overrides.range = std::pair<uint8_t, uint8_t>{0, 255};
+      },
+      "Keep the pitches as they are (default)");
+  range->excludes(noRange);
+
+  app.add_option("--settings", options.settingsFile,
+                 "Read the settings from FILE instead of ./setting.set")
+      ->type_name("FILE");
+  app.add_flag("--save-settings", options.saveSettings,
+               "Write the effective settings to ./setting.set, where the\n"
+               "desktop program reads them; inputs are then optional");
+}
+
+void AddRunOptions(CLI::App& app, CliOptions& options) {
+  AddParsedOption(app, "--snap",
+                  "Move out-of-scale pitches a random way, up or down\n"
+                  "(default: random)")
+      ->type_name("random|up|down")
+      ->check(Storing(
+          [&options](const std::string& text) {
+            if (text == "random") options.snap = SnapMode::kRandom;
+            if (text == "up") options.snap = SnapMode::kUp;
+            if (text == "down") options.snap = SnapMode::kDown;
+            return text == "random" || text == "up" || text == "down";
+          },
+          "is not random, up or down"));
+  AddParsedOption(app, "--seed",
+                  "Draw the random directions from std::mt19937_64 seeded\n"
+                  "with N: the same picture, settings and seed give the\n"
+                  "same file (default: the system's random generator)")
+      ->type_name("N")
+      ->check(DecimalInto(options.seed, 0, std::numeric_limits<uint64_t>::max()));
+
+  AddParsedOption(app, "-j,--jobs",
+                  "Convert N inputs at a time, 1 to " + std::to_string(kMaxJobs) +
+                      "\n(default: the number of cores, " + std::to_string(DefaultJobs()) + ")")
+      ->type_name("N")
+      ->check(DecimalInto(options.jobs, 1, kMaxJobs));
+  auto* quiet = app.add_flag("-q,--quiet", options.quiet,
+                             "Print nothing but errors and warnings (default: a\n"
+                             "progress line for batches when standard error is a\n"
+                             "terminal)");
+  auto* info = app.add_flag_callback(
+      "--info", [&options] { options.report = ReportFormat::kInfo; },
+      "Print a line per input: output, notes, tracks, length\n"
+      "in ticks and in seconds");
+  auto* json = app.add_flag_callback(
+      "--json", [&options] { options.report = ReportFormat::kJson; },
+      "Print the same as one JSON object per input, failed\n"
+      "inputs included");
+  info->excludes(json);
+  quiet->excludes(info);
+  quiet->excludes(json);
 }
 
 // Combinations that CLI11 cannot express; an empty result means the options fit together.
@@ -91,7 +238,8 @@ std::string CheckCombination(const CliOptions& options) {
   if (options.output && options.inputs.size() > 1) {
     return "-o/--output names the output of one input; use -d/--output-dir for several";
   }
-  if (options.output == "-" && options.report != ReportFormat::kNone) {
+  if (options.output && StandardStreamDescriptor(*options.output) == kStandardOutput &&
+      options.report != ReportFormat::kNone) {
     return "--info and --json print to standard output, which -o - fills with the MIDI file";
   }
   if (options.outputDirectory) {
@@ -108,7 +256,6 @@ std::string CheckCombination(const CliOptions& options) {
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
                                    std::ostream& err) {
   CliOptions options;
-  options.jobs = DefaultJobs();
 
   CLI::App app{"Turns 24-bit BMP pictures into Standard MIDI Files: one melody note per column.",
                kProgram};
@@ -121,92 +268,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
       "Settings not given as options come from setting.set in the current directory\n"
       "(or the file of --settings), else from the defaults shown.\n"
       "Exit status: 0 every input converted, 1 an input or --save-settings failed,\n"
-      "2 usage error.");
+      "2 usage error, 130 or 143 interrupted (SIGINT, SIGTERM).");
 
-  app.add_option("INPUT", options.inputs, "24-bit BMP pictures to convert")->type_name("FILE");
-
-  auto* output = app.add_option("-o,--output", options.output,
-                                "Output file of the one input; - writes the MIDI bytes to\n"
-                                "standard output (default: the input's path with .mid)")
-                     ->type_name("FILE");
-  auto* outputDirectory = app.add_option("-d,--output-dir", options.outputDirectory,
-                                         "Directory for the outputs, each named after its input\n"
-                                         "with .mid (default: beside each input)")
-                              ->type_name("DIR");
-  output->excludes(outputDirectory);
-  app.add_flag("-f,--force", options.force,
-               "Replace existing outputs (default: an existing output\n"
-               "fails that input and is left alone)");
-
-  std::string scale, sustain, tempo, timing, resolution, range, snap, seed, jobs;
-  bool chordsFlag = false, noChordsFlag = false, noRangeFlag = false;
-  bool infoFlag = false, jsonFlag = false;
-  app.add_option(
-         "--scale", scale,
-         "Scale, by name or index 0 to 8 (default: c-major):\n" + WrappedList(ScaleNameList()))
-      ->type_name("NAME|INDEX")
-      ->check(Scale());
-  app.add_option("--sustain", sustain, "Length of every note in 32nd notes (default: 16)")
-      ->type_name("N")
-      ->check(Decimal(0, std::numeric_limits<uint32_t>::max()));
-  app.add_option("--tempo", tempo, "Tempo in beats per minute, 1 or more (default: 120)")
-      ->type_name("BPM")
-      ->check(Decimal(1, std::numeric_limits<uint32_t>::max()));
-  app.add_option("--timing", timing, "Timing units: beat or ms (default: beat)")
-      ->type_name("beat|ms")
-      ->check(CLI::IsMember({"beat", "ms"}).description(""));
-  app.add_option("--resolution", resolution,
-                 "Ticks per quarter note, or the millisecond value in ms\n"
-                 "timing; 1 to 32767 (default: 768)")
-      ->type_name("N")
-      ->check(Decimal(1, kMaxResolution));
-  auto* chords = app.add_flag("--chords", chordsFlag, "Add a second track of chords");
-  auto* noChords = app.add_flag("--no-chords", noChordsFlag, "Single notes only (default)");
-  chords->excludes(noChords);
-  auto* rangeOption = app.add_option("--range", range,
-                                     "Rescale the pitches into LOW:HIGH, each 0 to 255; a HIGH\n"
-                                     "not above LOW means no range (default: no range)")
-                          ->type_name("LOW:HIGH")
-                          ->check(Range());
-  auto* noRange = app.add_flag("--no-range", noRangeFlag, "Keep the pitches as they are (default)");
-  rangeOption->excludes(noRange);
-
-  app.add_option("--settings", options.settingsFile,
-                 "Read the settings from FILE instead of ./setting.set")
-      ->type_name("FILE");
-  app.add_flag("--save-settings", options.saveSettings,
-               "Write the effective settings to ./setting.set, where the\n"
-               "desktop program reads them; inputs are then optional");
-
-  app.add_option("--snap", snap,
-                 "Move out-of-scale pitches a random way, up or down\n"
-                 "(default: random)")
-      ->type_name("random|up|down")
-      ->check(CLI::IsMember({"random", "up", "down"}).description(""));
-  app.add_option("--seed", seed,
-                 "Draw the random directions from std::mt19937_64 seeded\n"
-                 "with N: the same picture, settings and seed give the\n"
-                 "same file (default: the system's random generator)")
-      ->type_name("N")
-      ->check(Decimal(0, std::numeric_limits<uint64_t>::max()));
-
-  app.add_option("-j,--jobs", jobs,
-                 "Convert N inputs at a time, 1 to " + std::to_string(kMaxJobs) +
-                     "\n(default: the number of cores, " + std::to_string(options.jobs) + ")")
-      ->type_name("N")
-      ->check(Decimal(1, kMaxJobs));
-  auto* quiet = app.add_flag("-q,--quiet", options.quiet,
-                             "Print nothing but errors (default: a progress line for\n"
-                             "batches when standard error is a terminal)");
-  auto* info = app.add_flag("--info", infoFlag,
-                            "Print a line per input: output, notes, tracks, length\n"
-                            "in ticks and, in beat timing, in seconds");
-  auto* json = app.add_flag("--json", jsonFlag,
-                            "Print the same as one JSON object per input, failed\n"
-                            "inputs included");
-  info->excludes(json);
-  quiet->excludes(info);
-  quiet->excludes(json);
+  AddOutputOptions(app, options);
+  AddSettingOptions(app, options);
+  AddRunOptions(app, options);
 
   try {
     app.parse(argc, argv);
@@ -214,29 +280,6 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
     const int status = app.exit(error, out, err);
     return {std::nullopt, status == 0 ? kExitConverted : kExitUsage};
   }
-
-  if (!scale.empty()) options.overrides.scaleIndex = ParseScale(scale);
-  if (!sustain.empty()) {
-    options.overrides.sustain = static_cast<uint32_t>(*ParseDecimal(sustain, 0, UINT32_MAX));
-  }
-  if (!tempo.empty()) {
-    options.overrides.tempo = static_cast<uint32_t>(*ParseDecimal(tempo, 1, UINT32_MAX));
-  }
-  if (!timing.empty()) options.overrides.timingMode = timing == "ms" ? 1 : 0;
-  if (!resolution.empty()) {
-    options.overrides.resolution =
-        static_cast<uint16_t>(*ParseDecimal(resolution, 1, kMaxResolution));
-  }
-  if (chordsFlag) options.overrides.chordMode = 1;
-  if (noChordsFlag) options.overrides.chordMode = 0;
-  if (!range.empty()) options.overrides.range = ParseRange(range);
-  if (noRangeFlag) options.overrides.range = std::pair<uint8_t, uint8_t>{0, 255};
-  if (snap == "up") options.snap = SnapMode::kUp;
-  if (snap == "down") options.snap = SnapMode::kDown;
-  if (!seed.empty()) options.seed = ParseDecimal(seed, 0, UINT64_MAX);
-  if (!jobs.empty()) options.jobs = static_cast<unsigned>(*ParseDecimal(jobs, 1, kMaxJobs));
-  if (infoFlag) options.report = ReportFormat::kInfo;
-  if (jsonFlag) options.report = ReportFormat::kJson;
 
   if (const std::string complaint = CheckCombination(options); !complaint.empty()) {
     err << UsageComplaint(complaint);

@@ -26,6 +26,7 @@ struct SettingOverrides {
   std::optional<uint16_t> resolution;
   std::optional<uint8_t> chordMode;
   std::optional<std::pair<uint8_t, uint8_t>> range;  // low, high
+  bool rangeGivenEmpty = false;  // --range HIGH:LOW with HIGH not above LOW: no range
 };
 
 struct CliOptions {
@@ -38,7 +39,7 @@ struct CliOptions {
   bool saveSettings = false;
   SnapMode snap = SnapMode::kRandom;
   std::optional<uint64_t> seed;
-  unsigned jobs = 1;
+  std::optional<unsigned> jobs;  // default: DefaultJobs()
   bool quiet = false;
   ReportFormat report = ReportFormat::kNone;
 };
@@ -49,6 +50,9 @@ struct ParsedCommandLine {
   std::optional<CliOptions> options;
   int exitStatus = kExitConverted;
 };
+
+// One worker per core.
+unsigned DefaultJobs();
 
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
                                    std::ostream& err);

@@ -1,43 +1,18 @@
 #include "app/cli/cli_ui.h"
 
-#include <cerrno>
-#include <filesystem>
 #include <iostream>
-#include <system_error>
 
 #include "image/picture_file.h"
+#include "io/atomic_file.h"
 #include "midi/smf_writer.h"
 
 namespace pixorale::cli {
-namespace {
-
-uint32_t TempoOf(const Song& song) {
-  if (song.tracks.empty()) return 0;
-  for (const MidiEvent& event : song.tracks.front().events) {
-    if (event.status == midi_status::kMeta && event.data1 == meta_type::kTempo) {
-      return (uint32_t{event.data2[0]} << 16) | (uint32_t{event.data2[1]} << 8) | event.data2[2];
-    }
-  }
-  return 0;
-}
-
-}  // namespace
-
-bool OutputExists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::exists(std::filesystem::symlink_status(path, error));
-}
 
 std::optional<std::string> CliUi::PromptOpenFile(const FileFilter&, std::string_view) {
   return std::nullopt;  // the inputs come from the command line
 }
 
 std::optional<std::string> CliUi::PromptSaveFile(const FileFilter&, std::string_view) {
-  // Checked again here, right before writing, in case the file appeared meanwhile.
-  if (!job_.toStandardOutput && !job_.force && OutputExists(job_.outputPath)) {
-    refusedExistingOutput_ = true;
-    return std::nullopt;
-  }
   return job_.outputPath;
 }
 
@@ -51,13 +26,18 @@ PictureLoad CliUi::LoadPicture(const std::string& path, BitmapImage& image) {
 }
 
 bool CliUi::SaveSong(Song& song, const std::string& path) {
-  quarterMicroseconds_ = TempoOf(song);
-  errno = 0;
-  const bool written = job_.toStandardOutput ? WriteSong(song, std::cout) && std::cout.flush()
-                                             : ConversionUi::SaveSong(song, path);
-  // errno is the thread's own, so a parallel job cannot have changed it.
-  if (!written && errno != 0) saveError_ = std::generic_category().message(errno);
-  return written;
+  const WriteBody body = [&song](std::ostream& out) { return WriteSong(song, out); };
+  if (job_.outputDescriptor) {
+    std::cout.flush();  // anything printed before stays before the MIDI bytes
+    saveResult_ = WriteToDescriptor(*job_.outputDescriptor, body);
+  } else {
+    // A new MIDI file is not flushed on its own: a crash can cost only the file just made.
+    saveResult_ = WriteFileAtomically(
+        path, body,
+        {.syncNewFile = SyncNewFile::kNo,
+         .existing = job_.force ? ExistingFile::kReplace : ExistingFile::kKeep});
+  }
+  return saveResult_.ok();
 }
 
 }  // namespace pixorale::cli

@@ -1,18 +1,19 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/cli/conversion_jobs.h"
 #include "app/conversion_ui.h"
+#include "io/io_result.h"
 
 namespace pixorale::cli {
 
 // The conversion run's prompts answered from the command line: the save prompt gives the
-// planned output (or refuses an existing one without --force), messages are kept for the
-// error line, and "-" sends the MIDI bytes to standard output.
+// planned output, messages are kept for the error line, and an output that stands for a
+// descriptor (standard output) is written in place. Without --force an existing output is
+// kept, decided by the write's last step, so a file that appears meanwhile is kept too.
 class CliUi final : public ConversionUi {
  public:
   explicit CliUi(const ConversionJob& job) : job_(job) {}
@@ -27,21 +28,13 @@ class CliUi final : public ConversionUi {
   bool SaveSong(Song& song, const std::string& path) override;
 
   const std::vector<std::string>& messages() const { return messages_; }
-  bool refusedExistingOutput() const { return refusedExistingOutput_; }
-  // Why the last save failed, as the system put it; empty when it did not say.
-  const std::string& saveError() const { return saveError_; }
-  // Microseconds per quarter note of the written song's tempo event, 0 when it has none.
-  uint32_t quarterMicroseconds() const { return quarterMicroseconds_; }
+  // How the last save went.
+  const IoResult& saveResult() const { return saveResult_; }
 
  private:
   const ConversionJob& job_;
   std::vector<std::string> messages_;
-  bool refusedExistingOutput_ = false;
-  std::string saveError_;
-  uint32_t quarterMicroseconds_ = 0;
+  IoResult saveResult_;
 };
-
-// True when something (even a dangling symbolic link) already has this name.
-bool OutputExists(const std::string& path);
 
 }  // namespace pixorale::cli

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <map>
 
+#include "app/cli/output_stream.h"
+
 namespace pixorale::cli {
 namespace {
 
@@ -33,9 +35,9 @@ std::vector<ConversionJob> PlanConversionJobs(const CliOptions& options) {
     ConversionJob job;
     job.inputPath = input;
     job.outputPath = OutputPathFor(input, options);
-    job.toStandardOutput = options.output == "-";
+    if (options.output) job.outputDescriptor = StandardStreamDescriptor(*options.output);
     job.force = options.force;
-    if (!job.toStandardOutput) {
+    if (!job.outputDescriptor) {
       // Parallel jobs writing one file would race, and the later one would replace the
       // earlier's result even without --force.
       const auto [first, isNew] =

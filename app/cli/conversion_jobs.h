@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,10 @@ namespace pixorale::cli {
 // One input and where its MIDI file goes.
 struct ConversionJob {
   std::string inputPath;
-  std::string outputPath;  // "-" when toStandardOutput
-  bool toStandardOutput = false;
+  std::string outputPath;
+  // Set when the output is a descriptor the program was given (standard output, /dev/fd/N):
+  // it is written in place.
+  std::optional<int> outputDescriptor;
   bool force = false;
   // Set when the job must not run: another input of the batch writes the same output.
   std::string conflict;

@@ -3,23 +3,17 @@
 #include <filesystem>
 
 #include "app/cli/cli_ui.h"
+#include "app/cli/picture_signature.h"
 #include "convert/os_random_bits.h"
 #include "convert/seeded_bits.h"
+#include "io/read_only_file.h"
 
 namespace pixorale::cli {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The picture reader says only that it could not open or read; the file system says why.
-std::string WhyNotReadable(const std::string& path) {
-  std::error_code error;
-  const fs::file_status status = fs::status(path, error);
-  if (error) return "cannot be opened: " + error.message();
-  if (fs::is_directory(status)) return "cannot be opened: it is a directory";
-  if (!fs::is_regular_file(status)) return "cannot be opened: not a regular file";
-  return "cannot be opened or read";
-}
+constexpr const char* kRefusedExisting = "already exists; use -f/--force to replace it";
 
 // The English reason, then the text the desktop program would have shown.
 std::string WithMessages(std::string reason, const CliUi& ui) {
@@ -31,6 +25,40 @@ void Fail(ConversionOutcome& outcome, const std::string& path, std::string reaso
   outcome.converted = false;
   outcome.errorPath = path;
   outcome.errorReason = std::move(reason);
+}
+
+// Why a picture the reader took but the conversion refused is not a 24-bit BMP.
+std::string NotConvertible(const ProgramState& state, const RunReport& report, const CliUi& ui) {
+  const std::span<const uint8_t> firstBytes(state.image.headerScratch);
+  if (!HasBmpSignature(firstBytes)) {
+    const std::string_view other = OtherPictureFormat(firstBytes);
+    return other.empty() ? "not a BMP picture"
+                         : "not a BMP picture: it is a " + std::string(other) + " picture";
+  }
+  return WithMessages("not a 24-bit BMP: " + std::to_string(report.bitCount) + " bits per pixel",
+                      ui);
+}
+
+std::string SaveFailure(const IoResult& result, const CliUi& ui) {
+  if (result.failedStep == IoStep::kExists) return kRefusedExisting;
+  return WithMessages(DescribeIoResult(result), ui);
+}
+
+// What keeps the job's output from being written, checked before converting so that a
+// batch re-run skips finished work quickly; empty when nothing does. The input is checked
+// first: an unreadable input says so rather than blaming its output.
+std::string OutputRefusal(const ConversionJob& job) {
+  if (job.outputDescriptor) return {};
+  std::error_code error;
+  const fs::file_status status = fs::status(job.outputPath, error);
+  if (fs::is_directory(status)) return "is a directory";
+  if (!fs::exists(fs::symlink_status(job.outputPath, error))) return {};
+  // Replacing the picture with its own music would lose the picture, --force or not.
+  if (fs::equivalent(job.inputPath, job.outputPath, error)) {
+    return "is the input picture; choose another output";
+  }
+  if (!job.force) return kRefusedExisting;
+  return {};
 }
 
 }  // namespace
@@ -55,9 +83,11 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings&
     Fail(outcome, job.outputPath, job.conflict);
     return outcome;
   }
-  const std::string refusal = "already exists; use -f/--force to replace it";
-  // Refused before converting, so a batch re-run skips finished work quickly.
-  if (!job.toStandardOutput && !job.force && OutputExists(job.outputPath)) {
+  if (const IoResult opened = ReadOnlyFile().Open(job.inputPath); !opened) {
+    Fail(outcome, job.inputPath, DescribeIoResult(opened));
+    return outcome;
+  }
+  if (const std::string refusal = OutputRefusal(job); !refusal.empty()) {
     Fail(outcome, job.outputPath, refusal);
     return outcome;
   }
@@ -68,7 +98,6 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings&
   const std::unique_ptr<RandomBitSource> bits = MakeBitSource(snap);
   CliUi ui(job);
   outcome.report = RunConversion(job.inputPath, state, *bits, ui);
-  outcome.quarterMicroseconds = ui.quarterMicroseconds();
 
   const RunReport& report = outcome.report;
   switch (report.status) {
@@ -76,7 +105,7 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings&
       outcome.converted = true;
       break;
     case RunStatus::kCannotOpen:
-      Fail(outcome, job.inputPath, WhyNotReadable(job.inputPath));
+      Fail(outcome, job.inputPath, DescribeIoResult(report.loadError));
       break;
     case RunStatus::kClaimsTooMuch:
       Fail(outcome, job.inputPath, "the header claims more pixel data than the file holds");
@@ -85,19 +114,14 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings&
       Fail(outcome, job.inputPath, report.decodeError);
       break;
     case RunStatus::kNot24Bit:
-      Fail(outcome, job.inputPath,
-           WithMessages("not a 24-bit BMP: " + std::to_string(report.bitCount) + " bits per pixel",
-                        ui));
+      Fail(outcome, job.inputPath, NotConvertible(state, report, ui));
       break;
     case RunStatus::kCancelled:
-      Fail(outcome, job.outputPath, ui.refusedExistingOutput() ? refusal : "not written");
+      Fail(outcome, job.outputPath, "not written");
       break;
-    case RunStatus::kWriteFailed: {
-      std::string reason = "cannot be written";
-      if (!ui.saveError().empty()) reason += ": " + ui.saveError();
-      Fail(outcome, job.toStandardOutput ? "-" : job.outputPath, WithMessages(reason, ui));
+    case RunStatus::kWriteFailed:
+      Fail(outcome, job.outputDescriptor ? "-" : job.outputPath, SaveFailure(ui.saveResult(), ui));
       break;
-    }
   }
   return outcome;
 }

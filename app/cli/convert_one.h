@@ -28,7 +28,6 @@ struct ConversionOutcome {
   RunReport report;
   std::string errorPath;    // the file the error is about
   std::string errorReason;  // one line
-  uint32_t quarterMicroseconds = 0;
 };
 
 // Converts one input with its own program state and random source.

@@ -1,17 +1,10 @@
 #include "app/cli/option_values.h"
 
-#include <array>
 #include <charconv>
 
+#include "convert/scale_table.h"
+
 namespace pixorale::cli {
-namespace {
-
-constexpr std::array<std::string_view, 9> kScaleOptionNames = {
-    "c-major",    "c-natural-minor", "c-harmonic-minor", "c-melodic-minor", "c-dorian",
-    "c-phrygian", "c-lydian",        "c-mixolydian",     "c-locrian",
-};
-
-}  // namespace
 
 std::optional<uint64_t> ParseDecimal(std::string_view text, uint64_t min, uint64_t max) {
   if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
@@ -23,31 +16,45 @@ std::optional<uint64_t> ParseDecimal(std::string_view text, uint64_t min, uint64
 }
 
 std::optional<uint8_t> ParseScale(std::string_view text) {
-  for (size_t i = 0; i < kScaleOptionNames.size(); ++i) {
-    if (text == kScaleOptionNames[i]) return static_cast<uint8_t>(i);
+  for (size_t i = 0; i < kScales.size(); ++i) {
+    if (text == kScales[i].optionName) return static_cast<uint8_t>(i);
   }
-  const auto index = ParseDecimal(text, 0, kScaleOptionNames.size() - 1);
+  const auto index = ParseDecimal(text, 0, kScales.size() - 1);
   if (!index) return std::nullopt;
   return static_cast<uint8_t>(*index);
 }
 
 std::string ScaleNameList() {
   std::string list;
-  for (const std::string_view name : kScaleOptionNames) {
+  for (const ScaleInfo& scale : kScales) {
     if (!list.empty()) list += ", ";
-    list += name;
+    list += scale.optionName;
   }
   return list;
 }
 
-std::optional<std::pair<uint8_t, uint8_t>> ParseRange(std::string_view text) {
+namespace {
+
+std::optional<std::pair<uint8_t, uint8_t>> ParseBounds(std::string_view text) {
   const size_t colon = text.find(':');
   if (colon == std::string_view::npos) return std::nullopt;
   const auto low = ParseDecimal(text.substr(0, colon), 0, 255);
   const auto high = ParseDecimal(text.substr(colon + 1), 0, 255);
   if (!low || !high) return std::nullopt;
-  if (*high <= *low) return std::pair<uint8_t, uint8_t>{0, 255};
   return std::pair<uint8_t, uint8_t>{static_cast<uint8_t>(*low), static_cast<uint8_t>(*high)};
+}
+
+}  // namespace
+
+std::optional<std::pair<uint8_t, uint8_t>> ParseRange(std::string_view text) {
+  const auto bounds = ParseBounds(text);
+  if (bounds && bounds->second <= bounds->first) return std::pair<uint8_t, uint8_t>{0, 255};
+  return bounds;
+}
+
+bool IsEmptyRange(std::string_view text) {
+  const auto bounds = ParseBounds(text);
+  return bounds && bounds->second <= bounds->first;
 }
 
 }  // namespace pixorale::cli

@@ -20,5 +20,7 @@ std::string ScaleNameList();
 // "LOW:HIGH", each 0 to 255. A high not above the low means no range, 0:255, as the settings
 // dialog stores it.
 std::optional<std::pair<uint8_t, uint8_t>> ParseRange(std::string_view text);
+// True for a well-formed "LOW:HIGH" whose HIGH is not above LOW, which means no range.
+bool IsEmptyRange(std::string_view text);
 
 }  // namespace pixorale::cli

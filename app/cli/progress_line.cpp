@@ -1,5 +1,7 @@
 #include "app/cli/progress_line.h"
 
+#include <cstdio>
+
 namespace pixorale::cli {
 namespace {
 
@@ -8,9 +10,11 @@ constexpr const char* kWipeLine = "\r\x1b[K";
 
 }  // namespace
 
-void ProgressLine::Show(size_t done) {
+void ProgressLine::Show(size_t converted, size_t failed) {
   if (!enabled_) return;
-  out_ << kWipeLine << "pixorale-convert: " << done << '/' << total_ << " converted" << std::flush;
+  out_ << kWipeLine << "pixorale-convert: " << converted << '/' << total_ << " converted";
+  if (failed > 0) out_ << ", " << failed << " failed";
+  out_ << std::flush;
   shown_ = true;
 }
 
@@ -18,6 +22,16 @@ void ProgressLine::Clear() {
   if (!shown_) return;
   out_ << kWipeLine << std::flush;
   shown_ = false;
+}
+
+void ProgressLine::Finish(size_t converted, size_t failed, double seconds) {
+  if (!enabled_) return;
+  Clear();
+  char time[32];
+  std::snprintf(time, sizeof time, "%.2f", seconds);
+  out_ << "pixorale-convert: " << converted << " converted, " << failed << " failed in " << time
+       << " s\n"
+       << std::flush;
 }
 
 }  // namespace pixorale::cli

@@ -3,14 +3,15 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "midi/song.h"
+
 namespace pixorale::cli {
 namespace {
 
-// The division word of the file keeps 15 bits; its top bit is the timing mode.
-constexpr uint16_t kDivisionValueMask = 0x7FFF;
+constexpr double kTicksPerSecondInMsTiming = 1000.0;
 
 uint16_t WrittenDivision(const ConversionOutcome& outcome) {
-  return outcome.report.division & kDivisionValueMask;
+  return outcome.report.division & kMaxDivision;
 }
 
 bool BeatTiming(const ConversionSettings& settings) {
@@ -33,12 +34,14 @@ std::string ErrorLine(const ConversionOutcome& outcome) {
 
 std::optional<double> LengthSeconds(const ConversionOutcome& outcome,
                                     const ConversionSettings& settings) {
+  const RunReport& report = outcome.report;
+  // In millisecond timing a tick is a millisecond, whatever the tempo.
+  if (!BeatTiming(settings))
+    return static_cast<double>(report.lengthTicks) / kTicksPerSecondInMsTiming;
   const uint16_t division = WrittenDivision(outcome);
-  if (!BeatTiming(settings) || division == 0 || outcome.quarterMicroseconds == 0) {
-    return std::nullopt;
-  }
-  const double quarters = static_cast<double>(outcome.report.lengthTicks) / division;
-  return quarters * outcome.quarterMicroseconds / 1e6;
+  if (division == 0 || report.quarterMicroseconds == 0) return std::nullopt;
+  const double quarters = static_cast<double>(report.lengthTicks) / division;
+  return quarters * report.quarterMicroseconds / 1e6;
 }
 
 std::string InfoLine(const ConversionJob& job, const ConversionOutcome& outcome,

@@ -13,8 +13,8 @@ namespace pixorale::cli {
 std::string ErrorLine(const std::string& path, const std::string& reason);
 std::string ErrorLine(const ConversionOutcome& outcome);
 
-// Playing time of the written file, when it has one in seconds: beat timing, a division and a
-// tempo.
+// Playing time of the written file in seconds: ticks are milliseconds in millisecond timing;
+// in beat timing it needs a division and a tempo.
 std::optional<double> LengthSeconds(const ConversionOutcome& outcome,
                                     const ConversionSettings& settings);
 

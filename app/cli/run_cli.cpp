@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 
@@ -10,6 +11,8 @@
 #include "app/cli/conversion_jobs.h"
 #include "app/cli/convert_one.h"
 #include "app/cli/effective_settings.h"
+#include "app/cli/interrupt.h"
+#include "app/cli/option_warnings.h"
 #include "app/cli/parallel_for.h"
 #include "app/cli/progress_line.h"
 #include "app/cli/result_report.h"
@@ -31,7 +34,11 @@ int RunCli(int argc, const char* const* argv) {
   const ParsedCommandLine parsed = ParseCommandLine(argc, argv, std::cout, std::cerr);
   if (!parsed.options) return parsed.exitStatus;
   const CliOptions& options = *parsed.options;
+  RemoveTemporariesOnInterrupt();
 
+  for (const std::string& warning : OptionWarnings(options.overrides)) {
+    std::cerr << "pixorale-convert: warning: " << warning << '\n';
+  }
   const LoadedSettings loaded = LoadEffectiveSettings(options);
   if (!loaded.error.empty()) {
     std::cerr << "pixorale-convert: " << loaded.error << '\n';
@@ -45,13 +52,16 @@ int RunCli(int argc, const char* const* argv) {
     anyFailed = true;
   }
 
+  const auto start = std::chrono::steady_clock::now();
   const std::vector<ConversionJob> jobs = PlanConversionJobs(options);
   const bool showProgress = !options.quiet && jobs.size() > 1 && isatty(STDERR_FILENO) == 1;
   ProgressLine progress(std::cerr, showProgress, jobs.size());
   BatchReporter reporter(jobs, settings, options.report, std::cout, std::cerr, progress);
   const SnapSource snap{options.snap, options.seed};
-  ParallelFor(jobs.size(), options.jobs,
+  ParallelFor(jobs.size(), options.jobs.value_or(DefaultJobs()),
               [&](size_t i) { reporter.Complete(i, ConvertOne(jobs[i], settings, snap)); });
+  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+  progress.Finish(reporter.converted(), reporter.failures(), elapsed.count());
 
   if (reporter.failures() > 0) anyFailed = true;
   return anyFailed ? kExitSomeFailed : kExitConverted;

@@ -15,8 +15,9 @@ WORKED = ["--resolution", "480", "--sustain", "4"]
 INFO_CASES = [
     (WORKED, "melody.bmp -> melody.mid: 6 notes, 1 track, 1380 ticks, 1.438 s"),
     (WORKED + ["--tempo", "60"], "melody.bmp -> melody.mid: 6 notes, 1 track, 1380 ticks, 2.875 s"),
-    # Millisecond timing has no length in seconds.
-    (WORKED + ["--timing", "ms"], "melody.bmp -> melody.mid: 6 notes, 1 track, 1380 ticks"),
+    # In millisecond timing a tick is a millisecond.
+    (WORKED + ["--timing", "ms"],
+     "melody.bmp -> melody.mid: 6 notes, 1 track, 1380 ticks, 1.380 s"),
     (WORKED + ["-o", "out.mid"], "melody.bmp -> out.mid: 6 notes, 1 track, 1380 ticks, 1.438 s"),
 ]
 
@@ -57,12 +58,12 @@ class JsonObjects(ConverterTest):
         self.assertEqual(objects[2]["ticks"], 240)
         self.assertEqual(len(self.error_lines(run)), 1)
 
-    def test_millisecond_timing_has_no_seconds(self):
+    def test_millisecond_timing_counts_a_tick_as_a_millisecond(self):
         self.write("melody.bmp", melody_bmp(WORKED_REDS, WORKED_BLUES))
         run = self.convert("melody.bmp", "--json", "--timing", "ms", *WORKED)
         record = json.loads(run.stdout)
         self.assertEqual(record["timing"], "ms")
-        self.assertIsNone(record["seconds"])
+        self.assertEqual(record["seconds"], 1.38)
 
 
 class QuietAndProgress(ConverterTest):
@@ -97,7 +98,15 @@ class QuietAndProgress(ConverterTest):
         self.assertEqual(status, 0)
         self.assertIn(b"pixorale-convert: 1/3 converted", shown)
         self.assertIn(b"pixorale-convert: 2/3 converted", shown)
-        self.assertTrue(shown.endswith(b"\r\x1b[K"), shown)
+        # The progress line is wiped and one closing line stays.
+        self.assertRegex(shown, rb"\r\x1b\[Kpixorale-convert: 3 converted, 0 failed in \d+\.\d\d s\r\n$")
+
+    def test_failed_inputs_are_counted_apart(self):
+        self.write("bad.bmp", b"not a picture")
+        status, shown = self.run_on_terminal("bad.bmp", *self.make_batch())
+        self.assertEqual(status, 1)
+        self.assertIn(b"pixorale-convert: 2/4 converted, 1 failed", shown)
+        self.assertRegex(shown, rb"pixorale-convert: 3 converted, 1 failed in \d+\.\d\d s\r\n$")
 
     def test_quiet_batch_shows_nothing_on_a_terminal(self):
         status, shown = self.run_on_terminal(*self.make_batch(), "-q")

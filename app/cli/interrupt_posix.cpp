@@ -1,0 +1,27 @@
+#include <signal.h>
+#include <unistd.h>
+
+#include "app/cli/interrupt.h"
+#include "io/atomic_file.h"
+
+namespace pixorale::cli {
+namespace {
+
+void OnInterrupt(int signal) {
+  RemoveTemporariesOnSignal();
+  ::_exit(signal == SIGINT ? kExitInterrupted : kExitTerminated);
+}
+
+}  // namespace
+
+void RemoveTemporariesOnInterrupt() {
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaddset(&action.sa_mask, SIGINT);
+  sigaddset(&action.sa_mask, SIGTERM);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+}  // namespace pixorale::cli

@@ -1,0 +1,21 @@
+#include "app/cli/output_stream.h"
+
+#include <limits>
+
+#include "app/cli/option_values.h"
+
+namespace pixorale::cli {
+
+std::optional<int> StandardStreamDescriptor(std::string_view path) {
+  if (path == "-" || path == "/dev/stdout") return kStandardOutput;
+  if (path == "/dev/stderr") return 2;
+  for (const std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+    if (path.starts_with(prefix)) {
+      const auto fd = ParseDecimal(path.substr(prefix.size()), 0, std::numeric_limits<int>::max());
+      if (fd) return static_cast<int>(*fd);
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace pixorale::cli

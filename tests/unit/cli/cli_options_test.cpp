@@ -1,0 +1,124 @@
+#include "app/cli/cli_options.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/cli/option_warnings.h"
+
+namespace pixorale::cli {
+namespace {
+
+struct Parsed {
+  ParsedCommandLine result;
+  std::string out;
+  std::string err;
+};
+
+Parsed Parse(std::vector<std::string> args) {
+  args.insert(args.begin(), "pixorale-convert");
+  std::vector<const char*> argv;
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  std::ostringstream out, err;
+  Parsed parsed{ParseCommandLine(static_cast<int>(argv.size()), argv.data(), out, err), {}, {}};
+  parsed.out = out.str();
+  parsed.err = err.str();
+  return parsed;
+}
+
+TEST(ParseCommandLine, StoresEachSettingGiven) {
+  const Parsed parsed =
+      Parse({"in.bmp",     "--scale",  "c-dorian", "--sustain",    "0",      "--tempo",
+             "4294967295", "--timing", "ms",       "--resolution", "32767",  "--chords",
+             "--range",    "10:20",    "--snap",   "down",         "--seed", "18446744073709551615",
+             "-j",         "3",        "--json"});
+  ASSERT_TRUE(parsed.result.options) << parsed.err;
+  const CliOptions& options = *parsed.result.options;
+  const SettingOverrides& given = options.overrides;
+  EXPECT_EQ(given.scaleIndex, 4);
+  EXPECT_EQ(given.sustain, 0u);
+  EXPECT_EQ(given.tempo, 4294967295u);
+  EXPECT_EQ(given.timingMode, 1);
+  EXPECT_EQ(given.resolution, 32767);
+  EXPECT_EQ(given.chordMode, 1);
+  EXPECT_EQ(given.range, (std::pair<uint8_t, uint8_t>{10, 20}));
+  EXPECT_EQ(options.snap, SnapMode::kDown);
+  EXPECT_EQ(options.seed, 18446744073709551615u);
+  EXPECT_EQ(options.jobs, 3u);
+  EXPECT_EQ(options.report, ReportFormat::kJson);
+}
+
+TEST(ParseCommandLine, LeavesWhatIsNotGivenUnset) {
+  const Parsed parsed = Parse({"in.bmp"});
+  ASSERT_TRUE(parsed.result.options);
+  const SettingOverrides& given = parsed.result.options->overrides;
+  EXPECT_FALSE(given.scaleIndex || given.sustain || given.tempo || given.timingMode ||
+               given.resolution || given.chordMode || given.range);
+  EXPECT_FALSE(parsed.result.options->jobs);
+}
+
+TEST(ParseCommandLine, RefusesValuesOutsideTheirRange) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--scale", "9"},
+           {"--tempo", "0"},
+           {"--sustain", "-1"},
+           {"--resolution", "32768"},
+           {"--range", "0:256"},
+           {"--timing", "bar"},
+           {"-j", "0"},
+           {"--snap", "sideways"},
+           {"-o", "-", "--info"},
+           {"-o", "/dev/stdout", "--json"},
+       }) {
+    std::vector<std::string> withInput = args;
+    withInput.push_back("in.bmp");
+    const Parsed parsed = Parse(withInput);
+    EXPECT_FALSE(parsed.result.options) << args[0];
+    EXPECT_EQ(parsed.result.exitStatus, kExitUsage) << args[0];
+    EXPECT_NE(parsed.err.find("--help"), std::string::npos) << parsed.err;
+  }
+}
+
+TEST(ParseCommandLine, HelpShowsTheDefaultsTheConversionUses) {
+  const Parsed parsed = Parse({"--help"});
+  EXPECT_EQ(parsed.result.exitStatus, kExitConverted);
+  for (const char* text : {"(default: c-major)", "(default: 16)", "(default: 120)",
+                           "(default: 768)", "index 0 to 8", "1 to 32767"}) {
+    EXPECT_NE(parsed.out.find(text), std::string::npos) << text;
+  }
+}
+
+TEST(OptionWarnings, NameOptionsThatWouldDoNothingOrSomethingElse) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string warning;  // empty: none expected
+  };
+  const Case cases[] = {
+      {{"--range", "20:20"}, "no pitch range applies"},
+      {{"--range", "10:20"}, ""},
+      {{"--sustain", "0"}, "makes no sound"},
+      {{"--sustain", "1"}, ""},
+      {{"--tempo", "140"}, ""},  // 428571 us: within a microsecond
+      {{"--tempo", "3"}, "cannot hold it"},
+      {{"--tempo", "100000000"}, "cannot hold it; 6e+07 BPM is written"},
+      {{"--tempo", "7000000"}, "7.5e+06 BPM"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.push_back("in.bmp");
+    const Parsed parsed = Parse(args);
+    ASSERT_TRUE(parsed.result.options) << c.args[0];
+    const std::vector<std::string> warnings = OptionWarnings(parsed.result.options->overrides);
+    if (c.warning.empty()) {
+      EXPECT_TRUE(warnings.empty()) << c.args[1];
+    } else {
+      ASSERT_EQ(warnings.size(), 1u) << c.args[1];
+      EXPECT_NE(warnings[0].find(c.warning), std::string::npos) << warnings[0];
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pixorale::cli
