@@ -15,7 +15,11 @@ void Summarize(const Song& song, RunReport& report) {
     uint64_t ticks = 0;
     for (const MidiEvent& event : track.events) {
       ticks += event.delta.value;
-      if ((event.status & 0xF0) == midi_status::kNoteOn) ++report.noteCount;
+      if ((event.status & 0xF0) != midi_status::kNoteOn) continue;
+      report.lowestPitch =
+          report.noteCount == 0 ? event.data1 : std::min(report.lowestPitch, event.data1);
+      report.highestPitch = std::max(report.highestPitch, event.data1);
+      ++report.noteCount;
     }
     report.lengthTicks = std::max(report.lengthTicks, ticks);
   }

@@ -37,7 +37,9 @@ struct RunReport {
   std::string decodeError;  // why a PNG or JPEG decoder refused the picture
   uint16_t bitCount = 0;    // of the picture, once its header was read
   std::string outputPath;
-  uint64_t noteCount = 0;  // note-ons over all tracks
+  uint64_t noteCount = 0;   // note-ons over all tracks
+  uint8_t lowestPitch = 0;  // of the note-ons, when there are any
+  uint8_t highestPitch = 0;
   uint16_t trackCount = 0;
   uint64_t lengthTicks = 0;  // of the longest track
   uint16_t division = 0;

@@ -132,7 +132,7 @@ PianoRollLayout PianoRollLayoutFor(double lengthSeconds) {
   return layout;
 }
 
-std::string DrawPianoRoll(const Song& song, const std::string& pngPath) {
+std::string DrawPianoRoll(const Song& song, const std::string& pngPath, const WriteOptions& write) {
   const SongTimeline timeline = BuildTimeline(song);
   const std::vector<NoteSpan> notes = CollectNotes(timeline);
   const PianoRollLayout layout = PianoRollLayoutFor(timeline.lengthSeconds);
@@ -167,10 +167,13 @@ std::string DrawPianoRoll(const Song& song, const std::string& pngPath) {
     return std::string("cannot draw: ") + cairo_status_to_string(cairo_status(cairo));
   }
 
-  const IoResult written = WriteFileAtomically(pngPath, [&](std::ostream& out) {
-    return cairo_surface_write_to_png_stream(surface.get(), WriteToStream, &out) ==
-           CAIRO_STATUS_SUCCESS;
-  });
+  const IoResult written = WriteFileAtomically(
+      pngPath,
+      [&](std::ostream& out) {
+        return cairo_surface_write_to_png_stream(surface.get(), WriteToStream, &out) ==
+               CAIRO_STATUS_SUCCESS;
+      },
+      write);
   return written ? std::string() : DescribeIoResult(written);
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "io/atomic_file.h"
 #include "midi/song.h"
 
 namespace pixorale {
@@ -29,6 +30,7 @@ PianoRollLayout PianoRollLayoutFor(double lengthSeconds);
 // the chords (later tracks) in two colours, over octave lines labelled C-1 to C9 and marks
 // every few seconds, and writes it as a PNG file, never half a file. Returns the reason it
 // failed in one line, or an empty string.
-std::string DrawPianoRoll(const Song& song, const std::string& pngPath);
+std::string DrawPianoRoll(const Song& song, const std::string& pngPath,
+                          const WriteOptions& write = {});
 
 }  // namespace pixorale

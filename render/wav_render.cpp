@@ -35,10 +35,16 @@ struct SynthDeleter {
 // of the render that caused them; everything else is dropped rather than printed.
 thread_local std::string* capturedError = nullptr;
 
+// FluidSynth starts many messages with the function's name ("fluid_x(): "): a person
+// needs only the rest.
 void KeepError(int, const char* message, void*) {
-  if (capturedError != nullptr && capturedError->empty() && message != nullptr) {
-    *capturedError = message;
+  if (capturedError == nullptr || !capturedError->empty() || message == nullptr) return;
+  std::string text = message;
+  if (const size_t end = text.find("(): ");
+      text.rfind("fluid_", 0) == 0 && end != std::string::npos) {
+    text.erase(0, end + 4);
   }
+  *capturedError = text;
 }
 
 void Ignore(int, const char*, void*) {}
@@ -205,6 +211,11 @@ WavRenderResult RenderSongToWav(const Song& song, const std::string& wavPath,
     result.error = capture.Reason("the synthesizer could not be set up");
     return result;
   }
+  // Told apart first: other loaders tried on a file that is no SoundFont print to stderr.
+  if (fluid_is_soundfont(options.soundFontPath.c_str()) == 0) {
+    result.error = "cannot load the SoundFont " + options.soundFontPath + ": not an SF2 file";
+    return result;
+  }
   if (fluid_synth_sfload(synth.get(), options.soundFontPath.c_str(), 1) == FLUID_FAILED) {
     result.error = "cannot load the SoundFont " + options.soundFontPath + ": " +
                    capture.Reason("not a SoundFont");
@@ -212,17 +223,20 @@ WavRenderResult RenderSongToWav(const Song& song, const std::string& wavPath,
   }
 
   bool synthFailed = false;
-  const IoResult written = WriteFileAtomically(wavPath, [&](std::ostream& out) {
-    const auto header = WavHeader(static_cast<uint32_t>(totalFrames));
-    out.write(reinterpret_cast<const char*>(header.data()), header.size());
-    BlockWriter blocks(synth.get(), out, totalFrames, options.progress);
-    for (const TimedEvent& event : timeline.events) {
-      if (!blocks.RenderUntil(FrameAt(event.seconds))) return synthFailed = true, false;
-      Play(synth.get(), event);
-    }
-    if (!blocks.RenderUntil(totalFrames)) return synthFailed = true, false;
-    return static_cast<bool>(out);
-  });
+  const IoResult written = WriteFileAtomically(
+      wavPath,
+      [&](std::ostream& out) {
+        const auto header = WavHeader(static_cast<uint32_t>(totalFrames));
+        out.write(reinterpret_cast<const char*>(header.data()), header.size());
+        BlockWriter blocks(synth.get(), out, totalFrames, options.progress);
+        for (const TimedEvent& event : timeline.events) {
+          if (!blocks.RenderUntil(FrameAt(event.seconds))) return synthFailed = true, false;
+          Play(synth.get(), event);
+        }
+        if (!blocks.RenderUntil(totalFrames)) return synthFailed = true, false;
+        return static_cast<bool>(out);
+      },
+      options.write);
   if (!written) {
     result.error =
         synthFailed ? capture.Reason("the synthesizer failed") : DescribeIoResult(written);

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "io/atomic_file.h"
 #include "midi/song.h"
 
 namespace pixorale {
@@ -16,6 +17,8 @@ struct WavRenderOptions {
   std::string soundFontPath;
   // Called now and then with the part of the audio rendered so far, 0 to 1.
   std::function<void(double)> progress;
+  // How the file is put in place (an existing file is replaced unless told otherwise).
+  WriteOptions write;
 };
 
 struct WavRenderResult {

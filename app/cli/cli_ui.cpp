@@ -2,9 +2,12 @@
 
 #include <iostream>
 
+#include "app/cli/render_progress.h"
 #include "image/picture_file.h"
 #include "io/atomic_file.h"
 #include "midi/smf_writer.h"
+#include "render/piano_roll.h"
+#include "render/wav_render.h"
 
 namespace pixorale::cli {
 
@@ -26,6 +29,7 @@ PictureLoad CliUi::LoadPicture(const std::string& path, BitmapImage& image) {
 }
 
 bool CliUi::SaveSong(Song& song, const std::string& path) {
+  ApplyVoices(song, render_.voices);
   const WriteBody body = [&song](std::ostream& out) { return WriteSong(song, out); };
   if (job_.outputDescriptor) {
     std::cout.flush();  // anything printed before stays before the MIDI bytes
@@ -37,7 +41,37 @@ bool CliUi::SaveSong(Song& song, const std::string& path) {
         {.syncNewFile = SyncNewFile::kNo,
          .existing = job_.force ? ExistingFile::kReplace : ExistingFile::kKeep});
   }
-  return saveResult_.ok();
+  if (!saveResult_.ok()) return false;
+  MakeExtraOutputs(song);
+  return true;
+}
+
+void CliUi::MakeExtraOutputs(const Song& song) {
+  const WriteOptions write{.syncNewFile = SyncNewFile::kNo,
+                           .existing = job_.force ? ExistingFile::kReplace : ExistingFile::kKeep};
+  const auto describe = [](const std::string& reason) {
+    return reason == DescribeIoResult(IoResult::Failure(IoStep::kExists, 0))
+               ? std::string(kRefusedExistingOutput)
+               : reason;
+  };
+  if (job_.wavPath) {
+    WavRenderOptions options;
+    options.write = write;
+    options.soundFontPath = render_.soundFontPath;
+    RenderProgress progress(std::cerr, render_.showProgress, *job_.wavPath);
+    options.progress = [&progress](double done) { progress.Show(done); };
+    const WavRenderResult result = RenderSongToWav(song, *job_.wavPath, options);
+    progress.Clear();
+    if (!result.ok()) {
+      extraFailure_ = {*job_.wavPath, describe(result.error)};
+      return;
+    }
+  }
+  if (job_.pianoRollPath) {
+    if (const std::string error = DrawPianoRoll(song, *job_.pianoRollPath, write); !error.empty()) {
+      extraFailure_ = {*job_.pianoRollPath, describe(error)};
+    }
+  }
 }
 
 }  // namespace pixorale::cli
