@@ -119,6 +119,7 @@ class BlockWriter {
       const int count = static_cast<int>(std::min<uint64_t>(kBlockFrames, frame - written_));
       if (fluid_synth_write_float(synth_, count, left_.data(), 0, 1, right_.data(), 0, 1) !=
           FLUID_OK) {
+        synthFailed_ = true;
         return false;
       }
       for (int i = 0; i < count; ++i) {
@@ -132,6 +133,7 @@ class BlockWriter {
     }
     return true;
   }
+  bool synthFailed() const { return synthFailed_; }
 
  private:
   void StoreLittleEndian(int at, int16_t sample) {
@@ -154,6 +156,7 @@ class BlockWriter {
   const std::function<void(double)>& progress_;
   uint64_t written_ = 0;
   double reported_ = 0.0;
+  bool synthFailed_ = false;
   std::array<float, kBlockFrames> left_{};
   std::array<float, kBlockFrames> right_{};
   std::array<uint8_t, kBlockFrames * 4> bytes_{};
@@ -229,12 +232,14 @@ WavRenderResult RenderSongToWav(const Song& song, const std::string& wavPath,
         const auto header = WavHeader(static_cast<uint32_t>(totalFrames));
         out.write(reinterpret_cast<const char*>(header.data()), header.size());
         BlockWriter blocks(synth.get(), out, totalFrames, options.progress);
+        // A write that fails stops the render; the writer then tells why.
         for (const TimedEvent& event : timeline.events) {
-          if (!blocks.RenderUntil(FrameAt(event.seconds))) return synthFailed = true, false;
+          if (!blocks.RenderUntil(FrameAt(event.seconds))) break;
           Play(synth.get(), event);
         }
-        if (!blocks.RenderUntil(totalFrames)) return synthFailed = true, false;
-        return static_cast<bool>(out);
+        const bool rendered = blocks.RenderUntil(totalFrames);
+        synthFailed = blocks.synthFailed();
+        return rendered;
       },
       options.write);
   if (!written) {

@@ -105,6 +105,13 @@ TEST_F(WavRender, SongTooLongForAWavFileIsRefusedBeforeRendering) {
   EXPECT_FALSE(std::filesystem::exists(dir_ / "a.wav"));
 }
 
+TEST_F(WavRender, FullDiskIsToldAsAWriteError) {
+  const WavRenderResult result =
+      RenderSongToWav(MakeSong({{60, 0, 100, 0, 480}}), "/dev/full", DefaultFont());
+  EXPECT_FALSE(result.ok());
+  EXPECT_NE(result.error.find("No space left on device"), std::string::npos) << result.error;
+}
+
 TEST(WavFormat, HeaderCountsTheDataBytes) {
   const auto header = WavHeader(10);
   EXPECT_EQ(std::string(header.begin(), header.begin() + 4), "RIFF");
