@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstddef>
 #include <optional>
 
@@ -21,26 +20,17 @@ uint16_t ExpectedDivision(const ConversionParameters& params) {
   return std::min(params.resolution, kMaxDivision);
 }
 
-// The sustain in ticks as the conversion must compute it: truncated, never negative, and
-// capped so that no delta can pass 28 bits.
-uint64_t ExpectedSustainTicks(const ConversionParameters& params) {
-  const double ticks =
-      std::trunc(static_cast<double>(ExpectedDivision(params)) * params.sustainQuarters);
-  if (!(ticks > 0.0)) return 0;
-  if (ticks >= static_cast<double>(kMaxSustainTicks)) return kMaxSustainTicks;
-  return static_cast<uint64_t>(ticks);
-}
-
 struct TrackSummary {
   uint64_t endOfTrackTime = 0;
   std::optional<uint64_t> lastNoteOffTime;
   uint64_t noteOns = 0;
+  std::optional<uint64_t> heldTicks;  // with equalNotes: the length of every note not restruck
 };
 
 // Checks the events every track shares: allowed kinds, channel, data bytes, deltas that a
-// MIDI file can carry, notes balanced, End of Track last. `sustain` given: every note of
-// this track is held exactly that long, or up to a restrike of the same pitch.
-TrackSummary CheckTrack(const Track& track, uint8_t channel, std::optional<uint64_t> sustain) {
+// MIDI file can carry, notes balanced, End of Track last. With `equalNotes` every note of
+// this track is held equally long, or up to a restrike of the same pitch.
+TrackSummary CheckTrack(const Track& track, uint8_t channel, bool equalNotes) {
   std::array<std::optional<uint64_t>, 128> soundingSince{};
   TrackSummary summary;
   uint64_t now = 0;
@@ -74,13 +64,16 @@ TrackSummary CheckTrack(const Track& track, uint8_t channel, std::optional<uint6
       continue;
     }
     Require(since.has_value(), "note-off of a pitch not sounding");
-    if (sustain) {
+    if (equalNotes) {
       // A pitch struck again while sounding ends right at the new note-on, even when its
       // sustain would have ended earlier; every other note lasts exactly the sustain.
       const bool restruck =
           i + 1 < track.events.size() && track.events[i + 1].status == event.status + 0x10 &&
           track.events[i + 1].data1 == event.data1 && track.events[i + 1].delta.value == 0;
-      Require(restruck || now - *since == *sustain, "note not held for the sustain");
+      if (!restruck) {
+        if (!summary.heldTicks) summary.heldTicks = now - *since;
+        Require(now - *since == *summary.heldTicks, "notes not held equally long");
+      }
     }
     since.reset();
     summary.lastNoteOffTime = now;
@@ -155,11 +148,20 @@ void CheckConvertedSong(const Song& song, const ConversionParameters& params, ui
   Require(song.division == ExpectedDivision(params), "division is not the resolution");
   Require(song.timingMode == params.timingMode, "timing mode not copied");
 
-  const TrackSummary melody =
-      CheckTrack(song.tracks[0], kMelodyChannel, ExpectedSustainTicks(params));
+  const TrackSummary melody = CheckTrack(song.tracks[0], kMelodyChannel, true);
   Require(melody.noteOns == columns, "not one melody note per column");
+  if (melody.heldTicks) {
+    // The sustain as a whole number of ticks: its exact length with the fraction dropped,
+    // unless that passes the longest sustain every delta can carry.
+    const uint64_t held = *melody.heldTicks;
+    const double exact = static_cast<double>(song.division) * params.sustainQuarters;
+    Require(held <= kMaxSustainTicks, "sustain beyond the longest a delta can carry");
+    Require(static_cast<double>(held) <= exact, "note held longer than the sustain");
+    Require(held == kMaxSustainTicks || exact < static_cast<double>(held + 1),
+            "note held a whole tick or more short of the sustain");
+  }
   if (!chords) return;
-  const TrackSummary chord = CheckTrack(song.tracks[1], kChordChannel, std::nullopt);
+  const TrackSummary chord = CheckTrack(song.tracks[1], kChordChannel, false);
   Require(chord.endOfTrackTime <= melody.endOfTrackTime, "chord track outlasts the melody");
   Require(!chord.lastNoteOffTime || *chord.lastNoteOffTime == melody.endOfTrackTime,
           "last chord does not end with the melody");
@@ -171,7 +173,8 @@ void CheckWrittenSong(const Song& song, std::string_view file) {
   Require(in.BigEndian(4) == 6, "header length is not 6");
   Require(in.BigEndian(2) == song.format, "written format differs");
   Require(in.BigEndian(2) == song.trackCount, "written track count differs");
-  const uint32_t divisionWord = ((song.timingMode & 1u) << 15) | (song.division & 0x7FFFu);
+  // Millisecond timing is 25 frames per second of 40 ticks; beat timing the division.
+  const uint32_t divisionWord = (song.timingMode & 1u) != 0 ? 0xE728u : song.division & 0x7FFFu;
   Require(in.BigEndian(2) == divisionWord, "written division word differs");
 
   for (size_t t = 0; t < song.trackCount; ++t) {

@@ -1,7 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the bundled sample pictures (24-bit BMP) from simple formulas."""
+"""Draws the bundled sample pictures (24-bit BMP) from simple formulas.
+
+    python3 samples/make_samples.py [DIR]    # DIR defaults to this script's folder
+
+The pictures are the ones the examples in README.md, docs/ and the manual page convert."""
 import math
 import struct
+import sys
 from pathlib import Path
 
 
@@ -18,7 +23,8 @@ def write_bmp(path, width, height, pixel):
         rows += line + bytes(stride - len(line))
     header = struct.pack("<2sIHHI", b"BM", 54 + len(rows), 0, 0, 54)
     info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
-    Path(path).write_bytes(header + info + rows)
+    path.parent.mkdir(parents=True, exist_ok=True)
+    path.write_bytes(header + info + rows)
 
 
 def sunset(x, y):
@@ -37,7 +43,51 @@ def waves(x, y):
     return (int(level) % 256, (x * 3) % 256, (x * x + y) % 256)
 
 
+def photo(x, y):
+    # Green hills under a blue sky, darker towards the bottom.
+    ridge = 14 + 6 * math.sin(x / 7.0) + 3 * math.sin(x / 2.3)
+    if y < ridge:
+        return (70 + (x * 3) % 40, 140 + y * 3, 230 - y * 2)
+    return (50 + (x * 5) % 30, 150 - y * 2, 40 + (x * 11) % 70)
+
+
+def melody(x, y):
+    # Six notes: row 0 carries the pitches (red), the middle row the steps (blue). With
+    # --resolution 480 --sustain 4 they make the 1380-tick song shown in docs/cli.md.
+    reds = (60, 62, 64, 65, 65, 67)
+    blues = (0, 1, 1, 8, 1, 8)
+    return (reds[x], 0, blues[x])
+
+
+def dawn(x, y):
+    return (90 + x * 4 + y, 60 + y * 6, 150 - x * 2)
+
+
+def dusk(x, y):
+    return (160 - x * 3, 40 + (x * y) % 50, 80 + (x * 9) % 120)
+
+
+def rain(x, y):
+    drop = (x * 7 + y * 3) % 11 == 0
+    return (200 if drop else 40 + x, 90, 60 + (x * 13) % 190)
+
+
+PICTURES = {
+    "sunset.bmp": (120, 40, sunset),
+    "waves.bmp": (96, 16, waves),
+    "photo.bmp": (64, 32, photo),
+    "melody.bmp": (6, 2, melody),
+    "pictures/dawn.bmp": (32, 8, dawn),
+    "pictures/dusk.bmp": (40, 8, dusk),
+    "pictures/rain.bmp": (24, 12, rain),
+}
+
+
+def main(argv):
+    folder = Path(argv[1]) if len(argv) > 1 else Path(__file__).parent
+    for name, (width, height, pixel) in PICTURES.items():
+        write_bmp(folder / name, width, height, pixel)
+
+
 if __name__ == "__main__":
-    here = Path(__file__).parent
-    write_bmp(here / "sunset.bmp", 120, 40, sunset)
-    write_bmp(here / "waves.bmp", 96, 16, waves)
+    main(sys.argv)

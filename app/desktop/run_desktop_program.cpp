@@ -6,11 +6,14 @@
 
 #include "app/bmp_extension.h"
 #include "app/desktop/main_window.h"
+#include "app/desktop/toolkit_translation.h"
 
 namespace pixorale {
 
 int RunDesktopProgram(std::string_view commandLineTail, ProgramState& state, RandomBitSource& bits,
                       ConversionUi& ui) {
+  // Before the first dialog: Qt's own buttons and file dialogs speak the program's language.
+  const std::unique_ptr<QTranslator> toolkitTexts = InstallToolkitTranslation();
   if (!state.settings.LoadSettings()) state.settings.InstallDefaults();
   state.song.ClearSong();
 

@@ -1,4 +1,7 @@
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
+#include <QStringList>
 #include <QtTest>
 #include <filesystem>
 #include <sstream>
@@ -140,6 +143,22 @@ class ProgramEntryTest : public QObject {
     QCOMPARE(program.state.settings.tempo, 90u);
     QCOMPARE(program.state.settings.resolution, 480);
     QCOMPARE(test::ReadFileBytes(dir / "setting.set"), stored);
+  }
+
+  // Qt's own texts, such as the Yes and No of the save dialog's question before a file is
+  // replaced, speak Japanese like the program's texts.
+  void qtsOwnButtonsAreJapaneseWhileTheProgramRuns() {
+    test::TempDir dir;
+    const test::ScopedCurrentDirectory cwd(dir.path());
+    QStringList texts;
+    QTimer::singleShot(0, [&texts] {
+      QMessageBox box;
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      texts << box.button(QMessageBox::Yes)->text() << box.button(QMessageBox::No)->text();
+    });
+    ProgramRun program;
+    QCOMPARE(program.Run(""), 0);
+    QCOMPARE(texts, QStringList({QString::fromUtf8("はい(&Y)"), QString::fromUtf8("いいえ(&N)")}));
   }
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "support/image_loader.h"
 #include "support/track_view.h"
 
@@ -204,6 +206,48 @@ TEST_F(MelodyTrack, ResolutionAboveTheHeaderLimitConvertsAtTheLimit) {
       (std::vector<NoteEvent>{
           {kOn, 60, 0}, {kOn, 62, 8 * 4095}, {kOff, 60, 32767 - 8 * 4095}, {kOff, 62, 8 * 4095}}));
 }
+
+// How long a note is held, worked out by hand from the rule: the resolution (at most 32767)
+// times the sustain in eighths of a quarter note, the fraction dropped, and no more than
+// 0x0FFFFFFF - 4 * 65535 = 268173315 ticks. Millisecond timing holds notes alike.
+struct SustainCase {
+  uint16_t resolution;
+  uint32_t sustain;  // in 32nd notes
+  uint8_t timingMode;
+  uint32_t ticks;
+};
+
+void PrintTo(const SustainCase& c, std::ostream* out) {
+  *out << "resolution " << c.resolution << ", sustain " << c.sustain << ", timing "
+       << int{c.timingMode} << ": " << c.ticks << " ticks";
+}
+
+class SustainTicks : public MelodyTrack, public ::testing::WithParamInterface<SustainCase> {};
+
+TEST_P(SustainTicks, OneNoteIsHeldForTheSustain) {
+  const SustainCase& c = GetParam();
+  ConversionParameters params = Params(c.resolution, c.sustain);
+  params.timingMode = c.timingMode;
+  const Track& track = Convert({60}, {8}, params);
+  EXPECT_EQ(Notes(track), (std::vector<NoteEvent>{{kOn, 60, 0}, {kOff, 60, c.ticks}}));
+}
+
+constexpr uint8_t kBeat = 0;
+constexpr uint8_t kMilliseconds = 1;
+
+INSTANTIATE_TEST_SUITE_P(
+    HandWorked, SustainTicks,
+    ::testing::Values(SustainCase{768, 16, kBeat, 1536}, SustainCase{768, 16, kMilliseconds, 1536},
+                      SustainCase{480, 4, kBeat, 240}, SustainCase{480, 3, kMilliseconds, 180},
+                      SustainCase{15, 3, kBeat, 5},  // 5.625
+                      SustainCase{7, 1, kBeat, 0},   // 0.875
+                      SustainCase{8, 1, kBeat, 1}, SustainCase{100, 0, kBeat, 0},
+                      SustainCase{32767, 16, kBeat, 65534},
+                      SustainCase{40000, 8, kBeat, 32767},             // resolution 32767
+                      SustainCase{65535, 1, kMilliseconds, 4095},      // 4095.875
+                      SustainCase{32767, 65473, kBeat, 268169223},     // .875, just below the cap
+                      SustainCase{32767, 65474, kBeat, 268173315},     // 268173319.75: the cap
+                      SustainCase{1, 4294967295, kBeat, 268173315}));  // 536870911.875
 
 struct RescaleCase {
   std::vector<uint8_t> reds;
