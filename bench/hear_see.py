@@ -10,6 +10,11 @@
 Runs alternate between the two sides and the median of each is taken.
 
   bench/hear_see.py CONVERTER SPNG_FULL_DECODE [--runs N]
+
+Seen on the project's 2-core machine (RelWithDebInfo, other builds running beside it):
+JPEG 0.052 s against djpeg's 0.065 s (0.81); PNG 0.189 s against 0.233 s (0.81); peak memory
+of 4032 x 30240 against 4032 x 3024: 1.00 (PNG), 1.02 (JPEG), about 14 MiB, most of it the
+shared libraries; --wav 0.68 (34 s of music) and 0.84 (17 min) of fluidsynth's time.
 """
 import argparse
 import os
