@@ -48,7 +48,8 @@ TEST_P(DecoderEquivalence, RowsMatchImageMagicksBmp) {
   const PictureDecode decoded = Decode(dir / name);
   ASSERT_TRUE(decoded.ok()) << decoded.error;
   BitmapImage expected;
-  ASSERT_EQ(expected.LoadBitmapFile((dir / "expected.bmp").string()).result, BmpLoadResult::kLoaded);
+  ASSERT_EQ(expected.LoadBitmapFile((dir / "expected.bmp").string()).result,
+            BmpLoadResult::kLoaded);
   ASSERT_EQ(expected.bitCount, 24);
   ASSERT_EQ(decoded.rows.width, expected.width);
   ASSERT_EQ(decoded.rows.height, expected.height);
