@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <ostream>
 
@@ -58,9 +59,13 @@ double MarkStep(double pixelsPerSecond) {
 
 std::string SecondsLabel(double seconds) {
   const auto whole = static_cast<long long>(seconds);
-  if (whole < 60) return std::to_string(whole) + " s";
-  const std::string s = std::to_string(whole % 60);
-  return std::to_string(whole / 60) + ":" + (s.size() < 2 ? "0" + s : s);
+  char text[32];
+  if (whole < 60) {
+    std::snprintf(text, sizeof text, "%lld s", whole);
+  } else {
+    std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
+  }
+  return text;
 }
 
 void DrawGrid(cairo_t* cairo, const PianoRollLayout& layout, double lengthSeconds) {
@@ -91,7 +96,9 @@ void DrawGrid(cairo_t* cairo, const PianoRollLayout& layout, double lengthSecond
     cairo_stroke(cairo);
     SetColour(cairo, kText);
     cairo_move_to(cairo, 4, y + kFontSize / 2 - 1);
-    cairo_show_text(cairo, ("C" + std::to_string(pitch / 12 - 1)).c_str());
+    char label[8];
+    std::snprintf(label, sizeof label, "C%d", pitch / 12 - 1);
+    cairo_show_text(cairo, label);
   }
 }
 
