@@ -139,7 +139,8 @@ PianoRollLayout PianoRollLayoutFor(double lengthSeconds) {
   return layout;
 }
 
-std::string DrawPianoRoll(const Song& song, const std::string& pngPath, const WriteOptions& write) {
+RenderResult DrawPianoRoll(const Song& song, const std::string& pngPath,
+                           const WriteOptions& write) {
   const SongTimeline timeline = BuildTimeline(song);
   const std::vector<NoteSpan> notes = CollectNotes(timeline);
   const PianoRollLayout layout = PianoRollLayoutFor(timeline.lengthSeconds);
@@ -149,7 +150,7 @@ std::string DrawPianoRoll(const Song& song, const std::string& pngPath, const Wr
   const std::unique_ptr<cairo_t, ContextDeleter> context(cairo_create(surface.get()));
   cairo_t* cairo = context.get();
   if (cairo_status(cairo) != CAIRO_STATUS_SUCCESS) {
-    return std::string("cannot draw: ") + cairo_status_to_string(cairo_status(cairo));
+    return {std::string("cannot draw: ") + cairo_status_to_string(cairo_status(cairo)), {}};
   }
   SetColour(cairo, kBackground);
   cairo_paint(cairo);
@@ -171,7 +172,7 @@ std::string DrawPianoRoll(const Song& song, const std::string& pngPath, const Wr
   DrawLegend(cairo, layout, hasChords);
   cairo_surface_flush(surface.get());
   if (cairo_status(cairo) != CAIRO_STATUS_SUCCESS) {
-    return std::string("cannot draw: ") + cairo_status_to_string(cairo_status(cairo));
+    return {std::string("cannot draw: ") + cairo_status_to_string(cairo_status(cairo)), {}};
   }
 
   const IoResult written = WriteFileAtomically(
@@ -181,7 +182,8 @@ std::string DrawPianoRoll(const Song& song, const std::string& pngPath, const Wr
                CAIRO_STATUS_SUCCESS;
       },
       write);
-  return written ? std::string() : DescribeIoResult(written);
+  if (!written) return {DescribeIoResult(written), written};
+  return {};
 }
 
 }  // namespace pixorale

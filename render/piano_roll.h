@@ -4,6 +4,7 @@
 
 #include "io/atomic_file.h"
 #include "midi/song.h"
+#include "render/render_result.h"
 
 namespace pixorale {
 
@@ -28,9 +29,8 @@ PianoRollLayout PianoRollLayoutFor(double lengthSeconds);
 
 // Draws the notes of the song as bars from note-on to note-off, the melody (first track) and
 // the chords (later tracks) in two colours, over octave lines labelled C-1 to C9 and marks
-// every few seconds, and writes it as a PNG file, never half a file. Returns the reason it
-// failed in one line, or an empty string.
-std::string DrawPianoRoll(const Song& song, const std::string& pngPath,
-                          const WriteOptions& write = {});
+// every few seconds, and writes it as a PNG file, never half a file.
+RenderResult DrawPianoRoll(const Song& song, const std::string& pngPath,
+                           const WriteOptions& write = {});
 
 }  // namespace pixorale

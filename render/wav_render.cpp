@@ -245,6 +245,7 @@ WavRenderResult RenderSongToWav(const Song& song, const std::string& wavPath,
   if (!written) {
     result.error =
         synthFailed ? capture.Reason("the synthesizer failed") : DescribeIoResult(written);
+    if (!synthFailed) result.io = written;
     return result;
   }
   result.seconds = static_cast<double>(totalFrames) / kWavSampleRate;

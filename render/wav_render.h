@@ -6,6 +6,7 @@
 
 #include "io/atomic_file.h"
 #include "midi/song.h"
+#include "render/render_result.h"
 
 namespace pixorale {
 
@@ -21,10 +22,8 @@ struct WavRenderOptions {
   WriteOptions write;
 };
 
-struct WavRenderResult {
-  std::string error;     // one line; empty when the file was written
+struct WavRenderResult : RenderResult {
   double seconds = 0.0;  // length of the audio written
-  bool ok() const { return error.empty(); }
 };
 
 // The SoundFont used when none is given: the General MIDI set Debian installs, if present.

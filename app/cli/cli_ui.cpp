@@ -49,10 +49,10 @@ bool CliUi::SaveSong(Song& song, const std::string& path) {
 void CliUi::MakeExtraOutputs(const Song& song) {
   const WriteOptions write{.syncNewFile = SyncNewFile::kNo,
                            .existing = job_.force ? ExistingFile::kReplace : ExistingFile::kKeep};
-  const auto describe = [](const std::string& reason) {
-    return reason == DescribeIoResult(IoResult::Failure(IoStep::kExists, 0))
-               ? std::string(kRefusedExistingOutput)
-               : reason;
+  // A file that appeared since the check before converting is kept, and told alike.
+  const auto reasonOf = [](const RenderResult& result) {
+    return result.io.failedStep == IoStep::kExists ? std::string(kRefusedExistingOutput)
+                                                   : result.error;
   };
   if (job_.wavPath) {
     WavRenderOptions options;
@@ -63,13 +63,13 @@ void CliUi::MakeExtraOutputs(const Song& song) {
     const WavRenderResult result = RenderSongToWav(song, *job_.wavPath, options);
     progress.Clear();
     if (!result.ok()) {
-      extraFailure_ = {*job_.wavPath, describe(result.error)};
+      extraFailure_ = {*job_.wavPath, reasonOf(result)};
       return;
     }
   }
   if (job_.pianoRollPath) {
-    if (const std::string error = DrawPianoRoll(song, *job_.pianoRollPath, write); !error.empty()) {
-      extraFailure_ = {*job_.pianoRollPath, describe(error)};
+    if (const RenderResult drawn = DrawPianoRoll(song, *job_.pianoRollPath, write); !drawn.ok()) {
+      extraFailure_ = {*job_.pianoRollPath, reasonOf(drawn)};
     }
   }
 }

@@ -68,7 +68,7 @@ TEST(PianoRoll, NotesAreBarsWhereTheySoundInTheirTracksColour) {
   const Song song =
       MakeSong({{60, 0, 100, 0, 960}, {72, 0, 100, 1920, 2880}, {48, 1, 100, 960, 3840}});
   test::TempDir dir;
-  ASSERT_EQ(DrawPianoRoll(song, (dir / "roll.png").string()), "");
+  ASSERT_TRUE(DrawPianoRoll(song, (dir / "roll.png").string()).ok());
   const Picture picture = ReadPng(dir / "roll.png");
   const PianoRollLayout layout = PianoRollLayoutFor(4.0);
   ASSERT_EQ(picture.width, static_cast<uint32_t>(layout.width));
@@ -102,12 +102,23 @@ TEST(PianoRoll, LongSongIsCompressedIntoTheWidthCap) {
   EXPECT_GT(empty.width, 0);
 }
 
+TEST(PianoRoll, ExistingFileIsKeptWhenAskedTo) {
+  test::TempDir dir;
+  test::WriteFileBytes(dir / "roll.png", {1, 2, 3});
+  const RenderResult drawn =
+      DrawPianoRoll(MakeSong({{60, 0, 100, 0, 480}}), (dir / "roll.png").string(),
+                    {.existing = ExistingFile::kKeep});
+  EXPECT_EQ(drawn.io.failedStep, IoStep::kExists);
+  EXPECT_EQ(test::ReadFileBytes(dir / "roll.png"), (std::vector<uint8_t>{1, 2, 3}));
+}
+
 TEST(PianoRoll, UnwritablePathIsAnErrorLine) {
   test::TempDir dir;
-  const std::string error =
+  const RenderResult drawn =
       DrawPianoRoll(MakeSong({{60, 0, 100, 0, 480}}), (dir / "missing" / "roll.png").string());
-  EXPECT_FALSE(error.empty());
-  EXPECT_EQ(error.find('\n'), std::string::npos);
+  EXPECT_FALSE(drawn.ok());
+  EXPECT_EQ(drawn.error.find('\n'), std::string::npos);
+  EXPECT_FALSE(drawn.io.ok());
 }
 
 }  // namespace
