@@ -17,6 +17,10 @@ import struct
 import sys
 import zlib
 
+sys.dont_write_bytecode = True  # keep the source tree clean
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from corpus_files import write_or_check  # noqa: E402
+
 MANIFEST = "manifest.tsv"
 SIGNATURE = b"\x89PNG\r\n\x1a\n"
 
@@ -131,20 +135,7 @@ def main():
     cases = png_cases() + jpeg_cases(args.directory)
     files = {c.name: c.data for c in cases}
     files[MANIFEST] = write_manifest(cases)
-    if args.check:
-        present = set(os.listdir(args.directory))
-        wrong = sorted(name for name, data in files.items()
-                       if name not in present
-                       or open(os.path.join(args.directory, name), "rb").read() != data)
-        extra = sorted(present - set(files))
-        if wrong or extra:
-            print(f"differs from its generator: {wrong} extra: {extra}", file=sys.stderr)
-            return 1
-        return 0
-    for name, data in files.items():
-        with open(os.path.join(args.directory, name), "wb") as f:
-            f.write(data)
-    return 0
+    return write_or_check(args.directory, files, args.check, "generate_picture_corpus.py")
 
 
 if __name__ == "__main__":
