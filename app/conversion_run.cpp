@@ -15,7 +15,11 @@ void Summarize(const Song& song, RunReport& report) {
     uint64_t ticks = 0;
     for (const MidiEvent& event : track.events) {
       ticks += event.delta.value;
-      if ((event.status & 0xF0) == midi_status::kNoteOn) ++report.noteCount;
+      if ((event.status & 0xF0) != midi_status::kNoteOn) continue;
+      report.lowestPitch =
+          report.noteCount == 0 ? event.data1 : std::min(report.lowestPitch, event.data1);
+      report.highestPitch = std::max(report.highestPitch, event.data1);
+      ++report.noteCount;
     }
     report.lengthTicks = std::max(report.lengthTicks, ticks);
   }
@@ -32,12 +36,15 @@ RunReport RunConversion(std::string_view path, ProgramState& state, RandomBitSou
                         ConversionUi& ui) {
   RunReport report;
   BitmapImage& image = state.image;
-  const BmpLoad loaded = image.LoadBitmapFile(std::string(path));
+  const PictureLoad picture = ui.LoadPicture(std::string(path), image);
+  const BmpLoad& loaded = picture.bmp;
   if (loaded.result != BmpLoadResult::kLoaded) {
     // An unreadable file ends the run without a message.
     image.FreeBitmap();
-    report.status = LoadFailure(loaded.result);
+    report.status =
+        picture.decodeError.empty() ? LoadFailure(loaded.result) : RunStatus::kUndecodable;
     report.loadError = loaded.io;
+    report.decodeError = picture.decodeError;
     return report;
   }
   report.bitCount = image.bitCount;

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "image/bitmap_image.h"
 #include "midi/song.h"
 
 namespace pixorale {
@@ -12,6 +13,13 @@ namespace pixorale {
 struct FileFilter {
   std::string_view displayName;
   std::string_view pattern;
+};
+
+// What reading the picture gave: the BMP reader's outcome, or, from a front end that reads
+// other formats too, a decoder's one-line reason for refusing a damaged file.
+struct PictureLoad {
+  BmpLoad bmp;
+  std::string decodeError;
 };
 
 // The few things a conversion run needs from a user interface. The desktop program shows
@@ -28,6 +36,9 @@ class ConversionUi {
                                                     std::string_view defaultExtension) = 0;
   // A message with an OK button only; returns when the user has closed it.
   virtual void ShowMessage(std::string_view text, std::string_view caption) = 0;
+  // Reads the picture into the image. The default reads BMP only; the command-line converter
+  // also reads PNG and JPEG.
+  virtual PictureLoad LoadPicture(const std::string& path, BitmapImage& image);
   // Writes the song to the path the save prompt gave. The default writes the file; a front
   // end may send the bytes elsewhere (the command-line converter's "-" is standard output).
   virtual bool SaveSong(Song& song, const std::string& path);

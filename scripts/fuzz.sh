@@ -12,7 +12,8 @@ build=${1:-build/fuzz}
 seconds=${PIXORALE_FUZZ_SECONDS:-30}
 
 cmake --preset fuzz -B "$build"
-cmake --build "$build" -j "$(nproc)" --target fuzz_bmp_convert fuzz_settings
+cmake --build "$build" -j "$(nproc)" --target fuzz_bmp_convert fuzz_settings \
+  fuzz_picture_decode
 
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 findings=$build/findings
@@ -37,5 +38,6 @@ fuzz() {
 }
 
 fuzz fuzz_bmp_convert fuzz/corpus/bmp tests/corpus/bmp
+fuzz fuzz_picture_decode fuzz/corpus/pictures tests/corpus/pictures
 fuzz fuzz_settings fuzz/corpus/settings
 echo "fuzz.sh: passed in ${SECONDS}s"

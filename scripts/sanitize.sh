@@ -19,6 +19,7 @@ rm -rf "$logs"
 mkdir -p "$logs"
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:log_path=$logs/asan"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$(pwd)/scripts/lsan-suppressions.txt:print_suppressions=0"
 
 status=0
 ctest --test-dir "$build" --output-on-failure -j "$jobs" || status=$?

@@ -10,8 +10,10 @@
 #include "app/conversion_settings.h"
 #include "app/ui_texts.h"
 #include "convert/scale_table.h"
+#include "convert/voices.h"
 #include "io/utf8_path.h"
 #include "midi/song.h"
+#include "render/wav_render.h"
 
 namespace pixorale::cli {
 namespace {
@@ -100,7 +102,8 @@ std::string UsageComplaint(const std::string& message) {
 }
 
 void AddOutputOptions(CLI::App& app, CliOptions& options) {
-  app.add_option("INPUT", options.inputs, "24-bit BMP pictures to convert")->type_name("FILE");
+  app.add_option("INPUT", options.inputs, "Pictures to convert: 24-bit BMP, PNG or JPEG")
+      ->type_name("FILE");
   auto* output = app.add_option("-o,--output", options.output,
                                 "Output file of the one input; - (or /dev/stdout) writes\n"
                                 "the MIDI bytes to standard output (default: the input's\n"
@@ -223,7 +226,7 @@ void AddRunOptions(CLI::App& app, CliOptions& options) {
   auto* info = app.add_flag_callback(
       "--info", [&options] { options.report = ReportFormat::kInfo; },
       "Print a line per input: output, notes, tracks, length\n"
-      "in ticks and in seconds");
+      "in ticks and in seconds, pitch range, WAV and piano roll");
   auto* json = app.add_flag_callback(
       "--json", [&options] { options.report = ReportFormat::kJson; },
       "Print the same as one JSON object per input, failed\n"
@@ -231,6 +234,47 @@ void AddRunOptions(CLI::App& app, CliOptions& options) {
   info->excludes(json);
   quiet->excludes(info);
   quiet->excludes(json);
+}
+
+void AddHearAndSeeOptions(CLI::App& app, CliOptions& options) {
+  const std::string group = "Hear and see";
+  HearAndSeeOptions& hear = options.hearAndSee;
+  app.add_option("--wav", hear.wav,
+                 "Also play the song through a General MIDI SoundFont\n"
+                 "into FILE: 44.1 kHz 16-bit stereo WAV, as long as the\n"
+                 "song plus a " +
+                     std::to_string(static_cast<int>(kReleaseTailSeconds)) +
+                     " s release tail (one input only)")
+      ->type_name("FILE")
+      ->group(group);
+  app.add_option("--soundfont", hear.soundFont,
+                 "SoundFont for --wav (default: fluid-soundfont-gm's\n"
+                 "/usr/share/sounds/sf2/default-GM.sf2)")
+      ->type_name("FILE")
+      ->group(group);
+  app.add_option("--piano-roll", hear.pianoRoll,
+                 "Also draw the notes into FILE as a PNG: time across,\n"
+                 "pitch up, melody and chords in two colours (one input\n"
+                 "only)")
+      ->type_name("FILE")
+      ->group(group);
+  const SongVoices defaults;
+  const auto voiceOption = [&](const std::string& name, const std::string& what,
+                               std::optional<uint8_t>& target, uint64_t min, uint8_t fallback) {
+    AddParsedOption(app, name, what + "\n(default: " + std::to_string(fallback) + ")")
+        ->type_name("N")
+        ->group(group)
+        ->check(DecimalInto(target, min, 127));
+  };
+  voiceOption("--program", "General MIDI program of the melody, 0 to 127", hear.program, 0,
+              defaults.melody.program);
+  // A note-on with velocity 0 is a note-off: the notes would make no sound.
+  voiceOption("--velocity", "Loudness of the melody's notes, 1 to 127", hear.velocity, 1,
+              defaults.melody.velocity);
+  voiceOption("--chord-program", "General MIDI program of the chords, 0 to 127", hear.chordProgram,
+              0, defaults.chords.program);
+  voiceOption("--chord-velocity", "Loudness of the chords' notes, 1 to 127", hear.chordVelocity, 1,
+              defaults.chords.velocity);
 }
 
 // Combinations that CLI11 cannot express; an empty result means the options fit together.
@@ -242,6 +286,13 @@ std::string CheckCombination(const CliOptions& options) {
   if (options.output && StandardStreamDescriptor(*options.output) == kStandardOutput &&
       options.report != ReportFormat::kNone) {
     return "--info and --json print to standard output, which -o - fills with the MIDI file";
+  }
+  const HearAndSeeOptions& hear = options.hearAndSee;
+  if ((hear.wav || hear.pianoRoll) && options.inputs.size() != 1) {
+    return "--wav and --piano-roll name the files of one input";
+  }
+  if (hear.wav && hear.pianoRoll && *hear.wav == *hear.pianoRoll) {
+    return "--wav and --piano-roll name the same file";
   }
   if (options.outputDirectory) {
     std::error_code error;
@@ -258,8 +309,10 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
                                    std::ostream& err) {
   CliOptions options;
 
-  CLI::App app{"Turns 24-bit BMP pictures into Standard MIDI Files: one melody note per column.",
-               kProgram};
+  CLI::App app{
+      "Turns pictures (24-bit BMP, PNG, JPEG) into Standard MIDI Files: one melody\n"
+      "note per column.",
+      kProgram};
   // "/name" options (CLI11's default on Windows) would take absolute paths for options.
   app.allow_windows_style_options(false);
   app.formatter(std::make_shared<HelpFormatter>());
@@ -276,6 +329,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
   AddOutputOptions(app, options);
   AddSettingOptions(app, options);
   AddRunOptions(app, options);
+  AddHearAndSeeOptions(app, options);
 
   try {
     app.parse(argc, argv);

@@ -29,6 +29,17 @@ struct SettingOverrides {
   bool rangeGivenEmpty = false;  // --range HIGH:LOW with HIGH not above LOW: no range
 };
 
+// What is made beside the MIDI file, and the instrument and loudness of each part.
+struct HearAndSeeOptions {
+  std::optional<std::string> wav;
+  std::optional<std::string> soundFont;
+  std::optional<std::string> pianoRoll;
+  std::optional<uint8_t> program;
+  std::optional<uint8_t> velocity;
+  std::optional<uint8_t> chordProgram;
+  std::optional<uint8_t> chordVelocity;
+};
+
 struct CliOptions {
   std::vector<std::string> inputs;
   std::optional<std::string> output;  // "-" is standard output
@@ -42,6 +53,7 @@ struct CliOptions {
   std::optional<unsigned> jobs;  // default: DefaultJobs()
   bool quiet = false;
   ReportFormat report = ReportFormat::kNone;
+  HearAndSeeOptions hearAndSee;
 };
 
 // The options, or the exit status when the command line was answered (--help, --version) or

@@ -2,8 +2,12 @@
 
 #include <iostream>
 
+#include "app/cli/render_progress.h"
+#include "image/picture_file.h"
 #include "io/atomic_file.h"
 #include "midi/smf_writer.h"
+#include "render/piano_roll.h"
+#include "render/wav_render.h"
 
 namespace pixorale::cli {
 
@@ -19,7 +23,13 @@ void CliUi::ShowMessage(std::string_view text, std::string_view) {
   messages_.emplace_back(text);
 }
 
+PictureLoad CliUi::LoadPicture(const std::string& path, BitmapImage& image) {
+  PictureFileLoad load = LoadPictureFile(path, image);
+  return {load.bmp, std::move(load.decodeError)};
+}
+
 bool CliUi::SaveSong(Song& song, const std::string& path) {
+  ApplyVoices(song, render_.voices);
   const WriteBody body = [&song](std::ostream& out) { return WriteSong(song, out); };
   if (job_.outputDescriptor) {
     std::cout.flush();  // anything printed before stays before the MIDI bytes
@@ -31,7 +41,37 @@ bool CliUi::SaveSong(Song& song, const std::string& path) {
         {.syncNewFile = SyncNewFile::kNo,
          .existing = job_.force ? ExistingFile::kReplace : ExistingFile::kKeep});
   }
-  return saveResult_.ok();
+  if (!saveResult_.ok()) return false;
+  MakeExtraOutputs(song);
+  return true;
+}
+
+void CliUi::MakeExtraOutputs(const Song& song) {
+  const WriteOptions write{.syncNewFile = SyncNewFile::kNo,
+                           .existing = job_.force ? ExistingFile::kReplace : ExistingFile::kKeep};
+  // A file that appeared since the check before converting is kept, and told alike.
+  const auto reasonOf = [](const RenderResult& result) {
+    return result.io.failedStep == IoStep::kExists ? std::string(kRefusedExistingOutput)
+                                                   : result.error;
+  };
+  if (job_.wavPath) {
+    WavRenderOptions options;
+    options.write = write;
+    options.soundFontPath = render_.soundFontPath;
+    RenderProgress progress(std::cerr, render_.showProgress, *job_.wavPath);
+    options.progress = [&progress](double done) { progress.Show(done); };
+    const WavRenderResult result = RenderSongToWav(song, *job_.wavPath, options);
+    progress.Clear();
+    if (!result.ok()) {
+      extraFailure_ = {*job_.wavPath, reasonOf(result)};
+      return;
+    }
+  }
+  if (job_.pianoRollPath) {
+    if (const RenderResult drawn = DrawPianoRoll(song, *job_.pianoRollPath, write); !drawn.ok()) {
+      extraFailure_ = {*job_.pianoRollPath, reasonOf(drawn)};
+    }
+  }
 }
 
 }  // namespace pixorale::cli

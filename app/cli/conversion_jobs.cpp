@@ -38,7 +38,16 @@ std::vector<ConversionJob> PlanConversionJobs(const CliOptions& options) {
     job.outputPath = OutputPathFor(input, options);
     if (options.output) job.outputDescriptor = StandardStreamDescriptor(*options.output);
     job.force = options.force;
-    if (!job.outputDescriptor) {
+    job.wavPath = options.hearAndSee.wav;
+    job.pianoRollPath = options.hearAndSee.pianoRoll;
+    for (const auto& [extra, option] :
+         {std::pair{job.wavPath, "--wav"}, std::pair{job.pianoRollPath, "--piano-roll"}}) {
+      if (extra && !job.outputDescriptor &&
+          ComparableForm(*extra) == ComparableForm(job.outputPath)) {
+        job.conflict = std::string("also named by ") + option;
+      }
+    }
+    if (!job.outputDescriptor && job.conflict.empty()) {
       // Parallel jobs writing one file would race, and the later one would replace the
       // earlier's result even without --force.
       const auto [first, isNew] =

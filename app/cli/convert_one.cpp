@@ -14,8 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kRefusedExisting = "already exists; use -f/--force to replace it";
-
 // The English reason, then the text the desktop program would have shown.
 std::string WithMessages(std::string reason, const CliUi& ui) {
   for (const std::string& message : ui.messages()) reason += " (" + message + ")";
@@ -41,17 +39,16 @@ std::string NotConvertible(const ProgramState& state, const RunReport& report, c
 }
 
 std::string SaveFailure(const IoResult& result, const CliUi& ui) {
-  if (result.failedStep == IoStep::kExists) return kRefusedExisting;
+  if (result.failedStep == IoStep::kExists) return kRefusedExistingOutput;
   return WithMessages(DescribeIoResult(result), ui);
 }
 
-// What keeps the job's output from being written, checked before converting so that a
+// What keeps an output of the job from being written, checked before converting so that a
 // batch re-run skips finished work quickly; empty when nothing does. The input is checked
 // first: an unreadable input says so rather than blaming its output.
-std::string OutputRefusal(const ConversionJob& job) {
-  if (job.outputDescriptor) return {};
+std::string OutputRefusal(const ConversionJob& job, const std::string& path) {
   std::error_code error;
-  const fs::path output = PathFromUtf8(job.outputPath);
+  const fs::path output = PathFromUtf8(path);
   const fs::file_status status = fs::status(output, error);
   if (fs::is_directory(status)) return "is a directory";
   if (!fs::exists(fs::symlink_status(output, error))) return {};
@@ -59,8 +56,23 @@ std::string OutputRefusal(const ConversionJob& job) {
   if (fs::equivalent(PathFromUtf8(job.inputPath), output, error)) {
     return "is the input picture; choose another output";
   }
-  if (!job.force) return kRefusedExisting;
+  if (!job.force) return kRefusedExistingOutput;
   return {};
+}
+
+// The MIDI file (unless it goes to a descriptor), then the WAV and the piano roll: the
+// first output refused and why, or nothing.
+std::optional<std::pair<std::string, std::string>> FirstOutputRefused(const ConversionJob& job) {
+  std::vector<std::string> paths;
+  if (!job.outputDescriptor) paths.push_back(job.outputPath);
+  if (job.wavPath) paths.push_back(*job.wavPath);
+  if (job.pianoRollPath) paths.push_back(*job.pianoRollPath);
+  for (const std::string& path : paths) {
+    if (std::string refusal = OutputRefusal(job, path); !refusal.empty()) {
+      return std::pair{path, std::move(refusal)};
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -79,7 +91,7 @@ std::unique_ptr<RandomBitSource> MakeBitSource(const SnapSource& source) {
 }
 
 ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings& settings,
-                             const SnapSource& snap) {
+                             const SnapSource& snap, const RenderSettings& render) {
   ConversionOutcome outcome;
   if (!job.conflict.empty()) {
     Fail(outcome, job.outputPath, job.conflict);
@@ -89,8 +101,8 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings&
     Fail(outcome, job.inputPath, DescribeIoResult(opened));
     return outcome;
   }
-  if (const std::string refusal = OutputRefusal(job); !refusal.empty()) {
-    Fail(outcome, job.outputPath, refusal);
+  if (const auto refused = FirstOutputRefused(job)) {
+    Fail(outcome, refused->first, refused->second);
     return outcome;
   }
 
@@ -98,12 +110,16 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings&
   state.settings = settings;
   state.image.ClearBitmap();
   const std::unique_ptr<RandomBitSource> bits = MakeBitSource(snap);
-  CliUi ui(job);
+  CliUi ui(job, render);
   outcome.report = RunConversion(job.inputPath, state, *bits, ui);
 
   const RunReport& report = outcome.report;
   switch (report.status) {
     case RunStatus::kWritten:
+      if (const auto& failure = ui.extraFailure()) {
+        Fail(outcome, failure->path, failure->reason);
+        break;
+      }
       outcome.converted = true;
       break;
     case RunStatus::kCannotOpen:
@@ -111,6 +127,9 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings&
       break;
     case RunStatus::kClaimsTooMuch:
       Fail(outcome, job.inputPath, "the header claims more pixel data than the file holds");
+      break;
+    case RunStatus::kUndecodable:
+      Fail(outcome, job.inputPath, report.decodeError);
       break;
     case RunStatus::kNot24Bit:
       Fail(outcome, job.inputPath, NotConvertible(state, report, ui));

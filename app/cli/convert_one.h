@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/cli/cli_options.h"
+#include "app/cli/cli_ui.h"
 #include "app/cli/conversion_jobs.h"
 #include "app/conversion_run.h"
 #include "app/conversion_settings.h"
@@ -32,6 +33,6 @@ struct ConversionOutcome {
 
 // Converts one input with its own program state and random source.
 ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings& settings,
-                             const SnapSource& snap);
+                             const SnapSource& snap, const RenderSettings& render = {});
 
 }  // namespace pixorale::cli

@@ -36,4 +36,15 @@ std::vector<std::string> OptionWarnings(const SettingOverrides& overrides) {
   return warnings;
 }
 
+std::vector<std::string> HearAndSeeWarnings(const HearAndSeeOptions& hear,
+                                            const ConversionSettings& settings) {
+  std::vector<std::string> warnings;
+  if (hear.soundFont && !hear.wav) warnings.emplace_back("--soundfont does nothing without --wav");
+  if ((hear.chordProgram || hear.chordVelocity) && settings.chordMode == 0) {
+    warnings.emplace_back(
+        "--chord-program and --chord-velocity do nothing without the chord track (--chords)");
+  }
+  return warnings;
+}
+
 }  // namespace pixorale::cli

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/cli/cli_options.h"
+#include "app/conversion_settings.h"
 
 namespace pixorale::cli {
 
@@ -11,5 +12,10 @@ namespace pixorale::cli {
 // asked: an empty --range, --sustain 0, a tempo the tempo event cannot hold. One line each,
 // without the program name; the conversion still runs.
 std::vector<std::string> OptionWarnings(const SettingOverrides& overrides);
+
+// The same for the options of the WAV and the voices, once the settings are known: a
+// SoundFont without --wav, the chords' voice when there is no chord track.
+std::vector<std::string> HearAndSeeWarnings(const HearAndSeeOptions& hear,
+                                            const ConversionSettings& settings);
 
 }  // namespace pixorale::cli

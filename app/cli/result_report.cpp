@@ -55,6 +55,12 @@ std::string InfoLine(const ConversionJob& job, const ConversionOutcome& outcome,
     std::snprintf(text, sizeof text, ", %.3f s", *seconds);
     line += text;
   }
+  if (report.noteCount > 0) {
+    line += ", pitches " + std::to_string(report.lowestPitch) + " to " +
+            std::to_string(report.highestPitch);
+  }
+  if (job.wavPath) line += ", WAV " + *job.wavPath;
+  if (job.pianoRollPath) line += ", piano roll " + *job.pianoRollPath;
   return line;
 }
 
@@ -75,6 +81,11 @@ std::string JsonLine(const ConversionJob& job, const ConversionOutcome& outcome,
     object["timing"] = BeatTiming(settings) ? "beat" : "ms";
     const auto seconds = LengthSeconds(outcome, settings);
     object["seconds"] = seconds ? nlohmann::ordered_json(*seconds) : nullptr;
+    const bool anyNote = report.noteCount > 0;
+    object["lowest_pitch"] = anyNote ? nlohmann::ordered_json(report.lowestPitch) : nullptr;
+    object["highest_pitch"] = anyNote ? nlohmann::ordered_json(report.highestPitch) : nullptr;
+    if (job.wavPath) object["wav"] = *job.wavPath;
+    if (job.pianoRollPath) object["piano_roll"] = *job.pianoRollPath;
   }
   // Paths are bytes, not necessarily UTF-8; a stray byte must not cost the whole line.
   return object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);

@@ -18,7 +18,8 @@ std::string ErrorLine(const ConversionOutcome& outcome);
 std::optional<double> LengthSeconds(const ConversionOutcome& outcome,
                                     const ConversionSettings& settings);
 
-// "IN -> OUT: 6 notes, 1 track, 1380 ticks, 1.438 s", without the newline.
+// "IN -> OUT: 6 notes, 1 track, 1380 ticks, 1.438 s, pitches 60 to 67", then the WAV and the
+// piano roll when they were made; without the newline.
 std::string InfoLine(const ConversionJob& job, const ConversionOutcome& outcome,
                      const ConversionSettings& settings);
 // The same facts, or the error, as one line of JSON.

@@ -21,6 +21,7 @@ import sys
 sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from bmp_bytes import HEADER_FIELDS, HEADER_SIZE, patch, picture  # noqa: E402
+from corpus_files import write_or_check  # noqa: E402
 
 MANIFEST = "manifest.tsv"
 
@@ -137,24 +138,8 @@ def main():
     parser.add_argument("--check", action="store_true", help="compare instead of writing")
     parser.add_argument("directory")
     args = parser.parse_args()
-    files = expected_files()
-    if args.check:
-        present = set(os.listdir(args.directory)) if os.path.isdir(args.directory) else set()
-        stale = sorted(name for name in present | set(files)
-                       if name not in files or name not in present
-                       or open(os.path.join(args.directory, name), "rb").read() != files[name])
-        if stale:
-            print("out of date, run generate_bmp_corpus.py again:", " ".join(stale))
-            return 1
-        return 0
-    os.makedirs(args.directory, exist_ok=True)
-    for name in os.listdir(args.directory):
-        if name not in files:
-            os.remove(os.path.join(args.directory, name))
-    for name, data in files.items():
-        with open(os.path.join(args.directory, name), "wb") as f:
-            f.write(data)
-    return 0
+    return write_or_check(args.directory, expected_files(), args.check,
+                          "generate_bmp_corpus.py")
 
 
 if __name__ == "__main__":

@@ -33,7 +33,8 @@ INSTALLED = pathlib.Path(shutil.which(CONVERTER) or CONVERTER).resolve().parent
 # Options of the converter that take a value, to tell values from input pictures.
 VALUE_OPTIONS = {"-o", "--output", "-d", "--output-dir", "--scale", "--sustain", "--tempo",
                  "--timing", "--resolution", "--range", "--settings", "--snap", "--seed", "-j",
-                 "--jobs"}
+                 "--jobs", "--wav", "--soundfont", "--piano-roll", "--program", "--velocity",
+                 "--chord-program", "--chord-velocity"}
 
 
 class Example:

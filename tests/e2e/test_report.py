@@ -12,13 +12,13 @@ from e2e_support import (CONVERTER, WORKED_BLUES, WORKED_REDS, ConverterTest, bm
 WORKED = ["--resolution", "480", "--sustain", "4"]
 
 # (options, the --info line of the worked example)
+FACTS = "6 notes, 1 track, 1380 ticks, {} s, pitches 60 to 67"
 INFO_CASES = [
-    (WORKED, "melody.bmp -> melody.mid: 6 notes, 1 track, 1380 ticks, 1.438 s"),
-    (WORKED + ["--tempo", "60"], "melody.bmp -> melody.mid: 6 notes, 1 track, 1380 ticks, 2.875 s"),
+    (WORKED, "melody.bmp -> melody.mid: " + FACTS.format("1.438")),
+    (WORKED + ["--tempo", "60"], "melody.bmp -> melody.mid: " + FACTS.format("2.875")),
     # In millisecond timing a tick is a millisecond.
-    (WORKED + ["--timing", "ms"],
-     "melody.bmp -> melody.mid: 6 notes, 1 track, 1380 ticks, 1.380 s"),
-    (WORKED + ["-o", "out.mid"], "melody.bmp -> out.mid: 6 notes, 1 track, 1380 ticks, 1.438 s"),
+    (WORKED + ["--timing", "ms"], "melody.bmp -> melody.mid: " + FACTS.format("1.380")),
+    (WORKED + ["-o", "out.mid"], "melody.bmp -> out.mid: " + FACTS.format("1.438")),
 ]
 
 
@@ -52,7 +52,8 @@ class JsonObjects(ConverterTest):
         self.assertEqual([o["input"] for o in objects], ["melody.bmp", "bad.bmp", "other.bmp"])
         self.assertEqual(objects[0], {
             "input": "melody.bmp", "output": "melody.mid", "converted": True, "notes": 6,
-            "tracks": 1, "ticks": 1380, "division": 480, "timing": "beat", "seconds": 1.4375})
+            "tracks": 1, "ticks": 1380, "division": 480, "timing": "beat", "seconds": 1.4375,
+            "lowest_pitch": 60, "highest_pitch": 67})
         self.assertEqual(objects[1]["converted"], False)
         self.assertTrue(objects[1]["error"].startswith("bad.bmp: not a 24-bit BMP: 8 bits"))
         self.assertEqual(objects[2]["ticks"], 240)

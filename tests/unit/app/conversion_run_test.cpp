@@ -105,6 +105,33 @@ TEST_F(ConversionRun, PictureThatIsNot24BitIsRefusedWithTheMessage) {
   }
 }
 
+// Only the command-line converter reads PNG: through the default picture reader a PNG is
+// taken as a BMP header, as the desktop program takes it.
+TEST_F(ConversionRun, DefaultPictureReaderTakesEveryFileAsABmp) {
+  const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0,    0,    0,
+                                    13,   'I', 'H', 'D', 'R',  0,    0,    0,    4,    0,    0,
+                                    0,    3,   8,   2,   0,    0,    0,    0x12, 0x34, 0x56, 0x78};
+  const RunReport report = Run(Picture(png, "in.png"));
+  EXPECT_EQ(report.status, RunStatus::kNot24Bit);
+  EXPECT_EQ(report.bitCount, 0x1200);  // the bytes at offset 28: interlace method, checksum
+  EXPECT_TRUE(report.decodeError.empty());
+}
+
+TEST_F(ConversionRun, DecoderRefusalEndsTheRunWithItsReasonAndNoMessage) {
+  class RefusingUi : public ScriptedUi {
+   public:
+    PictureLoad LoadPicture(const std::string&, BitmapImage&) override {
+      return {{BmpLoadResult::kCannotOpen, {}}, "PNG: invalid chunk checksum"};
+    }
+  } refusing;
+  FixedBits down(0);
+  const RunReport report = RunConversion(Picture({1, 2, 3}), state_, down, refusing);
+  EXPECT_EQ(report.status, RunStatus::kUndecodable);
+  EXPECT_EQ(report.decodeError, "PNG: invalid chunk checksum");
+  EXPECT_TRUE(refusing.messages.empty());
+  EXPECT_TRUE(refusing.prompts.empty());
+}
+
 TEST_F(ConversionRun, FailedWriteIsReportedAndKeepsTheOldFile) {
   const std::string in = Picture(test::MakeMelodyBmp({60}, {0}));
   ui_.saveAnswers.push_back((dir_ / "missing" / "out.mid").string());

@@ -1,0 +1,18 @@
+#include "app/cli/render_progress.h"
+
+namespace pixorale::cli {
+
+void RenderProgress::Show(double done) {
+  const int percent = static_cast<int>(done * 100.0);
+  if (!enabled_ || percent == shownPercent_) return;
+  shownPercent_ = percent;
+  out_ << "\rpixorale-convert: " << path_ << ": rendering " << percent << "%\x1b[K" << std::flush;
+}
+
+void RenderProgress::Clear() {
+  if (!enabled_ || shownPercent_ < 0) return;
+  out_ << "\r\x1b[K" << std::flush;
+  shownPercent_ = -1;
+}
+
+}  // namespace pixorale::cli

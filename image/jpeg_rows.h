@@ -1,0 +1,14 @@
+#pragma once
+
+#include "image/byte_source.h"
+#include "image/picture_rows.h"
+
+namespace pixorale {
+
+// Decodes a JPEG with libjpeg-turbo's default settings (accurate integer DCT, fancy
+// upsampling), as djpeg does, and keeps the pitch row and the step row. Rows in between are
+// skipped rather than converted. Grey pictures come out as RGB; Exif orientation is not
+// applied. Pictures with CMYK samples are refused.
+PictureDecode DecodeJpegRows(ByteSource& source, const DecodeLimits& limits = {});
+
+}  // namespace pixorale

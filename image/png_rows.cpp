@@ -1,0 +1,184 @@
+#include "image/png_rows.h"
+
+#include <spng.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <string>
+
+namespace pixorale {
+namespace {
+
+// Deflate cannot shrink data by more than about 1032 to 1: a header whose one row needs
+// more than that much of the whole file is refused before any row is allocated.
+constexpr uint64_t kDeflateMaxRatio = 1032;
+constexpr uint64_t kClaimSlack = 64 * 1024;
+// Ancillary chunks (text, profiles) are skipped past this size rather than held.
+constexpr size_t kChunkLimit = 64 * 1024 * 1024;
+
+struct ContextDeleter {
+  void operator()(spng_ctx* context) const { spng_ctx_free(context); }
+};
+
+// libspng asks for a few bytes at a time; a buffer spares a read call for each.
+class BufferedReader {
+ public:
+  explicit BufferedReader(ByteSource& source) : source_(source) {}
+
+  static int Read(spng_ctx*, void* user, void* dest, size_t length) {
+    return static_cast<BufferedReader*>(user)->Fill(static_cast<uint8_t*>(dest), length);
+  }
+
+ private:
+  int Fill(uint8_t* dest, size_t length) {
+    while (length > 0) {
+      if (next_ == end_) {
+        const int64_t got = source_.Read(buffer_);
+        if (got < 0) return SPNG_IO_ERROR;
+        if (got == 0) return SPNG_IO_EOF;
+        next_ = 0;
+        end_ = static_cast<size_t>(got);
+      }
+      const size_t count = std::min(length, end_ - next_);
+      std::copy_n(buffer_.begin() + static_cast<std::ptrdiff_t>(next_), count, dest);
+      next_ += count;
+      dest += count;
+      length -= count;
+    }
+    return 0;
+  }
+
+  ByteSource& source_;
+  std::array<uint8_t, 64 * 1024> buffer_{};
+  size_t next_ = 0;
+  size_t end_ = 0;
+};
+
+uint64_t StoredRowBytes(const spng_ihdr& header) {
+  unsigned channels = 1;
+  switch (header.color_type) {
+    case SPNG_COLOR_TYPE_TRUECOLOR:
+      channels = 3;
+      break;
+    case SPNG_COLOR_TYPE_GRAYSCALE_ALPHA:
+      channels = 2;
+      break;
+    case SPNG_COLOR_TYPE_TRUECOLOR_ALPHA:
+      channels = 4;
+      break;
+    default:
+      break;
+  }
+  return (uint64_t{header.width} * channels * header.bit_depth + 7) / 8;
+}
+
+void ToBlueGreenRed8(const std::vector<uint8_t>& rgb, std::vector<uint8_t>& row) {
+  for (size_t i = 0; i + 2 < row.size(); i += 3) {
+    row[i] = rgb[i + 2];
+    row[i + 1] = rgb[i + 1];
+    row[i + 2] = rgb[i];
+  }
+}
+
+// 16-bit samples are reduced as a 24-bit BMP writer reduces them: to the nearest 8-bit value.
+void ToBlueGreenRed16(const std::vector<uint16_t>& rgba, std::vector<uint8_t>& row) {
+  const auto reduce = [](uint16_t v) { return static_cast<uint8_t>((uint32_t{v} + 128) / 257); };
+  for (size_t p = 0; 3 * p + 2 < row.size(); ++p) {
+    row[3 * p] = reduce(rgba[4 * p + 2]);
+    row[3 * p + 1] = reduce(rgba[4 * p + 1]);
+    row[3 * p + 2] = reduce(rgba[4 * p]);
+  }
+}
+
+PictureDecode Failure(int code) {
+  PictureDecode result;
+  result.error = std::string("PNG: ") + spng_strerror(code);
+  return result;
+}
+
+}  // namespace
+
+PictureDecode DecodePngRows(ByteSource& source, const DecodeLimits& limits) {
+  const std::unique_ptr<spng_ctx, ContextDeleter> context(spng_ctx_new(0));
+  if (!context) return Failure(SPNG_EMEM);
+  spng_ctx* png = context.get();
+  BufferedReader reader(source);
+  int code = spng_set_png_stream(png, &BufferedReader::Read, &reader);
+  if (code == 0) code = spng_set_chunk_limits(png, kChunkLimit, kChunkLimit);
+  spng_ihdr header{};
+  if (code == 0) code = spng_get_ihdr(png, &header);
+  if (code != 0) return Failure(code);
+
+  const bool wide = header.bit_depth == 16;
+  // Three rows are held: the two kept and one for all the others.
+  const uint64_t heldBytes = 3 * uint64_t{header.width} * (wide ? 8 : 3);
+  if (StoredRowBytes(header) > kDeflateMaxRatio * source.Size() + kClaimSlack) {
+    PictureDecode result;
+    result.error = "PNG: the header claims more pixel data than the file can hold";
+    return result;
+  }
+  if (heldBytes > limits.memoryBytes) {
+    PictureDecode result;
+    result.error = "PNG: rows too wide to decode (" + std::to_string(header.width) + " pixels)";
+    return result;
+  }
+
+  const int format = wide ? SPNG_FMT_RGBA16 : SPNG_FMT_RGB8;
+  code = spng_decode_image(png, nullptr, 0, format, SPNG_DECODE_PROGRESSIVE);
+  if (code != 0) return Failure(code);
+
+  const uint32_t width = header.width;
+  const uint32_t height = header.height;
+  const size_t pixels = width;
+  // Interlaced pictures deliver a row once per pass, each pass adding its pixels to the
+  // same row, so each of the two rows kept has its own buffer for the whole decode.
+  std::vector<uint8_t> pitch8, step8, scratch8;
+  std::vector<uint16_t> pitch16, step16, scratch16;
+  if (wide) {
+    pitch16.resize(pixels * 4);
+    step16.resize(pixels * 4);
+    scratch16.resize(pixels * 4);
+  } else {
+    pitch8.resize(pixels * 3);
+    step8.resize(pixels * 3);
+    scratch8.resize(pixels * 3);
+  }
+  const uint32_t pitchFromTop = PitchRowFromTop(height);
+  const uint32_t stepFromTop = StepRowFromTop(height);
+
+  do {
+    spng_row_info info{};
+    code = spng_get_row_info(png, &info);
+    if (code != 0) break;
+    const bool isPitch = info.row_num == pitchFromTop;
+    const bool isStep = info.row_num == stepFromTop;
+    if (wide) {
+      std::vector<uint16_t>& out = isPitch ? pitch16 : isStep ? step16 : scratch16;
+      code = spng_decode_row(png, out.data(), out.size() * sizeof(uint16_t));
+    } else {
+      std::vector<uint8_t>& out = isPitch ? pitch8 : isStep ? step8 : scratch8;
+      code = spng_decode_row(png, out.data(), out.size());
+    }
+  } while (code == 0);
+  if (code != SPNG_EOI) return Failure(code);
+
+  PictureDecode result;
+  PictureRows& rows = result.rows;
+  rows.width = width;
+  rows.height = height;
+  rows.pitchRow.resize(pixels * 3);
+  // A picture one row high has a single row for both roles.
+  const bool sameRow = pitchFromTop == stepFromTop;
+  rows.stepRow.resize(pixels * 3);
+  if (wide) {
+    ToBlueGreenRed16(pitch16, rows.pitchRow);
+    ToBlueGreenRed16(sameRow ? pitch16 : step16, rows.stepRow);
+  } else {
+    ToBlueGreenRed8(pitch8, rows.pitchRow);
+    ToBlueGreenRed8(sameRow ? pitch8 : step8, rows.stepRow);
+  }
+  return result;
+}
+
+}  // namespace pixorale

@@ -1,0 +1,189 @@
+#include "render/piano_roll.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <ostream>
+
+#include "io/atomic_file.h"
+#include "render/song_timeline.h"
+
+namespace pixorale {
+namespace {
+
+constexpr int kMarginLeft = 36;
+constexpr int kMarginRight = 12;
+constexpr int kMarginTop = 24;
+constexpr int kMarginBottom = 24;
+constexpr double kPixelsPerSecond = 40.0;
+constexpr int kMinPlotWidth = 320;
+constexpr int kMaxWidth = 4000;
+constexpr double kMinMarkSpacing = 60.0;  // pixels between two time marks at least
+constexpr double kFontSize = 10.0;
+
+struct Colour {
+  double r, g, b;
+};
+constexpr Colour kBackground = {1.0, 1.0, 1.0};
+constexpr Colour kPlot = {0.97, 0.97, 0.97};
+constexpr Colour kOctaveLine = {0.72, 0.72, 0.72};
+constexpr Colour kTimeLine = {0.87, 0.87, 0.87};
+constexpr Colour kText = {0.2, 0.2, 0.2};
+constexpr Colour kMelody = {0.15, 0.38, 0.85};
+constexpr Colour kChords = {0.93, 0.50, 0.10};
+
+struct SurfaceDeleter {
+  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+struct ContextDeleter {
+  void operator()(cairo_t* cairo) const { cairo_destroy(cairo); }
+};
+
+void SetColour(cairo_t* cairo, const Colour& colour) {
+  cairo_set_source_rgb(cairo, colour.r, colour.g, colour.b);
+}
+
+// The smallest of the usual steps that keeps the marks apart.
+double MarkStep(double pixelsPerSecond) {
+  constexpr std::array<double, 14> kSteps = {1,   2,   5,   10,   15,   30,   60,
+                                             120, 300, 600, 1200, 1800, 3600, 7200};
+  for (double step : kSteps) {
+    if (step * pixelsPerSecond >= kMinMarkSpacing) return step;
+  }
+  return std::ceil(kMinMarkSpacing / pixelsPerSecond / 3600.0) * 3600.0;
+}
+
+std::string SecondsLabel(double seconds) {
+  const auto whole = static_cast<long long>(seconds);
+  char text[32];
+  if (whole < 60) {
+    std::snprintf(text, sizeof text, "%lld s", whole);
+  } else {
+    std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
+  }
+  return text;
+}
+
+void DrawGrid(cairo_t* cairo, const PianoRollLayout& layout, double lengthSeconds) {
+  const double plotRight = layout.width - kMarginRight;
+  const double plotBottom = layout.Y(0) + kPianoRollRowHeight;
+  SetColour(cairo, kPlot);
+  cairo_rectangle(cairo, layout.left, layout.top, plotRight - layout.left, plotBottom - layout.top);
+  cairo_fill(cairo);
+
+  cairo_set_line_width(cairo, 1.0);
+  const double step = MarkStep(layout.pixelsPerSecond);
+  for (double t = 0.0; t <= lengthSeconds + 1e-9; t += step) {
+    const double x = std::floor(layout.X(t)) + 0.5;
+    SetColour(cairo, kTimeLine);
+    cairo_move_to(cairo, x, layout.top);
+    cairo_line_to(cairo, x, plotBottom + 4);
+    cairo_stroke(cairo);
+    SetColour(cairo, kText);
+    cairo_move_to(cairo, x + 2, plotBottom + 4 + kFontSize);
+    cairo_show_text(cairo, SecondsLabel(t).c_str());
+  }
+  // A line at the bottom edge of every C, labelled with its octave (middle C is C4).
+  for (int pitch = 0; pitch <= 127; pitch += 12) {
+    const double y = layout.Y(pitch) + kPianoRollRowHeight - 0.5;
+    SetColour(cairo, kOctaveLine);
+    cairo_move_to(cairo, layout.left - 4, y);
+    cairo_line_to(cairo, plotRight, y);
+    cairo_stroke(cairo);
+    SetColour(cairo, kText);
+    cairo_move_to(cairo, 4, y + kFontSize / 2 - 1);
+    char label[8];
+    std::snprintf(label, sizeof label, "C%d", pitch / 12 - 1);
+    cairo_show_text(cairo, label);
+  }
+}
+
+void DrawLegend(cairo_t* cairo, const PianoRollLayout& layout, bool hasChords) {
+  double x = layout.left;
+  const auto entry = [&](const Colour& colour, const char* name) {
+    SetColour(cairo, colour);
+    cairo_rectangle(cairo, x, 8, 14, 8);
+    cairo_fill(cairo);
+    SetColour(cairo, kText);
+    cairo_move_to(cairo, x + 18, 8 + kFontSize - 2);
+    cairo_show_text(cairo, name);
+    x += 90;
+  };
+  entry(kMelody, "melody");
+  if (hasChords) entry(kChords, "chords");
+}
+
+cairo_status_t WriteToStream(void* closure, const unsigned char* data, unsigned int length) {
+  auto& out = *static_cast<std::ostream*>(closure);
+  out.write(reinterpret_cast<const char*>(data), length);
+  return out ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+}
+
+}  // namespace
+
+PianoRollLayout PianoRollLayoutFor(double lengthSeconds) {
+  PianoRollLayout layout;
+  layout.left = kMarginLeft;
+  layout.top = kMarginTop;
+  layout.height = kMarginTop + 128 * kPianoRollRowHeight + kMarginBottom;
+  const double wanted = std::ceil(std::max(0.0, lengthSeconds) * kPixelsPerSecond);
+  const int plotWidth = static_cast<int>(
+      std::clamp<double>(wanted, kMinPlotWidth, kMaxWidth - kMarginLeft - kMarginRight));
+  layout.width = kMarginLeft + plotWidth + kMarginRight;
+  layout.pixelsPerSecond =
+      lengthSeconds > 0.0 && wanted > plotWidth ? plotWidth / lengthSeconds : kPixelsPerSecond;
+  return layout;
+}
+
+RenderResult DrawPianoRoll(const Song& song, const std::string& pngPath,
+                           const WriteOptions& write) {
+  const SongTimeline timeline = BuildTimeline(song);
+  const std::vector<NoteSpan> notes = CollectNotes(timeline);
+  const PianoRollLayout layout = PianoRollLayoutFor(timeline.lengthSeconds);
+
+  const std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
+      cairo_image_surface_create(CAIRO_FORMAT_RGB24, layout.width, layout.height));
+  const std::unique_ptr<cairo_t, ContextDeleter> context(cairo_create(surface.get()));
+  cairo_t* cairo = context.get();
+  if (cairo_status(cairo) != CAIRO_STATUS_SUCCESS) {
+    return {std::string("cannot draw: ") + cairo_status_to_string(cairo_status(cairo)), {}};
+  }
+  SetColour(cairo, kBackground);
+  cairo_paint(cairo);
+  cairo_select_font_face(cairo, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cairo, kFontSize);
+  DrawGrid(cairo, layout, timeline.lengthSeconds);
+
+  bool hasChords = false;
+  for (const NoteSpan& note : notes) {
+    const bool melody = note.track == 0;
+    hasChords = hasChords || !melody;
+    SetColour(cairo, melody ? kMelody : kChords);
+    const double x = layout.X(note.start);
+    // Every note stays visible, however short or compressed.
+    const double width = std::max(1.0, layout.X(note.end) - x);
+    cairo_rectangle(cairo, x, layout.Y(note.pitch), width, kPianoRollRowHeight - 1);
+    cairo_fill(cairo);
+  }
+  DrawLegend(cairo, layout, hasChords);
+  cairo_surface_flush(surface.get());
+  if (cairo_status(cairo) != CAIRO_STATUS_SUCCESS) {
+    return {std::string("cannot draw: ") + cairo_status_to_string(cairo_status(cairo)), {}};
+  }
+
+  const IoResult written = WriteFileAtomically(
+      pngPath,
+      [&](std::ostream& out) {
+        return cairo_surface_write_to_png_stream(surface.get(), WriteToStream, &out) ==
+               CAIRO_STATUS_SUCCESS;
+      },
+      write);
+  if (!written) return {DescribeIoResult(written), written};
+  return {};
+}
+
+}  // namespace pixorale

@@ -1,0 +1,167 @@
+"""PNG and JPEG input, the WAV and the piano roll, the voices of the two parts. Pictures are
+made by ImageMagick, WAV files read by Python's wave module, MIDI files by mido."""
+
+import array
+import json
+import math
+import subprocess
+import unittest
+import wave
+
+import mido
+
+from e2e_support import WORKED_BLUES, WORKED_REDS, ConverterTest, melody_bmp
+
+WORKED = ["--resolution", "480", "--sustain", "4", "--seed", "1"]
+WORKED_SECONDS = 1.4375  # 1380 ticks at 480 per quarter note, 120 beats per minute
+RELEASE_TAIL = 2.0
+
+
+def imagemagick(*args):
+    subprocess.run(["convert", *map(str, args)], check=True, capture_output=True)
+
+
+def pixel(path, x, y):
+    """(red, green, blue) of one pixel, as ImageMagick reads it."""
+    run = subprocess.run(["convert", str(path), "-format", f"%[fx:int(255*p{{{x},{y}}}.r)],"
+                          f"%[fx:int(255*p{{{x},{y}}}.g)],%[fx:int(255*p{{{x},{y}}}.b)]",
+                          "info:"], check=True, capture_output=True)
+    return tuple(int(v) for v in run.stdout.decode().split(","))
+
+
+class PhotoInput(ConverterTest):
+    """A PNG or JPEG converts exactly as the 24-bit BMP ImageMagick saves from it."""
+
+    CASES = [
+        ("rgb.png", ["-size", "61x37", "plasma:red-blue"]),
+        ("grey16.png", ["-size", "40x21", "plasma:", "-colorspace", "Gray", "-depth", "16"]),
+        ("interlaced.png", ["-size", "45x33", "plasma:", "-interlace", "PNG"]),
+        ("photo.jpg", ["-size", "97x61", "plasma:", "-quality", "90"]),
+        ("progressive.jpg", ["-size", "64x48", "plasma:", "-interlace", "JPEG"]),
+    ]
+
+    def test_png_and_jpeg_give_the_file_of_their_bmp(self):
+        for name, draw in self.CASES:
+            with self.subTest(picture=name):
+                imagemagick("-seed", "4", *draw, self.dir / name)
+                imagemagick(self.dir / name, "-type", "TrueColor", f"BMP3:{self.dir / name}.bmp")
+                self.convert(name, "-o", f"{name}.mid", "--chords", *WORKED)
+                self.convert(f"{name}.bmp", "-o", f"{name}.bmp.mid", "--chords", *WORKED)
+                self.assertEqual((self.dir / f"{name}.mid").read_bytes(),
+                                 (self.dir / f"{name}.bmp.mid").read_bytes())
+
+    def test_damaged_jpeg_is_one_error_line_naming_the_file(self):
+        imagemagick("-size", "64x48", "plasma:", self.dir / "whole.jpg")
+        data = (self.dir / "whole.jpg").read_bytes()
+        self.write("cut.jpg", data[:len(data) // 2])
+        run = self.run_converter("cut.jpg")
+        self.assertEqual(run.returncode, 1)
+        self.assertEqual(self.error_lines(run),
+                         ["pixorale-convert: cut.jpg: JPEG: Premature end of JPEG file"])
+        self.assertFalse((self.dir / "cut.mid").exists())
+
+
+class WavAndPianoRoll(ConverterTest):
+    def setUp(self):
+        super().setUp()
+        self.write("melody.bmp", melody_bmp(WORKED_REDS, WORKED_BLUES))
+
+    def test_wav_plays_for_the_song_plus_the_tail_and_is_not_silent(self):
+        self.convert("melody.bmp", "--wav", "melody.wav", *WORKED)
+        with wave.open(str(self.dir / "melody.wav")) as wav:
+            self.assertEqual((wav.getframerate(), wav.getnchannels(), wav.getsampwidth()),
+                             (44100, 2, 2))
+            self.assertEqual(wav.getnframes(), round((WORKED_SECONDS + RELEASE_TAIL) * 44100))
+            samples = array.array("h", wav.readframes(wav.getnframes()))
+        during_song = samples[:int(WORKED_SECONDS * 44100) * 2]
+        loudness = math.sqrt(sum(s * s for s in during_song) / len(during_song))
+        self.assertGreater(loudness, 100)
+
+    def test_same_song_gives_the_same_wav(self):
+        self.convert("melody.bmp", "--wav", "a.wav", "-o", "a.mid", *WORKED)
+        self.convert("melody.bmp", "--wav", "b.wav", "-o", "b.mid", *WORKED)
+        self.assertEqual((self.dir / "a.wav").read_bytes(), (self.dir / "b.wav").read_bytes())
+
+    def test_piano_roll_shows_every_note_where_it_sounds(self):
+        self.convert("melody.bmp", "--piano-roll", "roll.png", *WORKED)
+        # 36 px margin, 40 px a second, 4 px a pitch under a 24 px margin; 128 pitches.
+        width, height = (int(v) for v in subprocess.run(
+            ["identify", "-format", "%w %h", str(self.dir / "roll.png")],
+            check=True, capture_output=True).stdout.split())
+        self.assertEqual(height, 24 + 128 * 4 + 24)
+        melody_blue = (38, 97, 217)
+        for start, end, pitch in [(0, 240, 60), (660, 900, 65), (1140, 1380, 67)]:
+            middle = (start + end) / 2 / 960  # seconds
+            x, y = int(36 + middle * 40), 24 + (127 - pitch) * 4 + 1
+            self.assertLess(x, width)
+            got = pixel(self.dir / "roll.png", x, y)
+            self.assertTrue(all(abs(a - b) <= 3 for a, b in zip(got, melody_blue)), (pitch, got))
+        self.assertNotEqual(pixel(self.dir / "roll.png", int(36 + 1.2 * 40), 24 + 67 * 4 + 1),
+                            melody_blue)
+
+    def test_info_and_json_name_the_files_made(self):
+        run = self.convert("melody.bmp", "--wav", "m.wav", "--piano-roll", "m.png", "--info",
+                           *WORKED)
+        self.assertTrue(run.stdout.decode().endswith(
+            ", pitches 60 to 67, WAV m.wav, piano roll m.png\n"), run.stdout)
+        run = self.convert("melody.bmp", "-f", "--wav", "m.wav", "--json", *WORKED)
+        record = json.loads(run.stdout)
+        self.assertEqual((record["lowest_pitch"], record["highest_pitch"], record["wav"]),
+                         (60, 67, "m.wav"))
+
+    def test_missing_soundfont_is_a_usage_error_before_anything_is_written(self):
+        run = self.run_converter("melody.bmp", "--wav", "m.wav", "--soundfont", "none.sf2")
+        self.assertEqual(run.returncode, 2)
+        self.assertEqual(self.error_lines(run),
+                         ["pixorale-convert: none.sf2: cannot be opened: No such file or directory"])
+        self.assertFalse((self.dir / "melody.mid").exists())
+
+    def test_existing_wav_is_kept_without_force(self):
+        self.write("m.wav", b"keep me")
+        run = self.run_converter("melody.bmp", "--wav", "m.wav")
+        self.assertEqual(run.returncode, 1)
+        self.assertEqual(self.error_lines(run),
+                         ["pixorale-convert: m.wav: already exists; use -f/--force to replace it"])
+        self.assertEqual((self.dir / "m.wav").read_bytes(), b"keep me")
+
+
+class Voices(ConverterTest):
+    def setUp(self):
+        super().setUp()
+        self.write("melody.bmp", melody_bmp([60, 64, 67, 72, 71, 65]))
+
+    def voices(self, path):
+        """{channel: (programs, note-on velocities)} as mido reads the file."""
+        found = {}
+        for track in mido.MidiFile(str(path)).tracks:
+            for message in track:
+                if message.type in ("program_change", "note_on"):
+                    programs, velocities = found.setdefault(message.channel, (set(), set()))
+                    if message.type == "program_change":
+                        programs.add(message.program)
+                    else:
+                        velocities.add(message.velocity)
+        return found
+
+    def test_programs_and_velocities_reach_the_file(self):
+        self.convert("melody.bmp", "--chords", "--program", "40", "--velocity", "70",
+                     "--chord-program", "0", "--chord-velocity", "127", *WORKED)
+        self.assertEqual(self.voices(self.dir / "melody.mid"),
+                         {0: ({40}, {70}), 1: ({0}, {127})})
+
+    def test_left_out_they_change_nothing(self):
+        self.convert("melody.bmp", "--chords", "-o", "plain.mid", *WORKED)
+        self.convert("melody.bmp", "--chords", "-o", "same.mid", "--program", "0", "--velocity",
+                     "100", "--chord-program", "99", "--chord-velocity", "100", *WORKED)
+        self.assertEqual((self.dir / "plain.mid").read_bytes(),
+                         (self.dir / "same.mid").read_bytes())
+        self.assertEqual(self.voices(self.dir / "plain.mid"), {0: ({0}, {100}), 1: ({99}, {100})})
+
+    def test_velocity_zero_is_refused(self):
+        run = self.run_converter("melody.bmp", "--velocity", "0")
+        self.assertEqual(run.returncode, 2)
+        self.assertIn("'0' is not a whole number from 1 to 127", run.stderr.decode())
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/cli/cli_options.h"
+#include "app/cli/option_warnings.h"
+
+namespace pixorale::cli {
+namespace {
+
+ParsedCommandLine Parse(std::vector<std::string> args, std::string* err = nullptr) {
+  args.insert(args.begin(), "pixorale-convert");
+  std::vector<const char*> argv;
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  std::ostringstream out, errors;
+  ParsedCommandLine parsed =
+      ParseCommandLine(static_cast<int>(argv.size()), argv.data(), out, errors);
+  if (err != nullptr) *err = errors.str();
+  return parsed;
+}
+
+TEST(HearAndSeeOptions, StoresFilesAndVoices) {
+  const ParsedCommandLine parsed = Parse(
+      {"in.png", "--wav", "a.wav", "--soundfont", "b.sf2", "--piano-roll", "c.png", "--program",
+       "0", "--velocity", "127", "--chord-program", "127", "--chord-velocity", "1"});
+  ASSERT_TRUE(parsed.options);
+  const HearAndSeeOptions& hear = parsed.options->hearAndSee;
+  EXPECT_EQ(hear.wav, "a.wav");
+  EXPECT_EQ(hear.soundFont, "b.sf2");
+  EXPECT_EQ(hear.pianoRoll, "c.png");
+  EXPECT_EQ(hear.program, 0);
+  EXPECT_EQ(hear.velocity, 127);
+  EXPECT_EQ(hear.chordProgram, 127);
+  EXPECT_EQ(hear.chordVelocity, 1);
+}
+
+TEST(HearAndSeeOptions, RefusesWhatCannotWork) {
+  const std::vector<std::vector<std::string>> refused = {
+      {"in.png", "--velocity", "0"},  // a note-on of velocity 0 is a note-off
+      {"in.png", "--chord-velocity", "0"},
+      {"in.png", "--program", "128"},
+      {"in.png", "--chord-program", "-1"},
+      {"a.png", "b.png", "--wav", "x.wav"},  // one WAV for two songs
+      {"a.png", "b.png", "--piano-roll", "x.png"},
+      {"a.png", "--wav", "x", "--piano-roll", "x"},
+  };
+  for (const auto& args : refused) {
+    std::string err;
+    const ParsedCommandLine parsed = Parse(args, &err);
+    EXPECT_FALSE(parsed.options) << args.back();
+    EXPECT_EQ(parsed.exitStatus, kExitUsage);
+    EXPECT_NE(err.find("pixorale-convert: "), std::string::npos);
+  }
+}
+
+TEST(HearAndSeeOptions, HelpListsThemInTheirOwnGroup) {
+  std::ostringstream out, err;
+  const char* argv[] = {"pixorale-convert", "--help"};
+  ParseCommandLine(2, argv, out, err);
+  const std::string help = out.str();
+  const size_t group = help.find("Hear and see:");
+  ASSERT_NE(group, std::string::npos);
+  for (const char* option : {"--wav", "--soundfont", "--piano-roll", "--program", "--velocity",
+                             "--chord-program", "--chord-velocity"}) {
+    EXPECT_GT(help.find(option), group) << option;
+  }
+}
+
+TEST(HearAndSeeOptions, WarnsAboutOptionsThatDoNothing) {
+  ConversionSettings melodyOnly;
+  melodyOnly.InstallDefaults();
+  HearAndSeeOptions hear;
+  hear.soundFont = "x.sf2";
+  hear.chordVelocity = 50;
+  EXPECT_EQ(HearAndSeeWarnings(hear, melodyOnly).size(), 2u);
+  ConversionSettings withChords = melodyOnly;
+  withChords.chordMode = 1;
+  hear.wav = "x.wav";
+  EXPECT_TRUE(HearAndSeeWarnings(hear, withChords).empty());
+}
+
+}  // namespace
+}  // namespace pixorale::cli

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "convert/track_events.h"
+#include "midi/song.h"
+
+namespace pixorale::test {
+
+// A note of a test song: pitch, channel, velocity, and its note-on and note-off in ticks.
+struct TestNote {
+  uint8_t pitch = 60;
+  uint8_t channel = 0;
+  uint8_t velocity = 100;
+  uint32_t on = 0;
+  uint32_t off = 0;
+};
+
+// One track per channel used, 480 ticks per quarter note at `tempo` microseconds per
+// quarter note (500000: 120 beats per minute, so one quarter note lasts 0.5 s).
+inline Song MakeSong(const std::vector<TestNote>& notes, uint32_t tempo = 500000) {
+  Song song;
+  song.format = 1;
+  song.division = 480;
+  for (uint8_t channel = 0; channel < 2; ++channel) {
+    std::vector<std::pair<uint32_t, MidiEvent>> timed;
+    for (const TestNote& n : notes) {
+      if (n.channel != channel) continue;
+      MidiEvent on = track_events::NoteOn(channel, n.pitch, 0);
+      on.data2[0] = n.velocity;
+      timed.emplace_back(n.on, on);
+      timed.emplace_back(n.off, track_events::NoteOff(channel, n.pitch, 0));
+    }
+    if (timed.empty()) continue;
+    std::stable_sort(timed.begin(), timed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    Track track;
+    if (channel == 0) track.AppendEvent(track_events::Tempo(tempo));
+    track.AppendEvent(track_events::ProgramChange(channel, 0));
+    uint32_t tick = 0;
+    for (auto& [at, event] : timed) {
+      event.delta.Assign(at - tick);
+      tick = at;
+      track.AppendEvent(event);
+    }
+    track.AppendEvent(track_events::EndOfTrack());
+    song.AppendTrack(track);
+  }
+  song.trackCount = static_cast<uint16_t>(song.tracks.size());
+  return song;
+}
+
+}  // namespace pixorale::test
