@@ -93,6 +93,15 @@ class ConverterMatchesLinuxTest(unittest.TestCase):
         self.windows(windows_path(picture), "--seed", "9")
         self.assertEqual((self.directory / "テスト画像.mid").read_bytes(), expected)
 
+    def test_png_is_refused_with_a_clear_line(self):
+        # The Windows build has no PNG or JPEG decoder.
+        picture = SOURCE_DIR / "tests" / "corpus" / "pictures" / "well-formed-4x3.png"
+        status, _, err = run([WINE, WINDOWS_CONVERTER, windows_path(picture), "-o", "p.mid"],
+                             self.directory)
+        self.assertEqual(status, 1)
+        self.assertIn("PNG pictures cannot be read by this build", err)
+        self.assertFalse((self.directory / "p.mid").exists())
+
     def test_help_and_an_unreadable_input(self):
         status, out, _ = run([WINE, WINDOWS_CONVERTER, "--help"], self.directory)
         self.assertEqual(status, 0)
