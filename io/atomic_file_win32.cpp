@@ -17,10 +17,11 @@ namespace pixorale {
 namespace {
 
 constexpr int kNameAttempts = 100;
-constexpr size_t kMaxPath = 32768;
+// Longer names (rare beside a target) are written as usual but not remembered for removal.
+constexpr size_t kMaxRememberedPath = 1024;
 
 // Temporaries that exist right now, removed when the console is interrupted.
-using PendingTemporary = PendingName<wchar_t, kMaxPath>;
+using PendingTemporary = PendingName<wchar_t, kMaxRememberedPath>;
 
 IoResult LastFailure(IoStep step) {
   return IoResult::Failure(step, LastErrorAsErrno());
