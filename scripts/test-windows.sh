@@ -67,6 +67,15 @@ for file in pixorale.exe pixorale-convert.exe README.txt LICENSE.txt uninstall.e
   test -f "$programs/$file" || { echo "installer left out $file"; exit 1; }
 done
 test -f "$shortcut" || { echo "installer made no Start menu shortcut"; exit 1; }
+# The shortcut starts the program in its own folder, where setting.set is kept: the link's
+# HasWorkingDir flag, and the folder among its (UTF-16) strings.
+/usr/bin/python3 - "$shortcut" <<'CHECK'
+import sys
+link = open(sys.argv[1], "rb").read()
+flags = int.from_bytes(link[20:24], "little")
+assert flags & 0x10, "the shortcut has no working folder"
+assert "Programs\\Pixorale".encode("utf-16-le") in link, "the working folder is not the install folder"
+CHECK
 installed_version=$(wine "$programs/pixorale-convert.exe" --version </dev/null 2>/dev/null | tr -d '\r')
 [ "$installed_version" = "$version" ] || { echo "installed converter says '$installed_version'"; exit 1; }
 wine "$programs/uninstall.exe" /S </dev/null >/dev/null 2>&1
