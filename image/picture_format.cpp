@@ -6,21 +6,54 @@
 namespace pixorale {
 namespace {
 
-constexpr std::array<uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-// Start of image followed by the first marker's lead byte.
-constexpr std::array<uint8_t, 3> kJpegSignature = {0xFF, 0xD8, 0xFF};
+using namespace std::string_view_literals;
 
-template <size_t N>
-bool StartsWith(std::span<const uint8_t> bytes, const std::array<uint8_t, N>& signature) {
-  return bytes.size() >= N && std::equal(signature.begin(), signature.end(), bytes.begin());
+struct Signature {
+  std::string_view name;
+  PictureFormat format;  // kOther: recognised, but not decoded here
+  size_t offset;
+  std::string_view bytes;
+};
+
+constexpr std::array<Signature, 7> kSignatures = {{
+    {"PNG", PictureFormat::kPng, 0, "\x89PNG\r\n\x1a\n"sv},
+    // Start of image followed by the first marker's lead byte.
+    {"JPEG", PictureFormat::kJpeg, 0, "\xFF\xD8\xFF"sv},
+    {"GIF", PictureFormat::kOther, 0, "GIF87a"sv},
+    {"GIF", PictureFormat::kOther, 0, "GIF89a"sv},
+    {"TIFF", PictureFormat::kOther, 0, "II*\0"sv},
+    {"TIFF", PictureFormat::kOther, 0, "MM\0*"sv},
+    {"WebP", PictureFormat::kOther, 8, "WEBP"sv},  // after "RIFF" and the chunk size
+}};
+
+bool Matches(std::span<const uint8_t> bytes, size_t offset, std::string_view expected) {
+  if (bytes.size() < offset + expected.size()) return false;
+  return std::equal(expected.begin(), expected.end(), bytes.begin() + offset,
+                    [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; });
+}
+
+const Signature* FindSignature(std::span<const uint8_t> firstBytes) {
+  for (const Signature& signature : kSignatures) {
+    if (signature.name == "WebP" && !Matches(firstBytes, 0, "RIFF")) continue;
+    if (Matches(firstBytes, signature.offset, signature.bytes)) return &signature;
+  }
+  return nullptr;
 }
 
 }  // namespace
 
 PictureFormat DetectPictureFormat(std::span<const uint8_t> firstBytes) {
-  if (StartsWith(firstBytes, kPngSignature)) return PictureFormat::kPng;
-  if (StartsWith(firstBytes, kJpegSignature)) return PictureFormat::kJpeg;
-  return PictureFormat::kOther;
+  const Signature* signature = FindSignature(firstBytes);
+  return signature != nullptr ? signature->format : PictureFormat::kOther;
+}
+
+std::string_view PictureFormatName(std::span<const uint8_t> firstBytes) {
+  const Signature* signature = FindSignature(firstBytes);
+  return signature != nullptr ? signature->name : std::string_view();
+}
+
+bool HasBmpSignature(std::span<const uint8_t> firstBytes) {
+  return Matches(firstBytes, 0, "BM");
 }
 
 }  // namespace pixorale

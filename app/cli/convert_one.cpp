@@ -3,9 +3,9 @@
 #include <filesystem>
 
 #include "app/cli/cli_ui.h"
-#include "app/cli/picture_signature.h"
 #include "convert/os_random_bits.h"
 #include "convert/seeded_bits.h"
+#include "image/picture_format.h"
 #include "io/read_only_file.h"
 #include "io/utf8_path.h"
 
@@ -30,7 +30,7 @@ void Fail(ConversionOutcome& outcome, const std::string& path, std::string reaso
 std::string NotConvertible(const ProgramState& state, const RunReport& report, const CliUi& ui) {
   const std::span<const uint8_t> firstBytes(state.image.headerScratch);
   if (!HasBmpSignature(firstBytes)) {
-    const std::string_view other = OtherPictureFormat(firstBytes);
+    const std::string_view other = PictureFormatName(firstBytes);
     return other.empty() ? "not a BMP picture"
                          : "not a BMP picture: it is a " + std::string(other) + " picture";
   }
