@@ -15,8 +15,7 @@ class MemoryFile {
   MemoryFile(const MemoryFile&) = delete;
   MemoryFile& operator=(const MemoryFile&) = delete;
 
-  // Makes the file hold exactly these bytes. Nothing may still map the old contents:
-  // pages cut off by the truncation would fault.
+  // Makes the file hold exactly these bytes.
   void Replace(const uint8_t* data, size_t size);
   const std::string& Path() const { return path_; }
 
