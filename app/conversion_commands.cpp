@@ -33,10 +33,14 @@ void ConversionCommands::ConvertDroppedFile(const std::string& path) {
   if (HasBmpExtension(path)) Convert(path);
 }
 
-void ConversionCommands::Convert(const std::string& path) {
+void ConversionCommands::ConvertCommandLine(std::string_view tail) {
+  if (HasBmpExtension(tail)) Convert(tail);
+}
+
+void ConversionCommands::Convert(std::string_view path) {
   if (converting_) return;
   const ConvertingFlag flag(converting_);
-  RunConversion(path, state_, bits_, ui_);
+  RunConversion(path, state_, bits_, ui_, picture_, midiFile_);
 }
 
 }  // namespace pixorale

@@ -1,79 +1,94 @@
 #include "app/conversion_run.h"
 
 #include <algorithm>
+#include <new>
 
 #include "app/ui_texts.h"
 #include "convert/melody.h"
+#include "midi/song_time.h"
 
 namespace pixorale {
 namespace {
 
-void Summarize(const Song& song, RunReport& report) {
-  report.trackCount = song.trackCount;
-  report.division = song.division;
+SongSummary Summarize(const Song& song) {
+  SongSummary summary;
+  summary.trackCount = song.trackCount;
+  summary.division = song.division;
+  summary.timingMode = song.timingMode;
   for (const Track& track : song.tracks) {
     uint64_t ticks = 0;
     for (const MidiEvent& event : track.events) {
       ticks += event.delta.value;
+      if (IsTempoEvent(event)) summary.quarterMicroseconds = TempoOf(event);
       if ((event.status & 0xF0) != midi_status::kNoteOn) continue;
-      report.lowestPitch =
-          report.noteCount == 0 ? event.data1 : std::min(report.lowestPitch, event.data1);
-      report.highestPitch = std::max(report.highestPitch, event.data1);
-      ++report.noteCount;
+      summary.lowestPitch =
+          summary.noteCount == 0 ? event.data1 : std::min(summary.lowestPitch, event.data1);
+      summary.highestPitch = std::max(summary.highestPitch, event.data1);
+      ++summary.noteCount;
     }
-    report.lengthTicks = std::max(report.lengthTicks, ticks);
+    summary.lengthTicks = std::max(summary.lengthTicks, ticks);
   }
+  return summary;
 }
 
-RunStatus LoadFailure(BmpLoadResult result) {
-  return result == BmpLoadResult::kClaimsTooMuch ? RunStatus::kClaimsTooMuch
-                                                 : RunStatus::kCannotOpen;
+RunStatus LoadFailure(const PictureFileLoad& picture) {
+  if (!picture.decodeError.empty()) return RunStatus::kUndecodable;
+  return picture.bmp.result == BmpLoadResult::kClaimsTooMuch ? RunStatus::kClaimsTooMuch
+                                                             : RunStatus::kCannotOpen;
+}
+
+// The steps after the picture was read: convert, ask where to save, write. Returns the
+// status; the report collects what each step gave.
+RunStatus ConvertAndSave(ProgramState& state, RandomBitSource& bits, ConversionUi& ui,
+                         SongOutputs& outputs, RunReport& report) {
+  Song& song = state.song;
+  ConversionParameters params = state.settings.ToParameters();
+  params.voices = state.voices;
+  ConvertImageToSong(song, state.image, params, bits);
+  report.song = Summarize(song);
+
+  const std::optional<std::string> outputPath =
+      ui.PromptSaveFile(texts::kMidiFilter, texts::kMidiExtension);
+  if (!outputPath) return RunStatus::kCancelled;
+  report.outputPath = *outputPath;
+  report.outputs = outputs.Write(song, *outputPath);
+  const auto made = [](const OutputReport& output) { return output.ok(); };
+  // The message is the MIDI file's; the shells that make more outputs report those alone.
+  if (report.outputs.empty() || !made(report.outputs.front())) {
+    ui.ShowMessage(texts::kCannotSaveMidi, texts::kErrorCaption);
+  }
+  return std::all_of(report.outputs.begin(), report.outputs.end(), made) ? RunStatus::kWritten
+                                                                         : RunStatus::kWriteFailed;
 }
 
 }  // namespace
 
 RunReport RunConversion(std::string_view path, ProgramState& state, RandomBitSource& bits,
-                        ConversionUi& ui) {
+                        ConversionUi& ui, const PictureSource& picture, SongOutputs& outputs) {
   RunReport report;
   BitmapImage& image = state.image;
-  const PictureLoad picture = ui.LoadPicture(std::string(path), image);
-  const BmpLoad& loaded = picture.bmp;
-  if (loaded.result != BmpLoadResult::kLoaded) {
-    // An unreadable file ends the run without a message.
-    image.FreeBitmap();
-    report.status =
-        picture.decodeError.empty() ? LoadFailure(loaded.result) : RunStatus::kUndecodable;
-    report.loadError = loaded.io;
-    report.decodeError = picture.decodeError;
-    return report;
+  // Running out of memory fails this run alone: the song and the image are emptied and the
+  // shell is told, so a batch goes on with its next picture.
+  try {
+    report.picture = picture.Load(std::string(path), image);
+    if (report.picture.bmp.result != BmpLoadResult::kLoaded) {
+      // An unreadable file ends the run without a message.
+      image.FreeBitmap();
+      report.status = LoadFailure(report.picture);
+      return report;
+    }
+    report.bitCount = image.bitCount;
+    if (image.bitCount != 24) {
+      image.FreeBitmap();
+      ui.ShowMessage(texts::kNot24Bit, texts::kErrorCaption);
+      report.status = RunStatus::kNot24Bit;
+      return report;
+    }
+    report.status = ConvertAndSave(state, bits, ui, outputs, report);
+  } catch (const std::bad_alloc&) {
+    report.status = RunStatus::kOutOfMemory;
   }
-  report.bitCount = image.bitCount;
-  if (image.bitCount != 24) {
-    image.FreeBitmap();
-    ui.ShowMessage(texts::kNot24Bit, texts::kErrorCaption);
-    report.status = RunStatus::kNot24Bit;
-    return report;
-  }
-
-  Song& song = state.song;
-  ConvertImageToSong(song, image, state.settings.ToParameters(), bits);
-  Summarize(song, report);
-  report.quarterMicroseconds = QuarterMicroseconds(state.settings.ToParameters().tempo);
-
-  const std::optional<std::string> outputPath =
-      ui.PromptSaveFile(texts::kMidiFilter, texts::kMidiExtension);
-  if (!outputPath) {
-    report.status = RunStatus::kCancelled;
-  } else if (ui.SaveSong(song, *outputPath)) {
-    report.status = RunStatus::kWritten;
-    report.outputPath = *outputPath;
-  } else {
-    ui.ShowMessage(texts::kCannotSaveMidi, texts::kErrorCaption);
-    report.status = RunStatus::kWriteFailed;
-    report.outputPath = *outputPath;
-  }
-
-  song.ClearSong();
+  state.song.ClearSong();
   image.FreeBitmap();
   return report;
 }

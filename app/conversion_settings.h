@@ -7,6 +7,7 @@
 #include <string>
 
 #include "convert/melody.h"
+#include "io/io_result.h"
 
 namespace pixorale {
 
@@ -34,12 +35,12 @@ struct ConversionSettings {
   // Records the current directory as the settings directory, then reads `setting.set` from
   // it. True when the file could be opened, whatever it held.
   bool LoadSettings();
-  // Writes `setting.set` into the settings directory. False when it could not be written.
-  bool SaveSettings() const;
+  // Writes `setting.set` into the settings directory.
+  IoResult SaveSettings() const;
 
   // Reads a settings file by path; a short file fills the fields as far as it reaches.
   bool ReadSettingsFile(const std::filesystem::path& path);
-  bool WriteSettingsFile(const std::filesystem::path& path) const;
+  IoResult WriteSettingsFile(const std::filesystem::path& path) const;
 
   // The stored form. Decoding a short buffer keeps the previous value of every field that
   // lies beyond its end and the previous high-order bytes of a field it cuts through.

@@ -4,9 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "image/bitmap_image.h"
-#include "midi/song.h"
-
 namespace pixorale {
 
 // A file-type filter of the file prompts: the text shown and the pattern it stands for.
@@ -15,14 +12,7 @@ struct FileFilter {
   std::string_view pattern;
 };
 
-// What reading the picture gave: the BMP reader's outcome, or, from a front end that reads
-// other formats too, a decoder's one-line reason for refusing a damaged file.
-struct PictureLoad {
-  BmpLoad bmp;
-  std::string decodeError;
-};
-
-// The few things a conversion run needs from a user interface. The desktop program shows
+// The prompts a conversion run needs from a user interface. The desktop programs show
 // dialogs, the command-line converter answers from its options, tests answer from a script.
 class ConversionUi {
  public:
@@ -36,12 +26,6 @@ class ConversionUi {
                                                     std::string_view defaultExtension) = 0;
   // A message with an OK button only; returns when the user has closed it.
   virtual void ShowMessage(std::string_view text, std::string_view caption) = 0;
-  // Reads the picture into the image. The default reads BMP only; the command-line converter
-  // also reads PNG and JPEG.
-  virtual PictureLoad LoadPicture(const std::string& path, BitmapImage& image);
-  // Writes the song to the path the save prompt gave. The default writes the file; a front
-  // end may send the bytes elsewhere (the command-line converter's "-" is standard output).
-  virtual bool SaveSong(Song& song, const std::string& path);
 };
 
 }  // namespace pixorale

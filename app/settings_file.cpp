@@ -21,7 +21,7 @@ bool ConversionSettings::ReadSettingsFile(const std::filesystem::path& path) {
   return true;
 }
 
-bool ConversionSettings::WriteSettingsFile(const std::filesystem::path& path) const {
+IoResult ConversionSettings::WriteSettingsFile(const std::filesystem::path& path) const {
   const auto bytes = ToBytes();
   // A setting.set that is a FIFO or a device is refused rather than written in place, so a
   // save never waits for a reader.
@@ -30,8 +30,7 @@ bool ConversionSettings::WriteSettingsFile(const std::filesystem::path& path) co
                                out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
                                return static_cast<bool>(out);
                              },
-                             {.nonRegular = NonRegularTarget::kRefuse})
-      .ok();
+                             {.nonRegular = NonRegularTarget::kRefuse});
 }
 
 bool ConversionSettings::LoadSettings() {
@@ -40,7 +39,7 @@ bool ConversionSettings::LoadSettings() {
   return ReadSettingsFile(PathFromUtf8(settingsDirectory) / kSettingsFileName);
 }
 
-bool ConversionSettings::SaveSettings() const {
+IoResult ConversionSettings::SaveSettings() const {
   // Always the start directory, wherever the current directory has moved since.
   return WriteSettingsFile(PathFromUtf8(settingsDirectory) / kSettingsFileName);
 }

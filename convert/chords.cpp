@@ -7,8 +7,6 @@
 namespace pixorale {
 namespace {
 
-constexpr uint8_t kChordChannel = 1;
-constexpr uint8_t kChordProgram = 99;
 constexpr int kOctave = 12;
 
 enum class Fit { kFree, kClash, kCovered };
@@ -34,9 +32,10 @@ Candidate PlaceAgainstChord(int pitch, const std::vector<uint8_t>& heldNotes) {
 
 class ChordBuilder {
  public:
-  explicit ChordBuilder(uint16_t division) : limit_(4u * uint32_t{division}) {
+  ChordBuilder(uint16_t division, Voice voice)
+      : limit_(4u * uint32_t{division}), velocity_(voice.velocity) {
     track_.ClearEvents();
-    track_.AppendEvent(track_events::ProgramChange(kChordChannel, kChordProgram));
+    track_.AppendEvent(track_events::ProgramChange(kChordChannel, voice.program));
   }
 
   void Follow(const MidiEvent& melodyEvent) {
@@ -63,7 +62,7 @@ class ChordBuilder {
       Restart(pitch);
     } else if (candidate.fit == Fit::kFree) {
       // The new note sounds from the chord's start; the time limit keeps counting from there.
-      track_.AppendEvent(track_events::NoteOn(kChordChannel, pitch, 0));
+      track_.AppendEvent(track_events::NoteOn(kChordChannel, pitch, velocity_, 0));
       heldNotes_.push_back(pitch);
     }
   }
@@ -79,12 +78,13 @@ class ChordBuilder {
   void Restart(uint8_t pitch) {
     CloseChord();
     heldNotes_.clear();
-    track_.AppendEvent(track_events::NoteOn(kChordChannel, pitch, chordTime_));
+    track_.AppendEvent(track_events::NoteOn(kChordChannel, pitch, velocity_, chordTime_));
     chordTime_ = 0;
     heldNotes_.push_back(pitch);
   }
 
   const uint32_t limit_;
+  const uint8_t velocity_;
   Track track_;
   std::vector<uint8_t> heldNotes_;
   uint32_t chordTime_ = 0;  // ticks since the chord began: where the track's last event stands
@@ -92,10 +92,10 @@ class ChordBuilder {
 
 }  // namespace
 
-void BuildChordTrack(Song& song, uint16_t division) {
+void BuildChordTrack(Song& song, uint16_t division, Voice voice) {
   if (song.tracks.empty()) return;  // there is no melody to follow
   song.trackCount = 2;
-  ChordBuilder chords(division);
+  ChordBuilder chords(division, voice);
   for (const MidiEvent& event : song.tracks.front().events) chords.Follow(event);
   song.AppendTrack(chords.Finish());
 }

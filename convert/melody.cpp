@@ -11,7 +11,6 @@
 namespace pixorale {
 namespace {
 
-constexpr uint8_t kMelodyChannel = 0;
 constexpr uint32_t kMicrosecondsPerMinute = 60'000'000;
 constexpr unsigned kPitchSlots = 128;
 constexpr uint8_t kHighestPitch = 127;
@@ -116,6 +115,7 @@ class NoteTable {
 void AppendColumns(Track& track, BitmapImage& image, const ConversionParameters& params,
                    uint16_t division, uint32_t sustainTicks, RandomBitSource& bits) {
   const uint32_t stepUnit = division >> 3;  // a 32nd note in beat mode
+  const uint8_t velocity = params.voices.melody.velocity;
   const std::span<const uint8_t> pitchRow = image.Row24(0);
   const std::span<const uint8_t> stepRow = image.Row24(image.height / 2);
   NoteTable notes;
@@ -149,9 +149,9 @@ void AppendColumns(Track& track, BitmapImage& image, const ConversionParameters&
     // A pitch struck again while sounding ends right at the new note-on.
     if (restruck) {
       track.AppendEvent(track_events::NoteOff(kMelodyChannel, pitch, step - offTotal));
-      track.AppendEvent(track_events::NoteOn(kMelodyChannel, pitch, 0));
+      track.AppendEvent(track_events::NoteOn(kMelodyChannel, pitch, velocity, 0));
     } else {
-      track.AppendEvent(track_events::NoteOn(kMelodyChannel, pitch, step - offTotal));
+      track.AppendEvent(track_events::NoteOn(kMelodyChannel, pitch, velocity, step - offTotal));
     }
   }
 
@@ -194,7 +194,7 @@ bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParamete
   // Each column adds one note-on and, sooner or later, its note-off.
   melody.events.reserve(3 + 2 * size_t{columns});
   melody.AppendEvent(track_events::Tempo(QuarterMicroseconds(params.tempo)));
-  melody.AppendEvent(track_events::ProgramChange(kMelodyChannel, 0));
+  melody.AppendEvent(track_events::ProgramChange(kMelodyChannel, params.voices.melody.program));
 
   if (columns > 0) {
     if (RescaleApplies(params.rangeLow, params.rangeHigh)) {
@@ -208,7 +208,7 @@ bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParamete
   melody.ComputeLength();
   song.AppendTrack(std::move(melody));
 
-  if (params.chordMode != 0) BuildChordTrack(song, division);
+  if (params.chordMode != 0) BuildChordTrack(song, division, params.voices.chords);
   return true;
 }
 

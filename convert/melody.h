@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "convert/random_bits.h"
+#include "convert/voices.h"
 #include "image/bitmap_image.h"
 #include "midi/song.h"
 
@@ -18,6 +19,7 @@ struct ConversionParameters {
   uint8_t chordMode = 0;
   uint8_t rangeLow = 0;
   uint8_t rangeHigh = 255;
+  SongVoices voices;  // the parts' programs and velocities
 };
 
 // Longest sustain in ticks: with it no delta of either track can pass the 28-bit limit of a

@@ -7,8 +7,6 @@
 // The event shapes the conversion builds; every delta and length is set through Assign.
 namespace pixorale::track_events {
 
-inline constexpr uint8_t kNoteOnVelocity = 100;
-
 inline MidiEvent ChannelEvent(uint8_t status, uint8_t data1, uint8_t data2, uint32_t delta) {
   MidiEvent event;
   event.status = status;
@@ -18,8 +16,8 @@ inline MidiEvent ChannelEvent(uint8_t status, uint8_t data1, uint8_t data2, uint
   return event;
 }
 
-inline MidiEvent NoteOn(uint8_t channel, uint8_t pitch, uint32_t delta) {
-  return ChannelEvent(midi_status::kNoteOn | channel, pitch, kNoteOnVelocity, delta);
+inline MidiEvent NoteOn(uint8_t channel, uint8_t pitch, uint8_t velocity, uint32_t delta) {
+  return ChannelEvent(midi_status::kNoteOn | channel, pitch, velocity, delta);
 }
 
 inline MidiEvent NoteOff(uint8_t channel, uint8_t pitch, uint32_t delta) {

@@ -2,26 +2,29 @@
 
 #include <cstdint>
 
-#include "midi/song.h"
-
 namespace pixorale {
 
-// The instrument (General MIDI program, 0 to 127) and the note-on velocity of one part.
+// The melody plays on MIDI channel 1, the chords on channel 2 (status low nibbles 0 and 1).
+inline constexpr uint8_t kMelodyChannel = 0;
+inline constexpr uint8_t kChordChannel = 1;
+
+// The instrument (General MIDI program, 0 to 127) and the note-on velocity of one part. A
+// velocity of 0 would turn every note-on into a note-off, so it is never given.
 struct Voice {
   uint8_t program = 0;
   uint8_t velocity = 100;
+  bool operator==(const Voice&) const = default;
 };
 
-// What the conversion gives each part: the melody on channel 1 plays program 0, the chords on
-// channel 2 program 99, both at velocity 100.
+// What the conversion gives each part unless told otherwise: the melody plays program 0,
+// the chords program 99, both at velocity 100.
+inline constexpr Voice kDefaultMelodyVoice{0, 100};
+inline constexpr Voice kDefaultChordVoice{99, 100};
+
 struct SongVoices {
-  Voice melody{0, 100};
-  Voice chords{99, 100};
+  Voice melody = kDefaultMelodyVoice;
+  Voice chords = kDefaultChordVoice;
+  bool operator==(const SongVoices&) const = default;
 };
-
-// Gives the program changes and the note-ons of the melody and chord channels the chosen
-// program and velocity. Note-offs are left alone, and with the default voices nothing
-// changes. A velocity of 0 would turn every note-on into a note-off, so it is not allowed.
-void ApplyVoices(Song& song, const SongVoices& voices);
 
 }  // namespace pixorale

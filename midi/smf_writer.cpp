@@ -202,11 +202,9 @@ bool WriteSong(Song& song, std::ostream& out) {
   return static_cast<bool>(out);
 }
 
-bool WriteSongFile(Song& song, const std::string& path) {
-  // A new MIDI file is not flushed on its own: a crash can cost only the file just made.
-  return WriteFileAtomically(path, [&song](std::ostream& out) { return WriteSong(song, out); },
-                             {.syncNewFile = SyncNewFile::kNo})
-      .ok();
+IoResult WriteSongFile(Song& song, const std::string& path, const WriteOptions& options) {
+  return WriteFileAtomically(
+      path, [&song](std::ostream& out) { return WriteSong(song, out); }, options);
 }
 
 }  // namespace pixorale

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "midi/song_time.h"
+
 namespace pixorale {
 namespace {
 
@@ -17,24 +19,16 @@ bool IsChannelEvent(uint8_t status) {
   return status >= 0x80 && status < 0xF0;
 }
 
-bool IsTempo(const MidiEvent& event) {
-  return event.status == midi_status::kMeta && event.data1 == meta_type::kTempo;
-}
-
-uint32_t TempoOf(const MidiEvent& event) {
-  return (uint32_t{event.data2[0]} << 16) | (uint32_t{event.data2[1]} << 8) | event.data2[2];
-}
-
 // Converts ticks to seconds, following tempo changes as they come.
 class Clock {
  public:
   Clock(uint16_t division, bool milliseconds) : division_(division), milliseconds_(milliseconds) {}
 
   double SecondsAt(uint64_t tick) const {
-    if (milliseconds_) return static_cast<double>(tick) / 1000.0;
+    if (milliseconds_) return static_cast<double>(tick) / kMillisecondTicksPerSecond;
     if (division_ == 0) return 0.0;  // no tick has a length: everything stands at 0
-    const double quarters = static_cast<double>(tick - tempoTick_) / division_;
-    return tempoSeconds_ + quarters * quarterMicroseconds_ / 1e6;
+    return tempoSeconds_ + BeatTicksToSeconds(static_cast<double>(tick - tempoTick_), division_,
+                                              quarterMicroseconds_);
   }
 
   void ChangeTempo(uint64_t tick, uint32_t quarterMicroseconds) {
@@ -48,7 +42,7 @@ class Clock {
   bool milliseconds_;
   uint64_t tempoTick_ = 0;
   double tempoSeconds_ = 0.0;
-  double quarterMicroseconds_ = kDefaultQuarterMicroseconds;
+  uint32_t quarterMicroseconds_ = kDefaultQuarterMicroseconds;
 };
 
 }  // namespace
@@ -61,7 +55,7 @@ SongTimeline BuildTimeline(const Song& song) {
     uint64_t tick = 0;
     for (const MidiEvent& event : song.tracks[t].events) {
       tick += event.delta.value;
-      if (IsChannelEvent(event.status) || IsTempo(event)) {
+      if (IsChannelEvent(event.status) || IsTempoEvent(event)) {
         ticked.push_back({tick, &event, static_cast<uint16_t>(t)});
       }
     }
@@ -73,9 +67,9 @@ SongTimeline BuildTimeline(const Song& song) {
 
   SongTimeline timeline;
   timeline.events.reserve(ticked.size());
-  Clock clock(song.division, (song.timingMode & 1) != 0);
+  Clock clock(song.division, IsMillisecondTiming(song.timingMode));
   for (const TickedEvent& t : ticked) {
-    if (IsTempo(*t.event)) {
+    if (IsTempoEvent(*t.event)) {
       clock.ChangeTempo(t.tick, TempoOf(*t.event));
       continue;
     }

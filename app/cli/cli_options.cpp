@@ -7,6 +7,7 @@
 
 #include "app/cli/option_values.h"
 #include "app/cli/output_stream.h"
+#include "app/cli/program_name.h"
 #include "app/conversion_settings.h"
 #include "app/ui_texts.h"
 #include "convert/scale_table.h"
@@ -18,7 +19,6 @@
 namespace pixorale::cli {
 namespace {
 
-constexpr const char* kProgram = "pixorale-convert";
 // More worker threads than this would only cost memory: the work is per picture.
 constexpr uint64_t kMaxJobs = 1024;
 
@@ -97,7 +97,7 @@ CLI::Option* AddParsedOption(CLI::App& app, const std::string& name,
 }
 
 std::string UsageComplaint(const std::string& message) {
-  return std::string(kProgram) + ": " + message + "\nRun '" + kProgram +
+  return std::string(kMessagePrefix) + message + "\nRun '" + std::string(kProgram) +
          " --help' for more information.\n";
 }
 
@@ -312,7 +312,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
   CLI::App app{
       "Turns pictures (24-bit BMP, PNG, JPEG) into Standard MIDI Files: one melody\n"
       "note per column.",
-      kProgram};
+      std::string(kProgram)};
   // "/name" options (CLI11's default on Windows) would take absolute paths for options.
   app.allow_windows_style_options(false);
   app.formatter(std::make_shared<HelpFormatter>());

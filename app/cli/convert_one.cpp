@@ -2,9 +2,10 @@
 
 #include <filesystem>
 
-#include "app/cli/cli_ui.h"
+#include "app/cli/job_outputs.h"
 #include "convert/os_random_bits.h"
 #include "convert/seeded_bits.h"
+#include "image/any_picture_source.h"
 #include "image/picture_format.h"
 #include "io/read_only_file.h"
 #include "io/utf8_path.h"
@@ -14,11 +15,32 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The English reason, then the text the desktop program would have shown.
-std::string WithMessages(std::string reason, const CliUi& ui) {
-  for (const std::string& message : ui.messages()) reason += " (" + message + ")";
-  return reason;
-}
+// The run's prompts answered from the command line: the save prompt gives the planned
+// output, and messages are kept for the error line.
+class JobPrompts final : public ConversionUi {
+ public:
+  explicit JobPrompts(const ConversionJob& job) : job_(job) {}
+
+  std::optional<std::string> PromptOpenFile(const FileFilter&, std::string_view) override {
+    return std::nullopt;  // the inputs come from the command line
+  }
+  std::optional<std::string> PromptSaveFile(const FileFilter&, std::string_view) override {
+    return job_.outputPath;
+  }
+  void ShowMessage(std::string_view text, std::string_view) override {
+    messages_.emplace_back(text);
+  }
+
+  // The English reason, then the text the desktop program would have shown.
+  std::string WithMessages(std::string reason) const {
+    for (const std::string& message : messages_) reason += " (" + message + ")";
+    return reason;
+  }
+
+ private:
+  const ConversionJob& job_;
+  std::vector<std::string> messages_;
+};
 
 void Fail(ConversionOutcome& outcome, const std::string& path, std::string reason) {
   outcome.converted = false;
@@ -27,20 +49,30 @@ void Fail(ConversionOutcome& outcome, const std::string& path, std::string reaso
 }
 
 // Why a picture the reader took but the conversion refused is not a 24-bit BMP.
-std::string NotConvertible(const ProgramState& state, const RunReport& report, const CliUi& ui) {
+std::string NotConvertible(const ProgramState& state, const RunReport& report,
+                           const JobPrompts& prompts) {
   const std::span<const uint8_t> firstBytes(state.image.headerScratch);
   if (!HasBmpSignature(firstBytes)) {
     const std::string_view other = PictureFormatName(firstBytes);
     return other.empty() ? "not a BMP picture"
                          : "not a BMP picture: it is a " + std::string(other) + " picture";
   }
-  return WithMessages("not a 24-bit BMP: " + std::to_string(report.bitCount) + " bits per pixel",
-                      ui);
+  return prompts.WithMessages("not a 24-bit BMP: " + std::to_string(report.bitCount) +
+                              " bits per pixel");
 }
 
-std::string SaveFailure(const IoResult& result, const CliUi& ui) {
-  if (result.failedStep == IoStep::kExists) return kRefusedExistingOutput;
-  return WithMessages(DescribeIoResult(result), ui);
+// The first output that failed: the file it is about, and why.
+std::pair<std::string, std::string> OutputFailure(const ConversionJob& job,
+                                                  const std::vector<OutputReport>& outputs,
+                                                  const JobPrompts& prompts) {
+  for (const OutputReport& output : outputs) {
+    if (output.ok()) continue;
+    // A file that appeared since the check before converting is kept, and told alike.
+    if (output.io.failedStep == IoStep::kExists) return {output.path, kRefusedExistingOutput};
+    if (output.kind != OutputKind::kMidi) return {output.path, output.error};
+    return {job.outputDescriptor ? "-" : output.path, prompts.WithMessages(output.error)};
+  }
+  return {job.outputPath, "not written"};
 }
 
 // What keeps an output of the job from being written, checked before converting so that a
@@ -90,8 +122,8 @@ std::unique_ptr<RandomBitSource> MakeBitSource(const SnapSource& source) {
   return std::make_unique<OsRandomBits>();
 }
 
-ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings& settings,
-                             const SnapSource& snap, const RenderSettings& render) {
+ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batch,
+                             const CliStreams& streams) {
   ConversionOutcome outcome;
   if (!job.conflict.empty()) {
     Fail(outcome, job.outputPath, job.conflict);
@@ -107,38 +139,41 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings&
   }
 
   ProgramState state;
-  state.settings = settings;
+  state.settings = batch.settings;
+  state.voices = batch.voices;
   state.image.ClearBitmap();
-  const std::unique_ptr<RandomBitSource> bits = MakeBitSource(snap);
-  CliUi ui(job, render);
-  outcome.report = RunConversion(job.inputPath, state, *bits, ui);
+  const std::unique_ptr<RandomBitSource> bits = MakeBitSource(batch.snap);
+  JobPrompts prompts(job);
+  JobOutputs outputs(job, batch.render, streams);
+  outcome.report = RunConversion(job.inputPath, state, *bits, prompts, AnyPictureSource(), outputs);
 
   const RunReport& report = outcome.report;
   switch (report.status) {
     case RunStatus::kWritten:
-      if (const auto& failure = ui.extraFailure()) {
-        Fail(outcome, failure->path, failure->reason);
-        break;
-      }
       outcome.converted = true;
       break;
     case RunStatus::kCannotOpen:
-      Fail(outcome, job.inputPath, DescribeIoResult(report.loadError));
+      Fail(outcome, job.inputPath, DescribeIoResult(report.picture.bmp.io));
       break;
     case RunStatus::kClaimsTooMuch:
       Fail(outcome, job.inputPath, "the header claims more pixel data than the file holds");
       break;
     case RunStatus::kUndecodable:
-      Fail(outcome, job.inputPath, report.decodeError);
+      Fail(outcome, job.inputPath, report.picture.decodeError);
       break;
     case RunStatus::kNot24Bit:
-      Fail(outcome, job.inputPath, NotConvertible(state, report, ui));
+      Fail(outcome, job.inputPath, NotConvertible(state, report, prompts));
       break;
     case RunStatus::kCancelled:
       Fail(outcome, job.outputPath, "not written");
       break;
-    case RunStatus::kWriteFailed:
-      Fail(outcome, job.outputDescriptor ? "-" : job.outputPath, SaveFailure(ui.saveResult(), ui));
+    case RunStatus::kWriteFailed: {
+      auto [path, reason] = OutputFailure(job, report.outputs, prompts);
+      Fail(outcome, path, std::move(reason));
+      break;
+    }
+    case RunStatus::kOutOfMemory:
+      Fail(outcome, job.inputPath, "not enough memory");
       break;
   }
   return outcome;

@@ -6,11 +6,13 @@
 #include <string>
 
 #include "app/cli/cli_options.h"
-#include "app/cli/cli_ui.h"
+#include "app/cli/cli_streams.h"
 #include "app/cli/conversion_jobs.h"
+#include "app/cli/job_outputs.h"
 #include "app/conversion_run.h"
 #include "app/conversion_settings.h"
 #include "convert/random_bits.h"
+#include "convert/voices.h"
 
 namespace pixorale::cli {
 
@@ -24,6 +26,14 @@ struct SnapSource {
 // beginning, so its file does not depend on the other inputs or on their order.
 std::unique_ptr<RandomBitSource> MakeBitSource(const SnapSource& source);
 
+// What every input of a batch is converted with.
+struct BatchSettings {
+  ConversionSettings settings;
+  SongVoices voices;
+  SnapSource snap;
+  RenderSettings render;
+};
+
 struct ConversionOutcome {
   bool converted = false;
   RunReport report;
@@ -32,7 +42,7 @@ struct ConversionOutcome {
 };
 
 // Converts one input with its own program state and random source.
-ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings& settings,
-                             const SnapSource& snap, const RenderSettings& render = {});
+ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batch,
+                             const CliStreams& streams);
 
 }  // namespace pixorale::cli

@@ -1,4 +1,9 @@
 #include <malloc.h>
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
 
 #include "app/cli/run_cli.h"
 
@@ -11,5 +16,6 @@ int main(int argc, char** argv) {
   mallopt(M_MMAP_THRESHOLD, 32 << 20);
   mallopt(M_TRIM_THRESHOLD, 64 << 20);
 #endif
-  return pixorale::cli::RunCli(argc, argv);
+  const std::vector<std::string> arguments(argv, argv + argc);
+  return pixorale::cli::RunCli(arguments, {std::cout, std::cerr, isatty(STDERR_FILENO) != 0});
 }

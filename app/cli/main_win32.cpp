@@ -2,6 +2,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,5 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> arguments;
   arguments.reserve(static_cast<size_t>(argc));
   for (int i = 0; i < argc; ++i) arguments.push_back(pixorale::ToUtf8(argv[i]));
-  std::vector<const char*> pointers;
-  for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
-  pointers.push_back(nullptr);
-  return pixorale::cli::RunCli(argc, pointers.data());
+  return pixorale::cli::RunCli(arguments, {std::cout, std::cerr, _isatty(_fileno(stderr)) != 0});
 }

@@ -1,12 +1,14 @@
 #include "app/cli/render_progress.h"
 
+#include "app/cli/program_name.h"
+
 namespace pixorale::cli {
 
 void RenderProgress::Show(double done) {
   const int percent = static_cast<int>(done * 100.0);
   if (!enabled_ || percent == shownPercent_) return;
   shownPercent_ = percent;
-  out_ << "\rpixorale-convert: " << path_ << ": rendering " << percent << "%\x1b[K" << std::flush;
+  out_ << "\r" << kMessagePrefix << path_ << ": rendering " << percent << "%\x1b[K" << std::flush;
 }
 
 void RenderProgress::Clear() {

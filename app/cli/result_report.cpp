@@ -3,19 +3,19 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "app/cli/program_name.h"
 #include "midi/song.h"
+#include "midi/song_time.h"
 
 namespace pixorale::cli {
 namespace {
 
-constexpr double kTicksPerSecondInMsTiming = 1000.0;
-
 uint16_t WrittenDivision(const ConversionOutcome& outcome) {
-  return outcome.report.division & kMaxDivision;
+  return outcome.report.song.division & kMaxDivision;
 }
 
 bool BeatTiming(const ConversionSettings& settings) {
-  return (settings.timingMode & 1) == 0;
+  return !IsMillisecondTiming(settings.timingMode);
 }
 
 std::string Plural(uint64_t count, const char* noun) {
@@ -25,7 +25,7 @@ std::string Plural(uint64_t count, const char* noun) {
 }  // namespace
 
 std::string ErrorLine(const std::string& path, const std::string& reason) {
-  return "pixorale-convert: " + path + ": " + reason;
+  return std::string(kMessagePrefix) + path + ": " + reason;
 }
 
 std::string ErrorLine(const ConversionOutcome& outcome) {
@@ -34,19 +34,17 @@ std::string ErrorLine(const ConversionOutcome& outcome) {
 
 std::optional<double> LengthSeconds(const ConversionOutcome& outcome,
                                     const ConversionSettings& settings) {
-  const RunReport& report = outcome.report;
-  // In millisecond timing a tick is a millisecond, whatever the tempo.
-  if (!BeatTiming(settings))
-    return static_cast<double>(report.lengthTicks) / kTicksPerSecondInMsTiming;
+  const SongSummary& song = outcome.report.song;
+  const auto ticks = static_cast<double>(song.lengthTicks);
+  if (!BeatTiming(settings)) return ticks / kMillisecondTicksPerSecond;
   const uint16_t division = WrittenDivision(outcome);
-  if (division == 0 || report.quarterMicroseconds == 0) return std::nullopt;
-  const double quarters = static_cast<double>(report.lengthTicks) / division;
-  return quarters * report.quarterMicroseconds / 1e6;
+  if (division == 0 || song.quarterMicroseconds == 0) return std::nullopt;
+  return BeatTicksToSeconds(ticks, division, song.quarterMicroseconds);
 }
 
 std::string InfoLine(const ConversionJob& job, const ConversionOutcome& outcome,
                      const ConversionSettings& settings) {
-  const RunReport& report = outcome.report;
+  const SongSummary& report = outcome.report.song;
   std::string line = job.inputPath + " -> " + job.outputPath + ": " +
                      Plural(report.noteCount, "note") + ", " + Plural(report.trackCount, "track") +
                      ", " + Plural(report.lengthTicks, "tick");
@@ -73,7 +71,7 @@ std::string JsonLine(const ConversionJob& job, const ConversionOutcome& outcome,
   if (!outcome.converted) {
     object["error"] = outcome.errorPath + ": " + outcome.errorReason;
   } else {
-    const RunReport& report = outcome.report;
+    const SongSummary& report = outcome.report.song;
     object["notes"] = report.noteCount;
     object["tracks"] = report.trackCount;
     object["ticks"] = report.lengthTicks;

@@ -1,10 +1,7 @@
 #include "app/cli/run_cli.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
-#include <iostream>
 
 #include "app/cli/batch_reporter.h"
 #include "app/cli/cli_options.h"
@@ -14,6 +11,7 @@
 #include "app/cli/interrupt.h"
 #include "app/cli/option_warnings.h"
 #include "app/cli/parallel_for.h"
+#include "app/cli/program_name.h"
 #include "app/cli/progress_line.h"
 #include "app/cli/result_report.h"
 #include "io/read_only_file.h"
@@ -24,11 +22,12 @@ namespace pixorale::cli {
 namespace {
 
 // Writes the effective settings where the desktop program started here would read them.
-bool SaveForDesktop(ConversionSettings settings) {
+IoResult SaveForDesktop(ConversionSettings settings) {
   std::error_code error;
-  settings.settingsDirectory = Utf8FromPath(std::filesystem::current_path(error));
-  if (error || settings.SaveSettings()) return !error;
-  return false;
+  const std::filesystem::path here = std::filesystem::current_path(error);
+  if (error) return IoResult::Failure(IoStep::kOpen, error.value());
+  settings.settingsDirectory = Utf8FromPath(here);
+  return settings.SaveSettings();
 }
 
 // The SoundFont a render will load, checked once for the whole batch; the path, or the
@@ -45,59 +44,71 @@ std::pair<std::string, std::string> ChooseSoundFont(const HearAndSeeOptions& hea
   return {*hear.soundFont, {}};
 }
 
-RenderSettings RenderSettingsFrom(const HearAndSeeOptions& hear, bool mayShowProgress) {
-  RenderSettings render;
-  SongVoices& voices = render.voices;
+SongVoices VoicesFrom(const HearAndSeeOptions& hear) {
+  SongVoices voices;
   voices.melody.program = hear.program.value_or(voices.melody.program);
   voices.melody.velocity = hear.velocity.value_or(voices.melody.velocity);
   voices.chords.program = hear.chordProgram.value_or(voices.chords.program);
   voices.chords.velocity = hear.chordVelocity.value_or(voices.chords.velocity);
-  render.showProgress = mayShowProgress && isatty(STDERR_FILENO) != 0;
-  return render;
+  return voices;
+}
+
+std::vector<const char*> ArgumentPointers(const std::vector<std::string>& arguments) {
+  std::vector<const char*> pointers;
+  pointers.reserve(arguments.size() + 1);
+  for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
+  pointers.push_back(nullptr);
+  return pointers;
 }
 
 }  // namespace
 
-int RunCli(int argc, const char* const* argv) {
-  const ParsedCommandLine parsed = ParseCommandLine(argc, argv, std::cout, std::cerr);
+int RunCli(const std::vector<std::string>& arguments, const CliStreams& streams) {
+  std::ostream& err = streams.err;
+  const std::vector<const char*> argv = ArgumentPointers(arguments);
+  const ParsedCommandLine parsed =
+      ParseCommandLine(static_cast<int>(arguments.size()), argv.data(), streams.out, err);
   if (!parsed.options) return parsed.exitStatus;
   const CliOptions& options = *parsed.options;
   RemoveTemporariesOnInterrupt();
 
   for (const std::string& warning : OptionWarnings(options.overrides)) {
-    std::cerr << "pixorale-convert: warning: " << warning << '\n';
+    err << kMessagePrefix << "warning: " << warning << '\n';
   }
   const LoadedSettings loaded = LoadEffectiveSettings(options);
   if (!loaded.error.empty()) {
-    std::cerr << "pixorale-convert: " << loaded.error << '\n';
+    err << kMessagePrefix << loaded.error << '\n';
     return kExitUsage;
   }
   const ConversionSettings& settings = loaded.settings;
   const auto [soundFont, soundFontError] = ChooseSoundFont(options.hearAndSee);
   if (!soundFontError.empty()) {
-    std::cerr << "pixorale-convert: " << soundFontError << '\n';
+    err << kMessagePrefix << soundFontError << '\n';
     return kExitUsage;
   }
   for (const std::string& warning : HearAndSeeWarnings(options.hearAndSee, settings)) {
-    std::cerr << "pixorale-convert: warning: " << warning << '\n';
+    err << kMessagePrefix << "warning: " << warning << '\n';
   }
 
   bool anyFailed = false;
-  if (options.saveSettings && !SaveForDesktop(settings)) {
-    std::cerr << ErrorLine(kSettingsFileName, "cannot be written") << '\n';
-    anyFailed = true;
+  if (options.saveSettings) {
+    if (const IoResult saved = SaveForDesktop(settings); !saved) {
+      err << ErrorLine(kSettingsFileName, DescribeIoResult(saved)) << '\n';
+      anyFailed = true;
+    }
   }
 
   const auto start = std::chrono::steady_clock::now();
   const std::vector<ConversionJob> jobs = PlanConversionJobs(options);
-  const bool showProgress = !options.quiet && jobs.size() > 1 && isatty(STDERR_FILENO) != 0;
-  ProgressLine progress(std::cerr, showProgress, jobs.size());
-  BatchReporter reporter(jobs, settings, options.report, std::cout, std::cerr, progress);
-  const SnapSource snap{options.snap, options.seed};
-  RenderSettings render = RenderSettingsFrom(options.hearAndSee, !options.quiet);
-  render.soundFontPath = soundFont;
+  const bool showProgress = !options.quiet && jobs.size() > 1 && streams.errIsTerminal;
+  ProgressLine progress(err, showProgress, jobs.size());
+  BatchReporter reporter(jobs, settings, options.report, streams.out, err, progress);
+  BatchSettings batch{settings,
+                      VoicesFrom(options.hearAndSee),
+                      {options.snap, options.seed},
+                      {soundFont, !options.quiet && streams.errIsTerminal}};
   ParallelFor(jobs.size(), options.jobs.value_or(DefaultJobs()),
-              [&](size_t i) { reporter.Complete(i, ConvertOne(jobs[i], settings, snap, render)); });
+              [&](size_t i) { reporter.Complete(i, ConvertOne(jobs[i], batch, streams)); });
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
   progress.Finish(reporter.converted(), reporter.failures(), elapsed.count());
 

@@ -4,7 +4,7 @@
 #include <QWindow>
 #include <cstdlib>
 
-#include "app/bmp_extension.h"
+#include "app/conversion_commands.h"
 #include "app/desktop/main_window.h"
 #include "app/desktop/toolkit_translation.h"
 
@@ -18,7 +18,7 @@ int RunDesktopProgram(std::string_view commandLineTail, ProgramState& state, Ran
   state.song.ClearSong();
 
   // Before any window exists: the run's prompts appear on their own.
-  if (HasBmpExtension(commandLineTail)) RunConversion(commandLineTail, state, bits, ui);
+  ConversionCommands(state, bits, ui).ConvertCommandLine(commandLineTail);
 
   MainWindow window(state, bits, ui);
   window.show();

@@ -1,6 +1,6 @@
 #include "app/win32/run_windows_program.h"
 
-#include "app/bmp_extension.h"
+#include "app/conversion_commands.h"
 #include "app/win32/main_window.h"
 
 namespace pixorale {
@@ -11,7 +11,7 @@ int RunWindowsProgram(HINSTANCE instance, std::string_view commandLineTail, int 
   state.song.ClearSong();
 
   // Before any window exists: the run's prompts appear on their own.
-  if (HasBmpExtension(commandLineTail)) RunConversion(commandLineTail, state, bits, ui);
+  ConversionCommands(state, bits, ui).ConvertCommandLine(commandLineTail);
 
   if (!MainWindow::RegisterWindowClass(instance)) return 0;
   MainWindow window(state, bits, ui);

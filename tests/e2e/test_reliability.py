@@ -88,7 +88,7 @@ class Settings(ConverterTest):
         self.assertIn('"division":768', run.stdout.decode())
         run = self.run_converter("--save-settings")
         self.assertEqual(run.returncode, 1)
-        self.assertIn("setting.set: cannot be written", run.stderr.decode())
+        self.assertIn("setting.set: is not a regular file", run.stderr.decode())
 
 
 class Tempos(ConverterTest):

@@ -81,7 +81,7 @@ class SettingsFile(ConverterTest):
         run = self.run_converter("in.bmp", "--save-settings")
         self.assertEqual(run.returncode, 1)
         self.assertEqual(self.error_lines(run),
-                         ["pixorale-convert: setting.set: cannot be written"])
+                         ["pixorale-convert: setting.set: is a directory"])
         self.assertTrue((self.dir / "in.mid").exists(), "the conversion still ran")
 
 

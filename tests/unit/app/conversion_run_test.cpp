@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "app/ui_texts.h"
 #include "support/bmp_builder.h"
 #include "support/scripted_ui.h"
@@ -23,7 +25,7 @@ class ConversionRun : public ::testing::Test {
 
   RunReport Run(const std::string& path) {
     FixedBits down(0);
-    RunReport report = RunConversion(path, state_, down, ui_);
+    RunReport report = RunConversion(path, state_, down, ui_, bmp_, midiFile_);
     EXPECT_TRUE(state_.song.tracks.empty()) << "the song is emptied after every run";
     EXPECT_EQ(state_.song.trackCount, 0);
     EXPECT_EQ(state_.image.bitCount, 0) << "the image is freed after every run";
@@ -33,6 +35,8 @@ class ConversionRun : public ::testing::Test {
   test::TempDir dir_;
   ProgramState state_;
   ScriptedUi ui_;
+  BmpPictureSource bmp_;
+  MidiFileOutput midiFile_;
 };
 
 TEST_F(ConversionRun, WritesTheChosenFile) {
@@ -49,8 +53,9 @@ TEST_F(ConversionRun, WritesTheChosenFile) {
   const auto bytes = test::ReadFileBytes(dir_ / "out.mid");
   ASSERT_GE(bytes.size(), 14u);
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "MThd");
-  EXPECT_EQ(report.noteCount, 2u);
-  EXPECT_EQ(report.trackCount, 1);
+  EXPECT_EQ(report.song.noteCount, 2u);
+  EXPECT_EQ(report.song.trackCount, 1);
+  EXPECT_EQ(report.song.quarterMicroseconds, 500'000u) << "read back from the tempo event";
 }
 
 TEST_F(ConversionRun, UsesTheSettingsAsTheyAreNow) {
@@ -59,7 +64,7 @@ TEST_F(ConversionRun, UsesTheSettingsAsTheyAreNow) {
   state_.settings.resolution = 480;
   ui_.saveAnswers.push_back((dir_ / "out.mid").string());
   const RunReport report = Run(in);
-  EXPECT_EQ(report.trackCount, 2);
+  EXPECT_EQ(report.song.trackCount, 2);
   const auto bytes = test::ReadFileBytes(dir_ / "out.mid");
   EXPECT_EQ(bytes.at(11), 2) << "two tracks announced";
   EXPECT_EQ(bytes.at(12), 0x01);
@@ -114,22 +119,63 @@ TEST_F(ConversionRun, DefaultPictureReaderTakesEveryFileAsABmp) {
   const RunReport report = Run(Picture(png, "in.png"));
   EXPECT_EQ(report.status, RunStatus::kNot24Bit);
   EXPECT_EQ(report.bitCount, 0x1200);  // the bytes at offset 28: interlace method, checksum
-  EXPECT_TRUE(report.decodeError.empty());
+  EXPECT_TRUE(report.picture.decodeError.empty());
 }
 
 TEST_F(ConversionRun, DecoderRefusalEndsTheRunWithItsReasonAndNoMessage) {
-  class RefusingUi : public ScriptedUi {
+  class RefusingSource : public PictureSource {
    public:
-    PictureLoad LoadPicture(const std::string&, BitmapImage&) override {
-      return {{BmpLoadResult::kCannotOpen, {}}, "PNG: invalid chunk checksum"};
+    PictureFileLoad Load(const std::string&, BitmapImage&) const override {
+      return {PictureFormat::kPng, {BmpLoadResult::kCannotOpen, {}}, "PNG: invalid chunk checksum"};
     }
   } refusing;
   FixedBits down(0);
-  const RunReport report = RunConversion(Picture({1, 2, 3}), state_, down, refusing);
+  const RunReport report =
+      RunConversion(Picture({1, 2, 3}), state_, down, ui_, refusing, midiFile_);
   EXPECT_EQ(report.status, RunStatus::kUndecodable);
-  EXPECT_EQ(report.decodeError, "PNG: invalid chunk checksum");
-  EXPECT_TRUE(refusing.messages.empty());
-  EXPECT_TRUE(refusing.prompts.empty());
+  EXPECT_EQ(report.picture.decodeError, "PNG: invalid chunk checksum");
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_TRUE(ui_.prompts.empty());
+}
+
+// Every output the song goes to is reported in order; a failed one after the MIDI file
+// fails the run without the MIDI file's message.
+TEST_F(ConversionRun, EachOutputIsReportedAndOnlyAFailedMidiFileShowsItsMessage) {
+  struct TwoOutputs : SongOutputs {
+    bool midiFails = false;
+    std::vector<OutputReport> Write(Song& song, const std::string& savePath) override {
+      EXPECT_FALSE(song.tracks.empty()) << "outputs see the converted song";
+      OutputReport midi{OutputKind::kMidi, savePath, {}, midiFails ? "cannot" : ""};
+      return {midi, {OutputKind::kWav, "x.wav", {}, "the SoundFont is damaged"}};
+    }
+  } outputs;
+  const std::string in = Picture(test::MakeMelodyBmp({60}, {0}));
+  for (const bool midiFails : {false, true}) {
+    outputs.midiFails = midiFails;
+    ui_.messages.clear();
+    ui_.saveAnswers.push_back("song.mid");
+    FixedBits down(0);
+    const RunReport report = RunConversion(in, state_, down, ui_, bmp_, outputs);
+    EXPECT_EQ(report.status, RunStatus::kWriteFailed);
+    ASSERT_EQ(report.outputs.size(), 2u);
+    EXPECT_EQ(report.outputs[1].error, "the SoundFont is damaged");
+    EXPECT_EQ(ui_.messages.size(), midiFails ? 1u : 0u);
+  }
+}
+
+// Running out of memory anywhere in the run fails that run alone and empties the song and
+// the image, so the next run starts clean.
+TEST_F(ConversionRun, OutOfMemoryFailsTheRunAndLeavesEverythingEmpty) {
+  struct ExhaustedOutputs : SongOutputs {
+    std::vector<OutputReport> Write(Song&, const std::string&) override { throw std::bad_alloc(); }
+  } exhausted;
+  const std::string in = Picture(test::MakeMelodyBmp({60, 62}, {8, 8}));
+  ui_.saveAnswers.push_back("song.mid");
+  FixedBits down(0);
+  const RunReport report = RunConversion(in, state_, down, ui_, bmp_, exhausted);
+  EXPECT_EQ(report.status, RunStatus::kOutOfMemory);
+  EXPECT_TRUE(state_.song.tracks.empty());
+  EXPECT_EQ(state_.image.bitCount, 0);
 }
 
 TEST_F(ConversionRun, FailedWriteIsReportedAndKeepsTheOldFile) {

@@ -22,7 +22,7 @@ Song MelodySong(const std::vector<uint8_t>& pitches, uint32_t length = 480,
   melody.AppendEvent(track_events::Tempo(500000));
   melody.AppendEvent(track_events::ProgramChange(0, 0));
   for (size_t i = 0; i < pitches.size(); ++i) {
-    melody.AppendEvent(track_events::NoteOn(0, pitches[i], i < gaps.size() ? gaps[i] : 0));
+    melody.AppendEvent(track_events::NoteOn(0, pitches[i], 100, i < gaps.size() ? gaps[i] : 0));
     melody.AppendEvent(track_events::NoteOff(0, pitches[i], length));
   }
   melody.AppendEvent(track_events::EndOfTrack());

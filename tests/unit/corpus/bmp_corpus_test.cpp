@@ -53,21 +53,22 @@ std::vector<CorpusCase> ReadManifest() {
   return cases;
 }
 
-// Answers the save prompt and keeps the song's bytes instead of writing a file.
-class MemoryUi : public test::ScriptedUi {
+// Keeps the song's bytes instead of writing a file.
+class MemoryOutputs : public SongOutputs {
  public:
-  bool SaveSong(Song& song, const std::string&) override {
+  std::vector<OutputReport> Write(Song& song, const std::string& savePath) override {
     std::ostringstream out;
-    const bool written = WriteSong(song, out);
+    OutputReport report{OutputKind::kMidi, savePath, {}, WriteSong(song, out) ? "" : "failed"};
     saved.push_back(out.str());
-    return written;
+    return {report};
   }
   std::vector<std::string> saved;
 };
 
 struct RunResult {
   RunReport report;
-  MemoryUi ui;
+  test::ScriptedUi ui;
+  MemoryOutputs outputs;
 };
 
 void Convert(const std::string& file, RunResult& result) {
@@ -75,8 +76,8 @@ void Convert(const std::string& file, RunResult& result) {
   state.settings.InstallDefaults();
   result.ui.saveAnswers.push_back("out.mid");
   FixedBits down(0);
-  result.report =
-      RunConversion((fs::path(PIXORALE_BMP_CORPUS_DIR) / file).string(), state, down, result.ui);
+  result.report = RunConversion((fs::path(PIXORALE_BMP_CORPUS_DIR) / file).string(), state, down,
+                                result.ui, BmpPictureSource(), result.outputs);
   EXPECT_TRUE(state.song.tracks.empty()) << "the song is emptied after every run";
   EXPECT_EQ(state.image.bitCount, 0) << "the image is freed after every run";
 }
@@ -98,11 +99,11 @@ TEST_P(BmpCorpus, RunEndsWithTheDefinedOutcome) {
   if (c.outcome == "converted") {
     EXPECT_EQ(report.status, RunStatus::kWritten);
     EXPECT_EQ(report.bitCount, 24);
-    EXPECT_EQ(report.noteCount, c.number);
+    EXPECT_EQ(report.song.noteCount, c.number);
     EXPECT_TRUE(run.ui.messages.empty());
-    ASSERT_EQ(run.ui.saved.size(), 1u);
+    ASSERT_EQ(run.outputs.saved.size(), 1u);
     // One track with the default division 768; its chunk runs to the end of the file.
-    const std::string& midi = run.ui.saved[0];
+    const std::string& midi = run.outputs.saved[0];
     ASSERT_GE(midi.size(), 26u);
     EXPECT_EQ(midi.substr(0, 14), std::string("MThd\0\0\0\6\0\1\0\1\3\0", 14));
     EXPECT_EQ(midi.substr(14, 4), "MTrk");
@@ -115,13 +116,13 @@ TEST_P(BmpCorpus, RunEndsWithTheDefinedOutcome) {
               (std::vector<test::ScriptedUi::Message>{
                   {std::string(texts::kNot24Bit), std::string(texts::kErrorCaption)}}));
     EXPECT_TRUE(run.ui.prompts.empty());
-    EXPECT_TRUE(run.ui.saved.empty());
+    EXPECT_TRUE(run.outputs.saved.empty());
   } else {
     ASSERT_EQ(c.outcome, "claims-too-much");
     EXPECT_EQ(report.status, RunStatus::kClaimsTooMuch);
     EXPECT_TRUE(run.ui.messages.empty()) << "refused without a message";
     EXPECT_TRUE(run.ui.prompts.empty());
-    EXPECT_TRUE(run.ui.saved.empty());
+    EXPECT_TRUE(run.outputs.saved.empty());
   }
 }
 
@@ -140,7 +141,7 @@ TEST(BmpCorpusFields, ThatAreNotLookedAtLeaveTheMidiFileAsItWas) {
     if (!midiOf.contains(file)) {
       RunResult run;
       Convert(file, run);
-      midiOf[file] = run.ui.saved.empty() ? "" : run.ui.saved[0];
+      midiOf[file] = run.outputs.saved.empty() ? "" : run.outputs.saved[0];
     }
     return midiOf[file];
   };

@@ -52,7 +52,7 @@ class FailedMidiWrite : public ::testing::Test {
     ui_.saveAnswers.push_back(output.string());
     ui_.messages.clear();
     FixedBits down(0);
-    return RunConversion(input, state_, down, ui_);
+    return RunConversion(input, state_, down, ui_, bmp_, midiFile_);
   }
 
   // The run tells the user, and the song and the image are empty again.
@@ -68,6 +68,8 @@ class FailedMidiWrite : public ::testing::Test {
   test::TempDir dir_;
   fs::path out_ = dir_ / "out";
   ProgramState state_;
+  BmpPictureSource bmp_;
+  MidiFileOutput midiFile_;
   test::ScriptedUi ui_;
 };
 
@@ -123,7 +125,8 @@ TEST_F(FailedMidiWrite, NextRunWritesTheSameFileAsAFreshStart) {
   test::ScriptedUi freshUi;
   freshUi.saveAnswers.push_back((out_ / "fresh.mid").string());
   FixedBits down(0);
-  ASSERT_EQ(RunConversion(input, fresh, down, freshUi).status, RunStatus::kWritten);
+  ASSERT_EQ(RunConversion(input, fresh, down, freshUi, bmp_, midiFile_).status,
+            RunStatus::kWritten);
   EXPECT_EQ(test::ReadFileBytes(out_ / "after.mid"), test::ReadFileBytes(out_ / "fresh.mid"));
 }
 

@@ -50,12 +50,12 @@ TEST_F(SettingsSaveFailure, ReadOnlyDirectoryFailsQuietlyAndKeepsBoth) {
 }
 
 TEST_F(SettingsSaveFailure, FullDiskFailsQuietlyAndKeepsBoth) {
-  bool saved = true;
+  IoResult saved;
   {
     test::ScopedFileSizeLimit limit(4);
     saved = settings_.SaveSettings();
   }
-  EXPECT_FALSE(saved);
+  EXPECT_EQ(saved.failedStep, IoStep::kWrite);
   ExpectValuesInMemoryAndTheOldFile();
 }
 

@@ -66,12 +66,12 @@ TEST(WriteSongFile, FullDiskIsReportedAndTheExistingFileSurvives) {
   WriteFileBytes(dir / "out.mid", old);
   Song song = OneNoteSong();
   song.tracks[0].events.resize(20000, ChannelEvent(0, 0x90, 60, 100));
-  bool written = true;
+  IoResult written;
   {
     ScopedFileSizeLimit limit(1024);
     written = WriteSongFile(song, (dir / "out.mid").string());
   }
-  EXPECT_FALSE(written);
+  EXPECT_EQ(written.failedStep, IoStep::kWrite) << "the failing step is carried to the caller";
   EXPECT_EQ(ReadFileBytes(dir / "out.mid"), old);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }

@@ -29,9 +29,7 @@ inline Song MakeSong(const std::vector<TestNote>& notes, uint32_t tempo = 500000
     std::vector<std::pair<uint32_t, MidiEvent>> timed;
     for (const TestNote& n : notes) {
       if (n.channel != channel) continue;
-      MidiEvent on = track_events::NoteOn(channel, n.pitch, 0);
-      on.data2[0] = n.velocity;
-      timed.emplace_back(n.on, on);
+      timed.emplace_back(n.on, track_events::NoteOn(channel, n.pitch, n.velocity, 0));
       timed.emplace_back(n.off, track_events::NoteOff(channel, n.pitch, 0));
     }
     if (timed.empty()) continue;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/cli/cli_streams.h"
+#include "app/cli/conversion_jobs.h"
+#include "app/song_outputs.h"
+
+namespace pixorale::cli {
+
+// The same for every input: the SoundFont for WAV files (chosen and checked once) and
+// whether a render shows its progress on the terminal.
+struct RenderSettings {
+  std::string soundFontPath;
+  bool showProgress = false;
+};
+
+// Why an output that exists is not replaced.
+inline constexpr const char* kRefusedExistingOutput =
+    "already exists; use -f/--force to replace it";
+
+// Where one input's song goes: the MIDI file (or the descriptor it stands for, written in
+// place), then the WAV and the piano roll asked for. Without --force an existing output is
+// kept, decided by the write's last step, so a file that appears meanwhile is kept too. The
+// first output that fails ends the job: the ones after it are not made.
+class JobOutputs final : public SongOutputs {
+ public:
+  JobOutputs(const ConversionJob& job, const RenderSettings& render, const CliStreams& streams)
+      : job_(job), render_(render), streams_(streams) {}
+
+  std::vector<OutputReport> Write(Song& song, const std::string& savePath) override;
+
+ private:
+  OutputReport WriteMidi(Song& song, const std::string& savePath) const;
+  OutputReport WriteWav(const Song& song, const std::string& path) const;
+  OutputReport DrawRoll(const Song& song, const std::string& path) const;
+
+  const ConversionJob& job_;
+  const RenderSettings& render_;
+  const CliStreams& streams_;
+};
+
+}  // namespace pixorale::cli

@@ -1,0 +1,114 @@
+#include "app/cli/run_cli.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/cli/cli_options.h"
+#include "support/bmp_builder.h"
+#include "support/temp_dir.h"
+
+namespace pixorale::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The converter run in-process, its streams read back.
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class RunCliInProcess : public ::testing::Test {
+ protected:
+  RunCliInProcess() : here_(dir_.path()) {
+    test::WriteFileBytes(dir_ / "a.bmp", test::MakeMelodyBmp({60, 62, 64}, {8, 8, 8}));
+    test::BmpBuilder eightBit;
+    eightBit.width = 2;
+    eightBit.height = 2;
+    eightBit.bitCount = 8;
+    test::WriteFileBytes(dir_ / "gray.bmp", eightBit.Build());
+  }
+
+  static CliRun Run(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "pixorale-convert");
+    std::ostringstream out;
+    std::ostringstream err;
+    CliRun run;
+    run.status = RunCli(arguments, {out, err});
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+  }
+
+  test::TempDir dir_;
+  test::ScopedCurrentDirectory here_;
+};
+
+TEST_F(RunCliInProcess, ReportsEachInputOnItsStreamAndExitsByTheWorstOutcome) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string out;  // expected in standard output
+    std::string err;  // expected in standard error ("" for none)
+  };
+  const Case cases[] = {
+      {{"--seed", "1", "--info", "a.bmp"},
+       kExitConverted,
+       "a.bmp -> a.mid: 3 notes, 1 track, ",
+       ""},
+      {{"--seed", "1", "--json", "gray.bmp"},
+       kExitSomeFailed,
+       "\"converted\":false,\"error\":\"gray.bmp: not a 24-bit BMP: 8 bits per pixel",
+       "pixorale-convert: gray.bmp: not a 24-bit BMP: 8 bits per pixel"},
+      {{"--seed", "1", "missing.bmp", "a.bmp", "-f"},
+       kExitSomeFailed,
+       "",
+       "pixorale-convert: missing.bmp: cannot be opened"},
+      {{"--no-such-option"}, kExitUsage, "", "pixorale-convert: "},
+  };
+  for (const Case& c : cases) {
+    const CliRun run = Run(c.arguments);
+    const std::string what = c.arguments.front() + " " + c.arguments.back();
+    EXPECT_EQ(run.status, c.status) << what;
+    EXPECT_NE(run.out.find(c.out), std::string::npos) << what << ": " << run.out;
+    if (c.err.empty()) {
+      EXPECT_EQ(run.err, "") << what;
+    } else {
+      EXPECT_NE(run.err.find(c.err), std::string::npos) << what << ": " << run.err;
+    }
+  }
+}
+
+TEST_F(RunCliInProcess, AKeptOutputIsRefusedAndTheSameSeedGivesTheSameFile) {
+  ASSERT_EQ(Run({"--seed", "7", "a.bmp", "-o", "first.mid"}).status, kExitConverted);
+  const CliRun again = Run({"--seed", "7", "a.bmp", "-o", "first.mid"});
+  EXPECT_EQ(again.status, kExitSomeFailed);
+  EXPECT_NE(again.err.find("first.mid: already exists"), std::string::npos) << again.err;
+  ASSERT_EQ(Run({"--seed", "7", "a.bmp", "-o", "second.mid"}).status, kExitConverted);
+  EXPECT_EQ(test::ReadFileBytes(dir_ / "first.mid"), test::ReadFileBytes(dir_ / "second.mid"));
+}
+
+// The voices reach the conversion itself: the melody's program change and note-ons carry
+// them in the written file.
+TEST_F(RunCliInProcess, VoicesAreWrittenByTheConversion) {
+  ASSERT_EQ(Run({"--seed", "1", "a.bmp", "--program", "40", "--velocity", "64"}).status,
+            kExitConverted);
+  const std::vector<uint8_t> bytes = test::ReadFileBytes(dir_ / "a.mid");
+  const std::string midi(bytes.begin(), bytes.end());
+  EXPECT_NE(midi.find(std::string("\xC0\x28", 2)), std::string::npos) << "program 40";
+  // Every melody note-on (status 90, pitch, velocity) is played at 64.
+  size_t noteOns = 0;
+  for (size_t i = 0; i + 2 < bytes.size(); ++i) {
+    if (bytes[i] != 0x90) continue;
+    ++noteOns;
+    EXPECT_EQ(bytes[i + 2], 64) << "at " << i;
+  }
+  EXPECT_EQ(noteOns, 3u);
+}
+
+}  // namespace
+}  // namespace pixorale::cli
