@@ -60,7 +60,6 @@ class NoteTable {
 
   bool IsActive(uint8_t pitch) const { return position_[pitch] != kInactive; }
   uint32_t Elapsed(uint8_t pitch) const { return elapsed_[pitch]; }
-  bool Empty() const { return count_ == 0; }
 
   void AddToAll(uint32_t ticks) {
     for (unsigned i = 0; i < count_; ++i) elapsed_[sounding_[i]] += ticks;

@@ -28,6 +28,5 @@ inline constexpr std::array<ScaleInfo, 9> kScales = {{
 
 inline constexpr uint8_t kScaleCount = static_cast<uint8_t>(kScales.size());
 inline constexpr uint8_t kHarmonicMinorIndex = 2;
-inline constexpr uint8_t kLocrianIndex = 8;
 
 }  // namespace pixorale

@@ -12,9 +12,8 @@
 namespace pixorale {
 namespace {
 
-// The template: 74 by 41 dialog units in a 24-point font.
-constexpr int kTemplateWidth = 74;
-constexpr int kTemplateHeight = 41;
+// The template's size in dialog units, in a 24-point font.
+constexpr DialogRect kTemplate{RECT_ABOUT_DIALOG};
 constexpr int kFontPoints = 24;
 constexpr int kMarginUnits = 7;
 constexpr int kMinIconPixels = 32;
@@ -37,21 +36,21 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   auto* ok = new QPushButton(ToQString(texts::kOk), this);
   ok->setObjectName("okButton");
   ok->setDefault(true);
-  units.Place(*ok, 27, 27, 20, 7, Grow::kCentred);
+  units.Place(*ok, {RECT_ABOUT_OK}, Grow::kCentred);
   ok->resize(ok->width(), std::max(ok->height(), ok->sizeHint().height()));
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
   auto* name =
       new QLabel(ToQString(texts::kProgramName) + "\n" + ToQString(texts::kVersionLine), this);
   name->setObjectName("versionText");
-  units.Place(*name, 24, 7, 43, 19, Grow::kRightward);
+  units.Place(*name, {RECT_ABOUT_TEXT}, Grow::kRightward);
   name->resize(name->width(), std::max(name->height(), name->sizeHint().height()));
 
   // The icon's cell reaches under the text; the icon fills it only up to the text, and is
   // never smaller than the usual 32 pixels.
   auto* icon = new QLabel(this);
   icon->setObjectName("icon");
-  const QRect iconCell = units.ToPixels(7, 7, 20, 20);
+  const QRect iconCell = units.ToPixels(DialogRect{RECT_ABOUT_ICON});
   const int roomBeforeText = name->x() - iconCell.left() - units.ToPixels(2, 0).width();
   const int iconSide = std::max(kMinIconPixels, std::min(iconCell.height(), roomBeforeText));
   icon->setPixmap(ProgramIcon().pixmap(iconSide, iconSide));
@@ -61,7 +60,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   if (ok->geometry().top() <= name->geometry().bottom()) {
     ok->move(ok->x(), name->geometry().bottom() + units.ToPixels(0, 2).height());
   }
-  const QSize templateSize = units.ToPixels(kTemplateWidth, kTemplateHeight);
+  const QSize templateSize = units.ToPixels(kTemplate.width, kTemplate.height);
   setFixedSize(FittedDialogSize(*this, templateSize, units.ToPixels(kMarginUnits, 0).width()));
   ok->setFocus();
 }

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QRect>
 #include <QSize>
+#include "app/dialog_rect.h"
 
 class QWidget;
 
@@ -21,6 +22,12 @@ class DialogUnits {
   // the template gives grows about its centre or to the right; an edit keeps its size.
   enum class Grow { kNone, kCentred, kRightward };
   void Place(QWidget& control, int x, int y, int width, int height, Grow grow) const;
+  void Place(QWidget& control, DialogRect rect, Grow grow) const {
+    Place(control, rect.x, rect.y, rect.width, rect.height, grow);
+  }
+  QRect ToPixels(DialogRect rect) const {
+    return ToPixels(rect.x, rect.y, rect.width, rect.height);
+  }
 
  private:
   int baseWidth_;

@@ -16,9 +16,8 @@
 namespace pixorale {
 namespace {
 
-// The template: 186 by 300 dialog units, controls at their template positions.
-constexpr int kTemplateWidth = 186;
-constexpr int kTemplateHeight = 300;
+// The template's size in dialog units; controls stand at their template positions.
+constexpr DialogRect kTemplate{RECT_SETTINGS_DIALOG};
 constexpr int kMarginUnits = 7;
 
 using Grow = DialogUnits::Grow;
@@ -49,60 +48,63 @@ void SettingsDialog::BuildControls() {
   const DialogUnits units(font());
   auto* digitsOnly = new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this);
 
-  auto button = [&](std::string_view text, const char* name, int x, int y) {
+  auto button = [&](std::string_view text, const char* name, DialogRect rect) {
     auto* b = new QPushButton(Text(text), this);
     b->setObjectName(name);
-    units.Place(*b, x, y, 50, 14, Grow::kCentred);
+    units.Place(*b, rect, Grow::kCentred);
     return b;
   };
-  auto label = [&](std::string_view text, int x, int y, int w, int h) {
+  auto label = [&](std::string_view text, DialogRect rect) {
     auto* l = new QLabel(Text(text), this);
     l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    units.Place(*l, x, y, w, h, Grow::kCentred);
+    units.Place(*l, rect, Grow::kCentred);
     return l;
   };
-  auto edit = [&](const char* name, int x, int y) {
+  auto edit = [&](const char* name, DialogRect rect) {
     auto* e = new QLineEdit(this);
     e->setObjectName(name);
     e->setValidator(digitsOnly);
-    units.Place(*e, x, y, 38, 15, Grow::kNone);
+    units.Place(*e, rect, Grow::kNone);
     return e;
   };
-  auto radio = [&](std::string_view text, const char* name, int x, int y, int w) {
+  auto radio = [&](std::string_view text, const char* name, DialogRect rect) {
     auto* r = new QRadioButton(Text(text), this);
     r->setObjectName(name);
-    units.Place(*r, x, y, w, 15, Grow::kRightward);
+    units.Place(*r, rect, Grow::kRightward);
     return r;
   };
 
   // Creation order is the template's order, which is also the tab order.
-  okButton_ = button(texts::kOk, "okButton", 34, 279);
+  okButton_ = button(texts::kOk, "okButton", {RECT_SETTINGS_OK});
   okButton_->setDefault(true);
-  cancelButton_ = button(texts::kCancel, "cancelButton", 100, 279);
+  cancelButton_ = button(texts::kCancel, "cancelButton", {RECT_SETTINGS_CANCEL});
 
   scaleList_ = new QComboBox(this);
   scaleList_->setObjectName("scaleList");
   for (std::string_view name : texts::kScaleNames) scaleList_->addItem(Text(name));
-  units.Place(*scaleList_, 28, 20, 129, 14, Grow::kCentred);
+  // The template's height is that of the open list; closed, it is as high as a button.
+  DialogRect scaleList{RECT_SCALE_LIST};
+  scaleList.height = DialogRect{RECT_SETTINGS_OK}.height;
+  units.Place(*scaleList_, scaleList, Grow::kCentred);
 
-  label(texts::kScaleLabel, 68, 7, 49, 12);
-  label(texts::kSustainLabel, 42, 41, 101, 13);
-  sustainEdit_ = edit("sustainEdit", 73, 53);
-  label(texts::kTempoLabel, 82, 71, 21, 13);
-  tempoEdit_ = edit("tempoEdit", 73, 82);
-  beatUnits_ = radio(texts::kBeatUnits, "beatUnits", 69, 103, 47);
-  millisecondUnits_ = radio(texts::kMillisecondUnits, "millisecondUnits", 69, 115, 47);
-  resolutionEdit_ = edit("resolutionEdit", 73, 145);
-  label(texts::kResolutionLabel, 58, 133, 69, 13);
-  singleNotes_ = radio(texts::kSingleNotes, "singleNotes", 69, 167, 47);
-  withChords_ = radio(texts::kWithChords, "withChords", 69, 179, 54);
-  rangeOn_ = radio(texts::kRangeOn, "rangeOn", 49, 212, 80);
-  rangeOff_ = radio(texts::kRangeOff, "rangeOff", 49, 225, 87);
-  rangeLowEdit_ = edit("rangeLowEdit", 39, 257);
-  rangeHighEdit_ = edit("rangeHighEdit", 109, 257);
-  label(texts::kRangeHighLabel, 111, 245, 34, 10);
-  label(texts::kRangeLowLabel, 41, 245, 34, 10);
-  label(texts::kRangeLabel, 61, 200, 63, 13);
+  label(texts::kScaleLabel, {RECT_SCALE_LABEL});
+  label(texts::kSustainLabel, {RECT_SUSTAIN_LABEL});
+  sustainEdit_ = edit("sustainEdit", {RECT_SUSTAIN});
+  label(texts::kTempoLabel, {RECT_TEMPO_LABEL});
+  tempoEdit_ = edit("tempoEdit", {RECT_TEMPO});
+  beatUnits_ = radio(texts::kBeatUnits, "beatUnits", {RECT_BEAT_UNITS});
+  millisecondUnits_ = radio(texts::kMillisecondUnits, "millisecondUnits", {RECT_MILLISECOND_UNITS});
+  resolutionEdit_ = edit("resolutionEdit", {RECT_RESOLUTION});
+  label(texts::kResolutionLabel, {RECT_RESOLUTION_LABEL});
+  singleNotes_ = radio(texts::kSingleNotes, "singleNotes", {RECT_SINGLE_NOTES});
+  withChords_ = radio(texts::kWithChords, "withChords", {RECT_WITH_CHORDS});
+  rangeOn_ = radio(texts::kRangeOn, "rangeOn", {RECT_RANGE_ON});
+  rangeOff_ = radio(texts::kRangeOff, "rangeOff", {RECT_RANGE_OFF});
+  rangeLowEdit_ = edit("rangeLowEdit", {RECT_RANGE_LOW});
+  rangeHighEdit_ = edit("rangeHighEdit", {RECT_RANGE_HIGH});
+  label(texts::kRangeHighLabel, {RECT_RANGE_HIGH_LABEL});
+  label(texts::kRangeLowLabel, {RECT_RANGE_LOW_LABEL});
+  label(texts::kRangeLabel, {RECT_RANGE_LABEL});
 
   // Each pair of radio buttons is a group of its own: the three choices are independent.
   for (auto [first, second] :
@@ -123,7 +125,7 @@ void SettingsDialog::BuildControls() {
   // The range edits keep their texts while disabled.
   connect(rangeOn_, &QRadioButton::toggled, this, &SettingsDialog::EnableRangeEdits);
 
-  const QSize templateSize = units.ToPixels(kTemplateWidth, kTemplateHeight);
+  const QSize templateSize = units.ToPixels(kTemplate.width, kTemplate.height);
   setFixedSize(FittedDialogSize(*this, templateSize, units.ToPixels(kMarginUnits, 0).width()));
 }
 

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/dialog_rect.h"
+#include "app/resource_ids.h"
 #include "app/ui_texts.h"
-#include "app/win32/resource_ids.h"
 #include "io/wide_text_win32.h"
 
 namespace pixorale::test {
@@ -208,8 +209,8 @@ TEST_F(ProgramResources, SettingsDialogTemplateControlForControl) {
   ASSERT_NE(data, nullptr);
   const DialogTemplate dialog = TemplateReader(data).Read();
   EXPECT_EQ(dialog.title, W(texts::kSettingsTitle));
-  EXPECT_EQ(dialog.cx, 186);
-  EXPECT_EQ(dialog.cy, 300);
+  EXPECT_EQ(dialog.cx, DialogRect{RECT_SETTINGS_DIALOG}.width);
+  EXPECT_EQ(dialog.cy, DialogRect{RECT_SETTINGS_DIALOG}.height);
   EXPECT_EQ(dialog.font, L"MS Shell Dlg");
   EXPECT_EQ(dialog.points, 8);
   EXPECT_EQ(dialog.weight, FW_NORMAL);
@@ -219,27 +220,29 @@ TEST_F(ProgramResources, SettingsDialogTemplateControlForControl) {
   constexpr DWORD kEdit = ES_NUMBER | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
   constexpr DWORD kRadio = BS_AUTORADIOBUTTON;
   const Control expected[] = {
-      {1, L"Button", W(texts::kOk), BS_DEFPUSHBUTTON | WS_TABSTOP, 34, 279, 50, 14},
-      {2, L"Button", W(texts::kCancel), BS_PUSHBUTTON | WS_TABSTOP, 100, 279, 50, 14},
-      {1004, L"ComboBox", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 28, 20, 129, 160},
-      {-1, L"Static", W(texts::kScaleLabel), WS_GROUP, 68, 7, 49, 12},
-      {-1, L"Static", W(texts::kSustainLabel), WS_GROUP, 42, 41, 101, 13},
-      {1005, L"Edit", L"", kEdit, 73, 53, 38, 15},
-      {-1, L"Static", W(texts::kTempoLabel), WS_GROUP, 82, 71, 21, 13},
-      {1006, L"Edit", L"", kEdit, 73, 82, 38, 15},
-      {1007, L"Button", W(texts::kBeatUnits), kRadio, 69, 103, 47, 15},
-      {1008, L"Button", W(texts::kMillisecondUnits), kRadio, 69, 115, 47, 15},
-      {1009, L"Edit", L"", kEdit, 73, 145, 38, 15},
-      {-1, L"Static", W(texts::kResolutionLabel), WS_GROUP, 58, 133, 69, 13},
-      {1010, L"Button", W(texts::kSingleNotes), kRadio, 69, 167, 47, 15},
-      {1011, L"Button", W(texts::kWithChords), kRadio, 69, 179, 54, 15},
-      {1012, L"Button", W(texts::kRangeOn), kRadio | WS_GROUP, 49, 212, 80, 15},
-      {1013, L"Button", W(texts::kRangeOff), kRadio | WS_GROUP, 49, 225, 87, 15},
-      {1014, L"Edit", L"", kEdit | WS_DISABLED, 39, 257, 38, 15},
-      {1015, L"Edit", L"", kEdit | WS_DISABLED, 109, 257, 38, 15},
-      {-1, L"Static", W(texts::kRangeHighLabel), WS_GROUP, 111, 245, 34, 10},
-      {-1, L"Static", W(texts::kRangeLowLabel), WS_GROUP, 41, 245, 34, 10},
-      {-1, L"Static", W(texts::kRangeLabel), WS_GROUP, 61, 200, 63, 13},
+      {IDOK, L"Button", W(texts::kOk), BS_DEFPUSHBUTTON | WS_TABSTOP, RECT_SETTINGS_OK},
+      {IDCANCEL, L"Button", W(texts::kCancel), BS_PUSHBUTTON | WS_TABSTOP, RECT_SETTINGS_CANCEL},
+      {IDC_SCALE_LIST, L"ComboBox", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
+       RECT_SCALE_LIST},
+      {-1, L"Static", W(texts::kScaleLabel), WS_GROUP, RECT_SCALE_LABEL},
+      {-1, L"Static", W(texts::kSustainLabel), WS_GROUP, RECT_SUSTAIN_LABEL},
+      {IDC_SUSTAIN, L"Edit", L"", kEdit, RECT_SUSTAIN},
+      {-1, L"Static", W(texts::kTempoLabel), WS_GROUP, RECT_TEMPO_LABEL},
+      {IDC_TEMPO, L"Edit", L"", kEdit, RECT_TEMPO},
+      {IDC_BEAT_UNITS, L"Button", W(texts::kBeatUnits), kRadio, RECT_BEAT_UNITS},
+      {IDC_MILLISECOND_UNITS, L"Button", W(texts::kMillisecondUnits), kRadio,
+       RECT_MILLISECOND_UNITS},
+      {IDC_RESOLUTION, L"Edit", L"", kEdit, RECT_RESOLUTION},
+      {-1, L"Static", W(texts::kResolutionLabel), WS_GROUP, RECT_RESOLUTION_LABEL},
+      {IDC_SINGLE_NOTES, L"Button", W(texts::kSingleNotes), kRadio, RECT_SINGLE_NOTES},
+      {IDC_WITH_CHORDS, L"Button", W(texts::kWithChords), kRadio, RECT_WITH_CHORDS},
+      {IDC_RANGE_ON, L"Button", W(texts::kRangeOn), kRadio | WS_GROUP, RECT_RANGE_ON},
+      {IDC_RANGE_OFF, L"Button", W(texts::kRangeOff), kRadio | WS_GROUP, RECT_RANGE_OFF},
+      {IDC_RANGE_LOW, L"Edit", L"", kEdit | WS_DISABLED, RECT_RANGE_LOW},
+      {IDC_RANGE_HIGH, L"Edit", L"", kEdit | WS_DISABLED, RECT_RANGE_HIGH},
+      {-1, L"Static", W(texts::kRangeHighLabel), WS_GROUP, RECT_RANGE_HIGH_LABEL},
+      {-1, L"Static", W(texts::kRangeLowLabel), WS_GROUP, RECT_RANGE_LOW_LABEL},
+      {-1, L"Static", W(texts::kRangeLabel), WS_GROUP, RECT_RANGE_LABEL},
   };
   ASSERT_EQ(dialog.controls.size(), std::size(expected));
   // The flags the table names, and no tab stop or group where it names none.
@@ -262,8 +265,8 @@ TEST_F(ProgramResources, AboutBoxTemplateHasNoWindowMenuAndTheIcon) {
   ASSERT_NE(data, nullptr);
   const DialogTemplate dialog = TemplateReader(data).Read();
   EXPECT_EQ(dialog.title, W(texts::kProgramName));
-  EXPECT_EQ(dialog.cx, 74);
-  EXPECT_EQ(dialog.cy, 41);
+  EXPECT_EQ(dialog.cx, DialogRect{RECT_ABOUT_DIALOG}.width);
+  EXPECT_EQ(dialog.cy, DialogRect{RECT_ABOUT_DIALOG}.height);
   EXPECT_EQ(dialog.points, 24);
   EXPECT_EQ(dialog.font, L"MS Shell Dlg");
   EXPECT_EQ(dialog.style & (WS_CAPTION | WS_SYSMENU), static_cast<DWORD>(WS_CAPTION));
@@ -272,17 +275,17 @@ TEST_F(ProgramResources, AboutBoxTemplateHasNoWindowMenuAndTheIcon) {
   EXPECT_EQ(dialog.controls[0].style & 0xF, static_cast<DWORD>(BS_DEFPUSHBUTTON));
   EXPECT_EQ((std::vector<short>{dialog.controls[0].x, dialog.controls[0].y, dialog.controls[0].cx,
                                 dialog.controls[0].cy}),
-            (std::vector<short>{27, 27, 20, 7}));
+            (std::vector<short>{RECT_ABOUT_OK}));
   EXPECT_EQ(dialog.controls[1].text, W(texts::kProgramName) + L"\n" + W(texts::kVersionLine));
   EXPECT_EQ((std::vector<short>{dialog.controls[1].x, dialog.controls[1].y, dialog.controls[1].cx,
                                 dialog.controls[1].cy}),
-            (std::vector<short>{24, 7, 43, 19}));
+            (std::vector<short>{RECT_ABOUT_TEXT}));
   EXPECT_EQ(ClassKey(dialog.controls[2].kind), L"STATIC");
   EXPECT_EQ(dialog.controls[2].style & SS_TYPEMASK, static_cast<DWORD>(SS_ICON));
   EXPECT_EQ(dialog.controls[2].text, L"#104");
   EXPECT_EQ((std::vector<short>{dialog.controls[2].x, dialog.controls[2].y, dialog.controls[2].cx,
                                 dialog.controls[2].cy}),
-            (std::vector<short>{7, 7, 20, 20}));
+            (std::vector<short>{RECT_ABOUT_ICON}));
 }
 
 TEST_F(ProgramResources, IconHasTheUsualSizes) {
