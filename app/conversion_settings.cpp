@@ -10,14 +10,20 @@ struct FieldLayout {
   size_t offset;
   size_t size;
 };
-constexpr FieldLayout kScaleIndex{0, 1};
-constexpr FieldLayout kSustain{1, 4};
-constexpr FieldLayout kTempo{5, 4};
-constexpr FieldLayout kTimingMode{9, 1};
-constexpr FieldLayout kResolution{10, 2};
-constexpr FieldLayout kChordMode{12, 1};
-constexpr FieldLayout kRangeLow{13, 1};
-constexpr FieldLayout kRangeHigh{14, 1};
+
+// Calls visit(layout, field) for each stored field of the settings, in file order: the one
+// list that both directions of the stored form follow.
+template <typename Settings, typename Visit>
+void ForEachStoredField(Settings& settings, Visit&& visit) {
+  visit(FieldLayout{0, 1}, settings.scaleIndex);
+  visit(FieldLayout{1, 4}, settings.sustain);
+  visit(FieldLayout{5, 4}, settings.tempo);
+  visit(FieldLayout{9, 1}, settings.timingMode);
+  visit(FieldLayout{10, 2}, settings.resolution);
+  visit(FieldLayout{12, 1}, settings.chordMode);
+  visit(FieldLayout{13, 1}, settings.rangeLow);
+  visit(FieldLayout{14, 1}, settings.rangeHigh);
+}
 
 template <typename T>
 void Store(std::array<uint8_t, kSettingsFileSize>& bytes, FieldLayout field, T value) {
@@ -47,32 +53,19 @@ void ConversionSettings::InstallDefaults() {
   timingMode = 0;
   resolution = 768;
   chordMode = 0;
-  rangeLow = 0;
-  rangeHigh = 255;
+  rangeLow = kNoRangeLow;
+  rangeHigh = kNoRangeHigh;
 }
 
 std::array<uint8_t, kSettingsFileSize> ConversionSettings::ToBytes() const {
   std::array<uint8_t, kSettingsFileSize> bytes{};
-  Store(bytes, kScaleIndex, scaleIndex);
-  Store(bytes, kSustain, sustain);
-  Store(bytes, kTempo, tempo);
-  Store(bytes, kTimingMode, timingMode);
-  Store(bytes, kResolution, resolution);
-  Store(bytes, kChordMode, chordMode);
-  Store(bytes, kRangeLow, rangeLow);
-  Store(bytes, kRangeHigh, rangeHigh);
+  ForEachStoredField(*this,
+                     [&bytes](FieldLayout field, auto value) { Store(bytes, field, value); });
   return bytes;
 }
 
 void ConversionSettings::FromBytes(std::span<const uint8_t> bytes) {
-  Load(bytes, kScaleIndex, scaleIndex);
-  Load(bytes, kSustain, sustain);
-  Load(bytes, kTempo, tempo);
-  Load(bytes, kTimingMode, timingMode);
-  Load(bytes, kResolution, resolution);
-  Load(bytes, kChordMode, chordMode);
-  Load(bytes, kRangeLow, rangeLow);
-  Load(bytes, kRangeHigh, rangeHigh);
+  ForEachStoredField(*this, [bytes](FieldLayout field, auto& value) { Load(bytes, field, value); });
 }
 
 ConversionParameters ConversionSettings::ToParameters() const {

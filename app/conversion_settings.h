@@ -13,8 +13,12 @@ namespace pixorale {
 
 inline constexpr const char* kSettingsFileName = "setting.set";
 inline constexpr size_t kSettingsFileSize = 15;
-// A stored tempo of 0 would divide by zero in the conversion; it loads as the default.
 inline constexpr uint32_t kDefaultTempo = 120;
+
+// The conversion divides by the tempo: a tempo of 0 read from a file is taken as the default.
+constexpr uint32_t TempoOrDefault(uint32_t tempo) {
+  return tempo == 0 ? kDefaultTempo : tempo;
+}
 
 // The user's conversion settings. Stored as 15 little-endian bytes in `setting.set`, in the
 // directory that was current at start; the directory itself is not stored.

@@ -16,8 +16,8 @@ bool ConversionSettings::ReadSettingsFile(const std::filesystem::path& path) {
   const int64_t got = file.ReadAt(0, bytes);
   if (got < 0) return false;
   FromBytes(std::span<const uint8_t>(bytes.data(), static_cast<size_t>(got)));
-  // The conversion divides by the tempo; 0 (an empty or short file) loads as the default.
-  if (tempo == 0) tempo = kDefaultTempo;
+  // An empty or short file leaves a tempo of 0.
+  tempo = TempoOrDefault(tempo);
   return true;
 }
 

@@ -3,13 +3,11 @@
 #include <limits>
 #include <string>
 
+#include "convert/melody.h"
 #include "convert/scale_table.h"
 
 namespace pixorale {
 namespace {
-
-constexpr uint8_t kNoRangeLow = 0;
-constexpr uint8_t kNoRangeHigh = 255;
 
 bool IsCSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';

@@ -25,10 +25,6 @@ uint32_t SustainTicks(uint16_t resolution, double sustainQuarters) {
   return static_cast<uint32_t>(ticks);
 }
 
-bool RescaleApplies(uint8_t rangeLow, uint8_t rangeHigh) {
-  return (rangeLow != 0 || rangeHigh != 255) && rangeLow < rangeHigh;
-}
-
 // Stretches the red bytes of the pitch row so that they span rangeLow..rangeHigh. The
 // arithmetic order is fixed so that results agree to the last bit.
 void RescaleRedBytes(std::span<uint8_t> row, uint32_t width, uint8_t rangeLow, uint8_t rangeHigh) {
@@ -196,7 +192,7 @@ bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParamete
   melody.AppendEvent(track_events::ProgramChange(kMelodyChannel, params.voices.melody.program));
 
   if (columns > 0) {
-    if (RescaleApplies(params.rangeLow, params.rangeHigh)) {
+    if (RangeApplies(params.rangeLow, params.rangeHigh)) {
       RescaleRedBytes(image.Row24(0), columns, params.rangeLow, params.rangeHigh);
     }
     AppendColumns(melody, image, params, division, SustainTicks(division, params.sustainQuarters),

@@ -9,6 +9,16 @@
 
 namespace pixorale {
 
+// The pitch range that is no range: 0 to 255 leaves every red byte as it is.
+inline constexpr uint8_t kNoRangeLow = 0;
+inline constexpr uint8_t kNoRangeHigh = 255;
+
+// True when the range rescales the pitch row: it is not the no-range pair, and its low end
+// lies below its high end (any other pair converts as no range).
+constexpr bool RangeApplies(uint8_t rangeLow, uint8_t rangeHigh) {
+  return (rangeLow != kNoRangeLow || rangeHigh != kNoRangeHigh) && rangeLow < rangeHigh;
+}
+
 // What the conversion takes from the user's settings.
 struct ConversionParameters {
   uint8_t scaleIndex = 0;
@@ -18,7 +28,7 @@ struct ConversionParameters {
   uint32_t tempo = 0;  // beats per minute
   uint8_t chordMode = 0;
   uint8_t rangeLow = 0;
-  uint8_t rangeHigh = 255;
+  uint8_t rangeHigh = kNoRangeHigh;
   SongVoices voices;  // the parts' programs and velocities
 };
 

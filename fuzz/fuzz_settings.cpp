@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     read.FromBytes(before);
     Require(read.ReadSettingsFile(file.Path()), "a readable settings file was not read");
     ConversionSettings expected = loaded;
-    if (expected.tempo == 0) expected.tempo = kDefaultTempo;
+    expected.tempo = TempoOrDefault(expected.tempo);
     Require(read.ToBytes() == expected.ToBytes(), "file reader differs from the decoder");
   }
   return 0;

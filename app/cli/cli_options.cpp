@@ -181,7 +181,7 @@ void AddSettingOptions(CLI::App& app, CliOptions& options) {
   auto* noRange = app.add_flag_callback(
       "--no-range",
       [&overrides] {
-        overrides.range = std::pair<uint8_t, uint8_t>{0, 255};
+        overrides.range = std::pair<uint8_t, uint8_t>{kNoRangeLow, kNoRangeHigh};
       },
       "Keep the pitches as they are (default)");
   range->excludes(noRange);

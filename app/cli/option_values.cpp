@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "convert/melody.h"
 #include "convert/scale_table.h"
 
 namespace pixorale::cli {
@@ -48,7 +49,9 @@ std::optional<std::pair<uint8_t, uint8_t>> ParseBounds(std::string_view text) {
 
 std::optional<std::pair<uint8_t, uint8_t>> ParseRange(std::string_view text) {
   const auto bounds = ParseBounds(text);
-  if (bounds && bounds->second <= bounds->first) return std::pair<uint8_t, uint8_t>{0, 255};
+  if (bounds && !RangeApplies(bounds->first, bounds->second)) {
+    return std::pair<uint8_t, uint8_t>{kNoRangeLow, kNoRangeHigh};
+  }
   return bounds;
 }
 
