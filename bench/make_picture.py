@@ -2,8 +2,11 @@
 """Writes a 24-bit BMP of WIDTH x HEIGHT pixels with varied pixel bytes, fast enough for
 pictures of hundreds of megabytes: one pseudo-random row is made and repeated."""
 import random
-import struct
 import sys
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "corpus"))
+import bmp_bytes  # noqa: E402
 
 
 def main():
@@ -12,9 +15,7 @@ def main():
     rng = random.Random(width * 31 + height)
     row = rng.randbytes(width * 3) + bytes(stride - width * 3)
     with open(path, "wb") as out:
-        out.write(struct.pack("<2sIHHI", b"BM", (54 + stride * height) & 0xFFFFFFFF, 0, 0, 54))
-        out.write(struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0,
-                              (stride * height) & 0xFFFFFFFF, 2835, 2835, 0, 0))
+        out.write(bmp_bytes.header(width, height, stride * height))
         for _ in range(height):
             out.write(row)
 

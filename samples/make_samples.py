@@ -5,26 +5,21 @@
 
 The pictures are the ones the examples in README.md, docs/ and the manual page convert."""
 import math
-import struct
 import sys
 from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "corpus"))
+import bmp_bytes  # noqa: E402
 
 
 def write_bmp(path, width, height, pixel):
     """pixel(x, y) -> (r, g, b), y = 0 at the top of the picture."""
-    stride = (width * 3 + 3) & ~3
-    rows = bytearray()
-    for row in range(height):  # stored bottom row first
-        y = height - 1 - row
-        line = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y)
-            line += bytes((b, g, r))
-        rows += line + bytes(stride - len(line))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(rows), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
+    def stored(row, column):  # rows are stored bottom row first, as blue, green, red
+        r, g, b = pixel(column, height - 1 - row)
+        return (b, g, r)
+
     path.parent.mkdir(parents=True, exist_ok=True)
-    path.write_bytes(header + info + rows)
+    path.write_bytes(bmp_bytes.picture(width, height, pixel=stored))
 
 
 def sunset(x, y):

@@ -1,4 +1,5 @@
-"""Builds the bytes of BMP files, well-formed or not, for the test and fuzzing corpora."""
+"""Builds the bytes of BMP files, well-formed or not: the one BMP writer of the tests, the
+fuzzing corpora, the bundled samples and the benchmarks."""
 
 import struct
 
@@ -29,6 +30,15 @@ def row_stride(width, bit_count=24):
     return (width * bit_count // 8 + 3) // 4 * 4
 
 
+def header(width, height, data_size, bit_count=24, signature=b"BM", pixel_offset=HEADER_SIZE):
+    """The 54 header bytes of a classic BMP whose rows take data_size bytes. Sizes past 4 GiB
+    wrap, as a 32-bit field holds them."""
+    file_size = (HEADER_SIZE + data_size) & 0xFFFFFFFF
+    return signature + struct.pack(
+        "<IHHIIiiHHIIiiII", file_size, 0, 0, pixel_offset, 40, width, height, 1, bit_count, 0,
+        data_size & 0xFFFFFFFF, 2835, 2835, 0, 0)
+
+
 def picture(width, height, bit_count=24, pixel=None, signature=b"BM", pixel_offset=HEADER_SIZE,
             settings=None):
     """A classic BMP: 14-byte file header, 40-byte info header, then the rows, bottom-up for a
@@ -43,12 +53,10 @@ def picture(width, height, bit_count=24, pixel=None, signature=b"BM", pixel_offs
             row += bytes(pixel(r, c) if pixel else (0, 0, 0))
         row += bytes(stride - len(row))
         data += row
-    header = signature + struct.pack(
-        "<IHHIIiiHHIIiiII", HEADER_SIZE + len(data), 0, 0, pixel_offset, 40, width, height, 1,
-        bit_count, 0, len(data), 2835, 2835, 0, 0)
+    head = header(width, height, len(data), bit_count, signature, pixel_offset)
     if settings is not None:
-        header = header[:38] + bytes(settings) + header[53:]
-    return header + bytes(data)
+        head = head[:38] + bytes(settings) + head[53:]
+    return head + bytes(data)
 
 
 def patch(data, offset, value, size=4):

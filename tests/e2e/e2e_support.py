@@ -6,6 +6,7 @@ import os
 import pathlib
 import struct
 import subprocess
+import sys
 import tempfile
 import unittest
 
@@ -14,6 +15,9 @@ import mido
 CONVERTER = os.environ.get("PIXORALE_CONVERT", "pixorale-convert")
 MANUAL_DIR = pathlib.Path(os.environ.get("PIXORALE_MANDIR", "/nonexistent"))
 SOURCE_DIR = pathlib.Path(__file__).resolve().parents[2]
+
+sys.path.insert(0, str(SOURCE_DIR / "tests" / "corpus"))
+from bmp_bytes import picture as bmp_picture  # noqa: E402
 
 WORKED_REDS = [60, 62, 64, 65, 65, 67]
 WORKED_BLUES = [0, 1, 1, 8, 1, 8]
@@ -31,19 +35,7 @@ WORKED_NOTES = [
 def bmp_bytes(width, height, pixel, bit_count=24):
     """A classic BMP: 14-byte file header, 40-byte info header, rows bottom-up from offset 54.
     pixel(row, column) gives (blue, green, red) for row 0 (the first stored) upwards."""
-    bytes_per_pixel = max(bit_count // 8, 1)
-    stride = (width * bytes_per_pixel + 3) & ~3
-    rows = bytearray()
-    for row in range(height):
-        line = bytearray(stride)
-        if bit_count == 24:
-            for column in range(width):
-                line[3 * column:3 * column + 3] = bytes(pixel(row, column))
-        rows += line
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bit_count, 0, len(rows), 2835,
-                       2835, 0, 0)
-    header = b"BM" + struct.pack("<IHHI", 54 + len(rows), 0, 0, 54)
-    return header + info + bytes(rows)
+    return bmp_picture(width, height, bit_count, pixel)
 
 
 def melody_bmp(reds, blues=None, height=2):
