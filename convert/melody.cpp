@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "convert/chords.h"
+#include "convert/column_resample.h"
 #include "convert/scale_snap.h"
 #include "convert/track_events.h"
 
@@ -46,6 +47,28 @@ void RescaleRedBytes(std::span<uint8_t> row, uint32_t width, uint8_t rangeLow, u
     const auto x = static_cast<uint8_t>(red * k - smallestTimesK);
     red = static_cast<uint8_t>((x / 255.0) * span + rangeLow);
   }
+}
+
+// Half up: (2 * numerator + denominator) / (2 * denominator) rounds numerator / denominator.
+uint8_t RoundedRatio(unsigned numerator, unsigned denominator) {
+  return static_cast<uint8_t>((2 * numerator + denominator) / (2 * denominator));
+}
+
+uint8_t MapRed(uint8_t red, PitchMap map) {
+  const auto span = static_cast<unsigned>(map.high - map.low);
+  return static_cast<uint8_t>(map.low + RoundedRatio(red * span, 255));
+}
+
+uint8_t VelocityFromGreen(uint8_t green) {
+  constexpr unsigned kSpan = 127 - kQuietestDynamicVelocity;
+  return static_cast<uint8_t>(kQuietestDynamicVelocity + RoundedRatio(green * kSpan, 255));
+}
+
+uint8_t Snap(uint8_t pitch, const ConversionParameters& params, RandomBitSource& bits) {
+  return SnapInKey(pitch, params.key, [&](uint8_t inC) {
+    return params.extraScale ? SnapPitchToExtraScale(inC, *params.extraScale, bits)
+                             : SnapPitchToScale(inC, params.scaleIndex, bits);
+  });
 }
 
 // One slot per pitch: how long the pitch has been sounding. The pitches sounding are also
@@ -110,7 +133,6 @@ class NoteTable {
 void AppendColumns(Track& track, BitmapImage& image, const ConversionParameters& params,
                    uint16_t division, uint32_t sustainTicks, RandomBitSource& bits) {
   const uint32_t stepUnit = division >> 3;  // a 32nd note in beat mode
-  const uint8_t velocity = params.voices.melody.velocity;
   const std::span<const uint8_t> pitchRow = image.Row24(0);
   const std::span<const uint8_t> stepRow = image.Row24(image.height / 2);
   NoteTable notes;
@@ -119,10 +141,16 @@ void AppendColumns(Track& track, BitmapImage& image, const ConversionParameters&
     const size_t pixel = 3 * size_t{column};
     uint32_t step = (stepRow[pixel] % kStepLevels) * stepUnit;
     uint8_t pitch = pitchRow[pixel + 2];
-    if (pitch > kHighestPitch) pitch = static_cast<uint8_t>(255 - pitch);  // fold 128..255
+    if (params.pitchMap) {
+      pitch = MapRed(pitch, *params.pitchMap);
+    } else if (pitch > kHighestPitch) {
+      pitch = static_cast<uint8_t>(255 - pitch);  // fold 128..255
+    }
     if (step == 0) step = stepUnit;
     if (column == 0) step = 0;
-    pitch = SnapPitchToScale(pitch, params.scaleIndex, bits);
+    pitch = Snap(pitch, params, bits);
+    const uint8_t velocity =
+        params.dynamics ? VelocityFromGreen(pitchRow[pixel + 1]) : params.voices.melody.velocity;
 
     notes.AddToAll(step);
     const bool restruck = notes.IsActive(pitch);
@@ -181,6 +209,7 @@ bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParamete
   const uint16_t division = std::min(params.resolution, kMaxDivision);
   song.division = division;
 
+  if (params.columns != 0) ResampleColumns(image, params.columns);
   // A picture with no rows has no pitch row to read: it converts like one of width 0.
   const uint32_t columns = image.HasRows24() ? image.width : 0;
 
@@ -192,7 +221,7 @@ bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParamete
   melody.AppendEvent(track_events::ProgramChange(kMelodyChannel, params.voices.melody.program));
 
   if (columns > 0) {
-    if (RangeApplies(params.rangeLow, params.rangeHigh)) {
+    if (!params.pitchMap && RangeApplies(params.rangeLow, params.rangeHigh)) {
       RescaleRedBytes(image.Row24(0), columns, params.rangeLow, params.rangeHigh);
     }
     AppendColumns(melody, image, params, division, SustainTicks(division, params.sustainQuarters),

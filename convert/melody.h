@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "convert/random_bits.h"
+#include "convert/scale_table.h"
 #include "convert/voices.h"
 #include "image/bitmap_image.h"
 #include "midi/song.h"
@@ -19,6 +21,18 @@ constexpr bool RangeApplies(uint8_t rangeLow, uint8_t rangeHigh) {
   return (rangeLow != kNoRangeLow || rangeHigh != kNoRangeHigh) && rangeLow < rangeHigh;
 }
 
+// The alternative to the range: every red byte r becomes low + r * (high - low) / 255,
+// rounded half up, whatever the picture's own reds (0 <= low < high <= 127).
+struct PitchMap {
+  uint8_t low = 0;
+  uint8_t high = 127;
+  bool operator==(const PitchMap&) const = default;
+};
+
+// With dynamics each melody note's velocity comes from the green byte of its pixel in the
+// pitch row: quiet to loud is 40 to 127.
+inline constexpr uint8_t kQuietestDynamicVelocity = 40;
+
 // What the conversion takes from the user's settings.
 struct ConversionParameters {
   uint8_t scaleIndex = 0;
@@ -30,6 +44,12 @@ struct ConversionParameters {
   uint8_t rangeLow = 0;
   uint8_t rangeHigh = kNoRangeHigh;
   SongVoices voices;  // the parts' programs and velocities
+  // Musical controls beyond the settings; each left as it is converts as without it.
+  uint32_t columns = 0;  // resample the picture to this many columns first; 0: as it is
+  uint8_t key = 0;       // the scale's root, semitones above C
+  std::optional<ExtraScale> extraScale;  // instead of scaleIndex
+  std::optional<PitchMap> pitchMap;      // instead of the fold and the range
+  bool dynamics = false;
 };
 
 // Longest sustain in ticks: with it no delta of either track can pass the 28-bit limit of a

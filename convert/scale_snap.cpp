@@ -39,4 +39,23 @@ uint8_t SnapPitchToScale(uint8_t pitch, uint8_t scaleIndex, RandomBitSource& bit
   return pitch;
 }
 
+uint8_t SnapPitchToExtraScale(uint8_t pitch, ExtraScale scale, RandomBitSource& bits) {
+  const bool up = (bits.Draw() & 1u) != 0;
+  for (int pass = 1; pass < kPassCount; ++pass) bits.Draw();
+  const uint16_t classes = InfoOf(scale).pitchClasses;
+  const auto inScale = [classes](int p) {
+    return ((classes >> (static_cast<unsigned>(p) % kOctave)) & 1u) != 0;
+  };
+  if (inScale(pitch)) return pitch;
+  const auto nearest = [&inScale](int from, int step) {
+    for (int p = from + step; p >= 0 && p <= kHighestPitch; p += step) {
+      if (inScale(p)) return p;
+    }
+    return -1;
+  };
+  int moved = nearest(pitch, up ? 1 : -1);
+  if (moved < 0) moved = nearest(pitch, up ? -1 : 1);
+  return static_cast<uint8_t>(moved);
+}
+
 }  // namespace pixorale

@@ -1,0 +1,38 @@
+#include "convert/column_resample.h"
+
+#include <vector>
+
+namespace pixorale {
+namespace {
+
+std::vector<uint8_t> ResampleRow(std::span<const uint8_t> row, uint32_t width, uint32_t columns) {
+  std::vector<uint8_t> out(3 * size_t{columns});
+  for (uint32_t i = 0; i < columns; ++i) {
+    const uint64_t first = uint64_t{i} * width / columns;
+    uint64_t end = (uint64_t{i} + 1) * width / columns;
+    if (end <= first) end = first + 1;  // an empty span takes its first column as it is
+    const uint64_t count = end - first;
+    for (size_t byte = 0; byte < 3; ++byte) {
+      uint64_t sum = 0;
+      for (uint64_t c = first; c < end; ++c) sum += row[3 * c + byte];
+      out[3 * size_t{i} + byte] = static_cast<uint8_t>((2 * sum + count) / (2 * count));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+void ResampleColumns(BitmapImage& image, uint32_t columns) {
+  if (!image.HasRows24() || columns == 0) return;
+  const uint32_t width = image.width;
+  std::vector<uint8_t> first = ResampleRow(image.Row24(0), width, columns);
+  // A picture of one row reads its steps from row 0 too.
+  std::vector<uint8_t> middle =
+      image.MiddleRowIndex() == 0
+          ? std::vector<uint8_t>{}
+          : ResampleRow(image.Row24(image.MiddleRowIndex()), width, columns);
+  image.AdoptRows24(columns, image.height, std::move(first), std::move(middle));
+}
+
+}  // namespace pixorale

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+#include "image/bitmap_image.h"
+
+namespace pixorale {
+
+// Largest number of columns a picture can be resampled to.
+inline constexpr uint32_t kMaxResampledColumns = 1'000'000;
+
+// Resamples the two rows of a 24-bit picture to `columns` columns (1 or more). Column i takes,
+// for each byte of the pixel, the mean of the source columns from floor(i * W / N) to
+// floor((i + 1) * W / N) - 1, rounded half up; where that span is empty (more columns than
+// the picture has) it takes column floor(i * W / N) as it is. A picture with no rows is left
+// alone.
+void ResampleColumns(BitmapImage& image, uint32_t columns);
+
+}  // namespace pixorale
