@@ -43,7 +43,7 @@ RunStatus ConvertAndSave(ProgramState& state, RandomBitSource& bits, ConversionU
                          SongOutputs& outputs, RunReport& report) {
   Song& song = state.song;
   ConversionParameters params = state.settings.ToParameters();
-  params.voices = state.voices;
+  params.controls = state.controls;
   ConvertImageToSong(song, state.image, params, bits);
   report.song = Summarize(song);
 

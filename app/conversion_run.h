@@ -9,7 +9,7 @@
 #include "app/conversion_ui.h"
 #include "app/song_outputs.h"
 #include "convert/random_bits.h"
-#include "convert/voices.h"
+#include "convert/melody.h"
 #include "image/bitmap_image.h"
 #include "image/picture_source.h"
 #include "midi/song.h"
@@ -22,8 +22,9 @@ struct ProgramState {
   ConversionSettings settings;
   Song song;
   BitmapImage image;
-  // The parts' programs and velocities; the desktop programs keep the defaults.
-  SongVoices voices;
+  // The voices and musical controls beyond the settings; the desktop programs keep the
+  // defaults.
+  ConversionControls controls;
 };
 
 enum class RunStatus {

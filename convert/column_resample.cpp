@@ -3,9 +3,7 @@
 #include <vector>
 
 namespace pixorale {
-namespace {
-
-std::vector<uint8_t> ResampleRow(std::span<const uint8_t> row, uint32_t width, uint32_t columns) {
+std::vector<uint8_t> ResampledRow(std::span<const uint8_t> row, uint32_t width, uint32_t columns) {
   std::vector<uint8_t> out(3 * size_t{columns});
   for (uint32_t i = 0; i < columns; ++i) {
     const uint64_t first = uint64_t{i} * width / columns;
@@ -21,17 +19,15 @@ std::vector<uint8_t> ResampleRow(std::span<const uint8_t> row, uint32_t width, u
   return out;
 }
 
-}  // namespace
-
 void ResampleColumns(BitmapImage& image, uint32_t columns) {
   if (!image.HasRows24() || columns == 0) return;
   const uint32_t width = image.width;
-  std::vector<uint8_t> first = ResampleRow(image.Row24(0), width, columns);
+  std::vector<uint8_t> first = ResampledRow(image.Row24(0), width, columns);
   // A picture of one row reads its steps from row 0 too.
   std::vector<uint8_t> middle =
       image.MiddleRowIndex() == 0
           ? std::vector<uint8_t>{}
-          : ResampleRow(image.Row24(image.MiddleRowIndex()), width, columns);
+          : ResampledRow(image.Row24(image.MiddleRowIndex()), width, columns);
   image.AdoptRows24(columns, image.height, std::move(first), std::move(middle));
 }
 

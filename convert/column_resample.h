@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <vector>
 
 #include "image/bitmap_image.h"
 
@@ -15,5 +17,8 @@ inline constexpr uint32_t kMaxResampledColumns = 1'000'000;
 // the picture has) it takes column floor(i * W / N) as it is. A picture with no rows is left
 // alone.
 void ResampleColumns(BitmapImage& image, uint32_t columns);
+
+// One row of `width` pixels resampled to `columns` the same way.
+std::vector<uint8_t> ResampledRow(std::span<const uint8_t> row, uint32_t width, uint32_t columns);
 
 }  // namespace pixorale

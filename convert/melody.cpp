@@ -6,6 +6,7 @@
 
 #include "convert/chords.h"
 #include "convert/column_resample.h"
+#include "convert/length_fit.h"
 #include "convert/scale_snap.h"
 #include "convert/track_events.h"
 
@@ -15,16 +16,6 @@ namespace {
 constexpr uint32_t kMicrosecondsPerMinute = 60'000'000;
 constexpr unsigned kPitchSlots = 128;
 constexpr uint8_t kHighestPitch = 127;
-constexpr unsigned kStepLevels = 9;  // a blue byte gives 1 to 8 units of a 32nd note
-
-// Ticks each note is held. Longer sustains are capped so that every delta still fits the
-// 28 bits of a MIDI delta.
-uint32_t SustainTicks(uint16_t resolution, double sustainQuarters) {
-  const double ticks = std::trunc(static_cast<double>(resolution) * sustainQuarters);
-  if (!(ticks > 0.0)) return 0;
-  if (ticks >= static_cast<double>(kMaxSustainTicks)) return kMaxSustainTicks;
-  return static_cast<uint32_t>(ticks);
-}
 
 // Stretches the red bytes of the pitch row so that they span rangeLow..rangeHigh. The
 // arithmetic order is fixed so that results agree to the last bit.
@@ -65,9 +56,10 @@ uint8_t VelocityFromGreen(uint8_t green) {
 }
 
 uint8_t Snap(uint8_t pitch, const ConversionParameters& params, RandomBitSource& bits) {
-  return SnapInKey(pitch, params.key, [&](uint8_t inC) {
-    return params.extraScale ? SnapPitchToExtraScale(inC, *params.extraScale, bits)
-                             : SnapPitchToScale(inC, params.scaleIndex, bits);
+  return SnapInKey(pitch, params.controls.key, [&](uint8_t inC) {
+    return params.controls.extraScale
+               ? SnapPitchToExtraScale(inC, *params.controls.extraScale, bits)
+               : SnapPitchToScale(inC, params.scaleIndex, bits);
   });
 }
 
@@ -139,18 +131,17 @@ void AppendColumns(Track& track, BitmapImage& image, const ConversionParameters&
 
   for (uint32_t column = 0; column < image.width; ++column) {
     const size_t pixel = 3 * size_t{column};
-    uint32_t step = (stepRow[pixel] % kStepLevels) * stepUnit;
+    uint32_t step = ColumnStepTicks(stepRow[pixel], stepUnit);
     uint8_t pitch = pitchRow[pixel + 2];
-    if (params.pitchMap) {
-      pitch = MapRed(pitch, *params.pitchMap);
+    if (params.controls.pitchMap) {
+      pitch = MapRed(pitch, *params.controls.pitchMap);
     } else if (pitch > kHighestPitch) {
       pitch = static_cast<uint8_t>(255 - pitch);  // fold 128..255
     }
-    if (step == 0) step = stepUnit;
     if (column == 0) step = 0;
     pitch = Snap(pitch, params, bits);
-    const uint8_t velocity =
-        params.dynamics ? VelocityFromGreen(pitchRow[pixel + 1]) : params.voices.melody.velocity;
+    const uint8_t velocity = params.controls.dynamics ? VelocityFromGreen(pitchRow[pixel + 1])
+                                                      : params.controls.voices.melody.velocity;
 
     notes.AddToAll(step);
     const bool restruck = notes.IsActive(pitch);
@@ -191,6 +182,19 @@ void AppendColumns(Track& track, BitmapImage& image, const ConversionParameters&
 
 }  // namespace
 
+uint32_t SustainTicks(uint16_t division, double sustainQuarters) {
+  const double ticks = std::trunc(static_cast<double>(division) * sustainQuarters);
+  if (!(ticks > 0.0)) return 0;
+  if (ticks >= static_cast<double>(kMaxSustainTicks)) return kMaxSustainTicks;
+  return static_cast<uint32_t>(ticks);
+}
+
+uint32_t ColumnStepTicks(uint8_t blue, uint32_t stepUnit) {
+  constexpr unsigned kStepLevels = 9;  // a blue byte gives 1 to 8 units of a 32nd note
+  const uint32_t step = (blue % kStepLevels) * stepUnit;
+  return step == 0 ? stepUnit : step;
+}
+
 // A tempo event of 0 microseconds cannot be played, so tempos above 60,000,000 get the
 // fastest one it can hold; tempos too slow for its three bytes get the slowest.
 uint32_t QuarterMicroseconds(uint32_t tempo) {
@@ -204,24 +208,27 @@ bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParamete
   song.format = 1;
   song.trackCount = 1;
   song.timingMode = params.timingMode;
-  // The file's division word holds 15 bits; a larger resolution would space the notes for
-  // one division and announce another, so the file would play at the wrong speed.
-  const uint16_t division = std::min(params.resolution, kMaxDivision);
+  const uint16_t division = SongDivision(params.resolution);
   song.division = division;
 
-  if (params.columns != 0) ResampleColumns(image, params.columns);
+  uint32_t columns = params.controls.columns;
+  if (columns == 0 && params.controls.maxSeconds && image.HasRows24()) {
+    columns = ColumnsWithin(image, params, *params.controls.maxSeconds);
+  }
+  if (columns != 0) ResampleColumns(image, columns);
   // A picture with no rows has no pitch row to read: it converts like one of width 0.
-  const uint32_t columns = image.HasRows24() ? image.width : 0;
+  columns = image.HasRows24() ? image.width : 0;
 
   Track melody;
   melody.ClearEvents();
   // Each column adds one note-on and, sooner or later, its note-off.
   melody.events.reserve(3 + 2 * size_t{columns});
   melody.AppendEvent(track_events::Tempo(QuarterMicroseconds(params.tempo)));
-  melody.AppendEvent(track_events::ProgramChange(kMelodyChannel, params.voices.melody.program));
+  melody.AppendEvent(
+      track_events::ProgramChange(kMelodyChannel, params.controls.voices.melody.program));
 
   if (columns > 0) {
-    if (!params.pitchMap && RangeApplies(params.rangeLow, params.rangeHigh)) {
+    if (!params.controls.pitchMap && RangeApplies(params.rangeLow, params.rangeHigh)) {
       RescaleRedBytes(image.Row24(0), columns, params.rangeLow, params.rangeHigh);
     }
     AppendColumns(melody, image, params, division, SustainTicks(division, params.sustainQuarters),
@@ -232,7 +239,7 @@ bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParamete
   melody.ComputeLength();
   song.AppendTrack(std::move(melody));
 
-  if (params.chordMode != 0) BuildChordTrack(song, division, params.voices.chords);
+  if (params.chordMode != 0) BuildChordTrack(song, division, params.controls.voices.chords);
   return true;
 }
 

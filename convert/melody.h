@@ -33,7 +33,21 @@ struct PitchMap {
 // pitch row: quiet to loud is 40 to 127.
 inline constexpr uint8_t kQuietestDynamicVelocity = 40;
 
-// What the conversion takes from the user's settings.
+// What the conversion takes beyond the user's settings: the parts' voices and the musical
+// controls. Each left at its default converts as without it.
+struct ConversionControls {
+  SongVoices voices;
+  uint32_t columns = 0;  // resample the picture to this many columns first; 0: as it is
+  // Resample to as many columns as fit in this many seconds (ignored when `columns` is set).
+  std::optional<double> maxSeconds;
+  uint8_t key = 0;                       // the scale's root, semitones above C
+  std::optional<ExtraScale> extraScale;  // instead of the settings' scale
+  std::optional<PitchMap> pitchMap;      // instead of the fold and the range
+  bool dynamics = false;
+  bool operator==(const ConversionControls&) const = default;
+};
+
+// What the conversion takes from the user's settings and the controls.
 struct ConversionParameters {
   uint8_t scaleIndex = 0;
   uint8_t timingMode = 0;   // copied into the song header; both modes convert alike
@@ -43,13 +57,7 @@ struct ConversionParameters {
   uint8_t chordMode = 0;
   uint8_t rangeLow = 0;
   uint8_t rangeHigh = kNoRangeHigh;
-  SongVoices voices;  // the parts' programs and velocities
-  // Musical controls beyond the settings; each left as it is converts as without it.
-  uint32_t columns = 0;  // resample the picture to this many columns first; 0: as it is
-  uint8_t key = 0;       // the scale's root, semitones above C
-  std::optional<ExtraScale> extraScale;  // instead of scaleIndex
-  std::optional<PitchMap> pitchMap;      // instead of the fold and the range
-  bool dynamics = false;
+  ConversionControls controls;
 };
 
 // Longest sustain in ticks: with it no delta of either track can pass the 28-bit limit of a
@@ -57,6 +65,20 @@ struct ConversionParameters {
 inline constexpr uint32_t kMaxSustainTicks = 0x0FFFFFFF - 4u * 65535u;
 // Largest tempo value a tempo event can hold: microseconds per quarter note in 3 bytes.
 inline constexpr uint32_t kMaxQuarterMicroseconds = 0xFFFFFF;
+
+// The file's division word holds 15 bits; a larger resolution would space the notes for one
+// division and announce another, so the file would play at the wrong speed.
+inline uint16_t SongDivision(uint16_t resolution) {
+  return resolution < kMaxDivision ? resolution : kMaxDivision;
+}
+
+// Ticks each note is held. Longer sustains are capped so that every delta still fits the
+// 28 bits of a MIDI delta.
+uint32_t SustainTicks(uint16_t division, double sustainQuarters);
+
+// Ticks from a column's note-on to the next one, from the blue byte of its pixel in the
+// middle row: 1 to 8 units (0 counts as 1). The first column's note starts at 0.
+uint32_t ColumnStepTicks(uint8_t blue, uint32_t stepUnit);
 
 // Microseconds per quarter note of the tempo event for a tempo in beats per minute, held to
 // what the event's three bytes can carry: 1 (fastest) to 0xFFFFFF (slowest, also for 0).

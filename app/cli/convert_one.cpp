@@ -140,7 +140,7 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batc
 
   ProgramState state;
   state.settings = batch.settings;
-  state.voices = batch.voices;
+  state.controls = batch.controls;
   state.image.ClearBitmap();
   const std::unique_ptr<RandomBitSource> bits = MakeBitSource(batch.snap);
   JobPrompts prompts(job);

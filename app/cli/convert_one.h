@@ -12,7 +12,7 @@
 #include "app/conversion_run.h"
 #include "app/conversion_settings.h"
 #include "convert/random_bits.h"
-#include "convert/voices.h"
+#include "convert/melody.h"
 
 namespace pixorale::cli {
 
@@ -29,7 +29,7 @@ std::unique_ptr<RandomBitSource> MakeBitSource(const SnapSource& source);
 // What every input of a batch is converted with.
 struct BatchSettings {
   ConversionSettings settings;
-  SongVoices voices;
+  ConversionControls controls;
   SnapSource snap;
   RenderSettings render;
 };

@@ -44,13 +44,15 @@ std::pair<std::string, std::string> ChooseSoundFont(const HearAndSeeOptions& hea
   return {*hear.soundFont, {}};
 }
 
-SongVoices VoicesFrom(const HearAndSeeOptions& hear) {
-  SongVoices voices;
+ConversionControls ControlsFrom(const CliOptions& options) {
+  const HearAndSeeOptions& hear = options.hearAndSee;
+  ConversionControls controls;
+  SongVoices& voices = controls.voices;
   voices.melody.program = hear.program.value_or(voices.melody.program);
   voices.melody.velocity = hear.velocity.value_or(voices.melody.velocity);
   voices.chords.program = hear.chordProgram.value_or(voices.chords.program);
   voices.chords.velocity = hear.chordVelocity.value_or(voices.chords.velocity);
-  return voices;
+  return controls;
 }
 
 std::vector<const char*> ArgumentPointers(const std::vector<std::string>& arguments) {
@@ -104,7 +106,7 @@ int RunCli(const std::vector<std::string>& arguments, const CliStreams& streams)
   ProgressLine progress(err, showProgress, jobs.size());
   BatchReporter reporter(jobs, settings, options.report, streams.out, err, progress);
   BatchSettings batch{settings,
-                      VoicesFrom(options.hearAndSee),
+                      ControlsFrom(options),
                       {options.snap, options.seed},
                       {soundFont, !options.quiet && streams.errIsTerminal}};
   ParallelFor(jobs.size(), options.jobs.value_or(DefaultJobs()),

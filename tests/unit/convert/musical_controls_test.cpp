@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "convert/column_resample.h"
+#include "convert/length_fit.h"
 #include "convert/melody.h"
 #include "convert/scale_snap.h"
 #include "convert/seeded_bits.h"
@@ -90,8 +91,9 @@ TEST(ResampleColumns, EachColumnIsTheRoundedMeanOfItsSpanOrItsFirstColumn) {
 
 TEST(MusicalControls, PitchMapFollowsItsFormulaAtBothEndsAndTheMiddle) {
   ConversionParameters params = Plain();
-  params.pitchMap = PitchMap{48, 84};
-  params.extraScale = ExtraScale::kChromatic;  // no snapping: the mapped pitches as they are
+  params.controls.pitchMap = PitchMap{48, 84};
+  params.controls.extraScale =
+      ExtraScale::kChromatic;  // no snapping: the mapped pitches as they are
   const std::vector<Note> notes =
       MelodyNotes(Picture({{0, 0, 0}, {0, 0, 255}, {0, 0, 128}, {0, 0, 200}}), params);
   ASSERT_EQ(notes.size(), 4u);
@@ -102,7 +104,7 @@ TEST(MusicalControls, PitchMapFollowsItsFormulaAtBothEndsAndTheMiddle) {
 
 TEST(MusicalControls, DynamicsTakeTheVelocityFromTheGreenByte) {
   ConversionParameters params = Plain();
-  params.dynamics = true;
+  params.controls.dynamics = true;
   const std::vector<Note> notes =
       MelodyNotes(Picture({{0, 0, 60}, {0, 255, 62}, {0, 128, 64}}), params);
   ASSERT_EQ(notes.size(), 3u);
@@ -128,8 +130,8 @@ TEST(MusicalControls, KeyAndScaleGiveOnlyPitchesOfThatKey) {
   for (const Case& c : cases) {
     for (uint8_t key = 0; key < 12; ++key) {
       ConversionParameters params = Plain();
-      params.key = key;
-      params.extraScale = c.extra;
+      params.controls.key = key;
+      params.controls.extraScale = c.extra;
       for (const Note& note : MelodyNotes(Picture(everyRed), params)) {
         const unsigned pitchClass = (note.pitch + 12u - key) % 12u;
         EXPECT_TRUE((c.classes >> pitchClass) & 1u)
@@ -144,10 +146,10 @@ TEST(MusicalControls, KeyOfCAndChromaticLeaveTheDefaultsAlone) {
   for (int red = 0; red < 256; red += 3) reds.push_back({0, 0, static_cast<uint8_t>(red)});
   const std::vector<Note> plain = MelodyNotes(Picture(reds), Plain());
   ConversionParameters inC = Plain();
-  inC.key = 0;
+  inC.controls.key = 0;
   EXPECT_EQ(MelodyNotes(Picture(reds), inC), plain);
   ConversionParameters chromatic = Plain();
-  chromatic.extraScale = ExtraScale::kChromatic;
+  chromatic.controls.extraScale = ExtraScale::kChromatic;
   for (const Note& note : MelodyNotes(Picture(reds), chromatic)) EXPECT_LE(note.pitch, 127);
 }
 
@@ -162,6 +164,42 @@ TEST(ExtraScaleSnap, MovesToTheNearestScalePitchTheDrawnWayAndTurnsAtTheEnds) {
   // reaches G. Nothing lies above a B at the top, so it turns down.
   EXPECT_EQ(SnapPitchToExtraScale(125, ExtraScale::kMajorPentatonic, up), 127);
   EXPECT_EQ(SnapPitchToExtraScale(127, ExtraScale::kWholeTone, up), 126);
+}
+
+// The chosen count fits; where it was stepped down from the first estimate, floor(W * S / L),
+// one more column would not.
+TEST(ColumnsWithin, TheSongFitsAndOneColumnMoreWouldNot) {
+  std::vector<Pixel> pitchRow;
+  std::vector<Pixel> stepRow;
+  for (int c = 0; c < 997; ++c) {
+    pitchRow.push_back({0, 0, 60});
+    stepRow.push_back({static_cast<uint8_t>((c * 7) % 9), 0, 0});
+  }
+  BitmapImage image;
+  image.AdoptRows24(997, 3, RowBytes(pitchRow), RowBytes(stepRow));
+  ConversionParameters params = Plain();
+  params.resolution = 768;
+  params.sustainQuarters = 2.0;
+  const double whole = SongSecondsAt(image, params, 997);
+  for (const double limit : {1.0, 7.5, whole / 3, whole - 0.001}) {
+    const uint32_t columns = ColumnsWithin(image, params, limit);
+    EXPECT_LE(SongSecondsAt(image, params, columns), limit) << limit;
+    if (columns < static_cast<uint32_t>(997 * limit / whole)) {
+      EXPECT_GT(SongSecondsAt(image, params, columns + 1), limit) << limit;
+    }
+  }
+  EXPECT_EQ(ColumnsWithin(image, params, whole), 997u) << "a song that fits keeps every column";
+
+  // The length computed without converting is the converted song's.
+  params.controls.maxSeconds = 7.5;
+  Song song;
+  FixedBits down(0);
+  BitmapImage converted = image;
+  ConvertImageToSong(song, converted, params, down);
+  uint64_t ticks = 0;
+  for (const MidiEvent& event : song.tracks.at(0).events) ticks += event.delta.value;
+  EXPECT_DOUBLE_EQ(static_cast<double>(ticks) / 768 * 0.5,
+                   SongSecondsAt(image, params, ColumnsWithin(image, params, 7.5)));
 }
 
 }  // namespace

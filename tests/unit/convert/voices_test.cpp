@@ -28,7 +28,7 @@ Song ConvertedSong(const SongVoices& voices = {}) {
   params.sustainQuarters = 1.0;
   params.tempo = 120;
   params.chordMode = 1;
-  params.voices = voices;
+  params.controls.voices = voices;
   SeededBits bits(1);
   Song song;
   ConvertImageToSong(song, image, params, bits);
