@@ -25,9 +25,18 @@ void Summarize(const Song& song, RunReport& report) {
   }
 }
 
-RunStatus LoadFailure(BmpLoadResult result) {
-  return result == BmpLoadResult::kClaimsTooMuch ? RunStatus::kClaimsTooMuch
-                                                 : RunStatus::kCannotOpen;
+RunStatus LoadFailure(const PictureLoad& picture) {
+  switch (picture.failedStep) {
+    case PictureStep::kOpen:
+    case PictureStep::kRead:
+      return RunStatus::kCannotOpen;
+    case PictureStep::kHeader:
+      if (picture.format == PictureFormat::kOther) return RunStatus::kClaimsTooMuch;
+      break;
+    default:
+      break;
+  }
+  return RunStatus::kUndecodable;
 }
 
 }  // namespace
@@ -36,15 +45,11 @@ RunReport RunConversion(std::string_view path, ProgramState& state, RandomBitSou
                         ConversionUi& ui) {
   RunReport report;
   BitmapImage& image = state.image;
-  const PictureLoad picture = ui.LoadPicture(std::string(path), image);
-  const BmpLoad& loaded = picture.bmp;
-  if (loaded.result != BmpLoadResult::kLoaded) {
+  report.picture = ui.LoadPicture(std::string(path), image);
+  if (!report.picture.ok()) {
     // An unreadable file ends the run without a message.
     image.FreeBitmap();
-    report.status =
-        picture.decodeError.empty() ? LoadFailure(loaded.result) : RunStatus::kUndecodable;
-    report.loadError = loaded.io;
-    report.decodeError = picture.decodeError;
+    report.status = LoadFailure(report.picture);
     return report;
   }
   report.bitCount = image.bitCount;

@@ -24,7 +24,7 @@ enum class RunStatus {
   kWritten,        // the MIDI file was written
   kCannotOpen,     // the picture could not be opened or read; nothing was shown
   kClaimsTooMuch,  // the header claims more pixel data than the file holds; nothing shown
-  kUndecodable,    // a damaged PNG or JPEG; `decodeError` says why, nothing was shown
+  kUndecodable,    // a damaged PNG or JPEG, or a picture past a limit; nothing was shown
   kNot24Bit,       // refused with the 24-bit message
   kCancelled,      // no save path was given; nothing written
   kWriteFailed,    // the MIDI file could not be written; the user was told
@@ -33,9 +33,8 @@ enum class RunStatus {
 // What a run did, for front ends that report it; the desktop program ignores it.
 struct RunReport {
   RunStatus status = RunStatus::kCannotOpen;
-  IoResult loadError;       // why the picture could not be opened or read
-  std::string decodeError;  // why a PNG or JPEG decoder refused the picture
-  uint16_t bitCount = 0;    // of the picture, once its header was read
+  PictureLoad picture;    // how reading the picture went, and why it failed
+  uint16_t bitCount = 0;  // of the picture, once its header was read
   std::string outputPath;
   uint64_t noteCount = 0;   // note-ons over all tracks
   uint8_t lowestPitch = 0;  // of the note-ons, when there are any

@@ -5,7 +5,7 @@
 namespace pixorale {
 
 PictureLoad ConversionUi::LoadPicture(const std::string& path, BitmapImage& image) {
-  return {image.LoadBitmapFile(path), {}};
+  return image.LoadBitmapFile(path);
 }
 
 bool ConversionUi::SaveSong(Song& song, const std::string& path) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "image/bitmap_image.h"
+#include "image/picture_load.h"
 #include "midi/song.h"
 
 namespace pixorale {
@@ -13,13 +14,6 @@ namespace pixorale {
 struct FileFilter {
   std::string_view displayName;
   std::string_view pattern;
-};
-
-// What reading the picture gave: the BMP reader's outcome, or, from a front end that reads
-// other formats too, a decoder's one-line reason for refusing a damaged file.
-struct PictureLoad {
-  BmpLoad bmp;
-  std::string decodeError;
 };
 
 // The few things a conversion run needs from a user interface. The desktop program shows

@@ -24,8 +24,8 @@ void CliUi::ShowMessage(std::string_view text, std::string_view) {
 }
 
 PictureLoad CliUi::LoadPicture(const std::string& path, BitmapImage& image) {
-  PictureFileLoad load = LoadPictureFile(path, image);
-  return {load.bmp, std::move(load.decodeError)};
+  if (input_ != nullptr) return LoadPictureFile(*input_, image, render_.pictureLimits);
+  return LoadPictureFile(path, image, render_.pictureLimits);
 }
 
 bool CliUi::SaveSong(Song& song, const std::string& path) {

@@ -7,14 +7,18 @@
 #include "app/cli/conversion_jobs.h"
 #include "app/conversion_ui.h"
 #include "convert/voices.h"
+#include "image/decode_limits.h"
 #include "io/io_result.h"
+#include "io/read_only_file.h"
 
 namespace pixorale::cli {
 
 // The same for every input: the parts' voices, the SoundFont for WAV files (chosen and
-// checked once) and whether a render shows its progress on the terminal.
+// checked once), whether a render shows its progress on the terminal, and what reading a
+// picture may cost.
 struct RenderSettings {
   SongVoices voices;
+  DecodeLimits pictureLimits;
   std::string soundFontPath;
   bool showProgress = false;
 };
@@ -35,8 +39,10 @@ struct ExtraOutputFailure {
 // kept, decided by the write's last step, so a file that appears meanwhile is kept too.
 class CliUi final : public ConversionUi {
  public:
-  explicit CliUi(const ConversionJob& job, const RenderSettings& render = {})
-      : job_(job), render_(render) {}
+  // `input`, when given, is the job's picture already open, which is then read through it.
+  explicit CliUi(const ConversionJob& job, const RenderSettings& render = {},
+                 ReadOnlyFile* input = nullptr)
+      : job_(job), render_(render), input_(input) {}
 
   std::optional<std::string> PromptOpenFile(const FileFilter& filter,
                                             std::string_view defaultExtension) override;
@@ -60,6 +66,7 @@ class CliUi final : public ConversionUi {
 
   const ConversionJob& job_;
   const RenderSettings& render_;
+  ReadOnlyFile* input_;
   std::vector<std::string> messages_;
   IoResult saveResult_;
   std::optional<ExtraOutputFailure> extraFailure_;

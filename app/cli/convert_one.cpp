@@ -38,6 +38,18 @@ std::string NotConvertible(const ProgramState& state, const RunReport& report, c
                       ui);
 }
 
+// How to raise the limit a picture was refused by.
+std::string LimitHint(PictureStep step) {
+  switch (step) {
+    case PictureStep::kColumns:
+      return "; raise it with " + std::string(kMaxColumnsOption);
+    case PictureStep::kArea:
+      return "; raise it with " + std::string(kMaxAreaOption);
+    default:
+      return {};
+  }
+}
+
 std::string SaveFailure(const IoResult& result, const CliUi& ui) {
   if (result.failedStep == IoStep::kExists) return kRefusedExistingOutput;
   return WithMessages(DescribeIoResult(result), ui);
@@ -97,7 +109,9 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings&
     Fail(outcome, job.outputPath, job.conflict);
     return outcome;
   }
-  if (const IoResult opened = ReadOnlyFile().Open(job.inputPath); !opened) {
+  // The picture is opened once, here, and read through this descriptor.
+  ReadOnlyFile input;
+  if (const IoResult opened = input.Open(job.inputPath); !opened) {
     Fail(outcome, job.inputPath, DescribeIoResult(opened));
     return outcome;
   }
@@ -110,7 +124,7 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings&
   state.settings = settings;
   state.image.ClearBitmap();
   const std::unique_ptr<RandomBitSource> bits = MakeBitSource(snap);
-  CliUi ui(job, render);
+  CliUi ui(job, render, &input);
   outcome.report = RunConversion(job.inputPath, state, *bits, ui);
 
   const RunReport& report = outcome.report;
@@ -123,13 +137,10 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings&
       outcome.converted = true;
       break;
     case RunStatus::kCannotOpen:
-      Fail(outcome, job.inputPath, DescribeIoResult(report.loadError));
-      break;
     case RunStatus::kClaimsTooMuch:
-      Fail(outcome, job.inputPath, "the header claims more pixel data than the file holds");
-      break;
     case RunStatus::kUndecodable:
-      Fail(outcome, job.inputPath, report.decodeError);
+      Fail(outcome, job.inputPath,
+           DescribePictureLoad(report.picture) + LimitHint(report.picture.failedStep));
       break;
     case RunStatus::kNot24Bit:
       Fail(outcome, job.inputPath, NotConvertible(state, report, ui));

@@ -96,6 +96,8 @@ int RunCli(int argc, const char* const* argv) {
   const SnapSource snap{options.snap, options.seed};
   RenderSettings render = RenderSettingsFrom(options.hearAndSee, !options.quiet);
   render.soundFontPath = soundFont;
+  render.pictureLimits.maxColumns = options.maxColumns.value_or(kDefaultMaxColumns);
+  render.pictureLimits.maxPngPixels = options.maxArea.value_or(kDefaultMaxPngPixels);
   ParallelFor(jobs.size(), options.jobs.value_or(DefaultJobs()),
               [&](size_t i) { reporter.Complete(i, ConvertOne(jobs[i], settings, snap, render)); });
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;

@@ -114,20 +114,24 @@ TEST_F(ConversionRun, DefaultPictureReaderTakesEveryFileAsABmp) {
   const RunReport report = Run(Picture(png, "in.png"));
   EXPECT_EQ(report.status, RunStatus::kNot24Bit);
   EXPECT_EQ(report.bitCount, 0x1200);  // the bytes at offset 28: interlace method, checksum
-  EXPECT_TRUE(report.decodeError.empty());
+  EXPECT_TRUE(report.picture.ok());
 }
 
 TEST_F(ConversionRun, DecoderRefusalEndsTheRunWithItsReasonAndNoMessage) {
   class RefusingUi : public ScriptedUi {
    public:
     PictureLoad LoadPicture(const std::string&, BitmapImage&) override {
-      return {{BmpLoadResult::kCannotOpen, {}}, "PNG: invalid chunk checksum"};
+      PictureLoad refused =
+          PictureFailure(PictureFormat::kPng, PictureStep::kDecode, "invalid chunk checksum");
+      refused.spngError = 5;  // whatever libspng said, carried as it is
+      return refused;
     }
   } refusing;
   FixedBits down(0);
   const RunReport report = RunConversion(Picture({1, 2, 3}), state_, down, refusing);
   EXPECT_EQ(report.status, RunStatus::kUndecodable);
-  EXPECT_EQ(report.decodeError, "PNG: invalid chunk checksum");
+  EXPECT_EQ(report.picture.spngError, 5);
+  EXPECT_EQ(DescribePictureLoad(report.picture), "PNG: invalid chunk checksum");
   EXPECT_TRUE(refusing.messages.empty());
   EXPECT_TRUE(refusing.prompts.empty());
 }

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <limits>
+
+namespace pixorale {
+
+// A conversion holds about 128 bytes for every column of the picture (the notes and chords
+// of one column, as events, and the bytes of the file being written). 16,777,216 columns keep
+// one conversion near 2 GiB; a picture that is wider is refused before any row is decoded.
+inline constexpr uint32_t kDefaultMaxColumns = uint32_t{1} << 24;
+
+// Reaching the rows a conversion reads means inflating every row above them, so a small PNG
+// can ask for minutes of work: 100,000 x 100,000 one-bit pixels take nearly three minutes.
+// 268,435,456 pixels (16,384 x 16,384) decode in a few seconds.
+inline constexpr uint64_t kDefaultMaxPngPixels = uint64_t{1} << 28;
+
+inline constexpr uint32_t kNoColumnLimit = std::numeric_limits<uint32_t>::max();
+
+// What reading one picture may cost. Each limit is checked from the header, before any row
+// is decoded.
+struct DecodeLimits {
+  // What a decoder may allocate. Progressive JPEGs hold every coefficient of the picture
+  // while they decode; the default takes a 4:2:0 picture of about 360 megapixels.
+  uint64_t memoryBytes = uint64_t{1} << 30;
+  uint32_t maxColumns = kDefaultMaxColumns;
+  // Width times height of a PNG. JPEG rows are skipped without being decoded in full, and a
+  // BMP's rows are read where they lie, so neither costs time in proportion to its area.
+  uint64_t maxPngPixels = kDefaultMaxPngPixels;
+};
+
+}  // namespace pixorale
