@@ -195,7 +195,7 @@ PictureLoad DecodeJpegRows(ByteSource& source, BitmapImage& image, const DecodeL
   jpeg_finish_decompress(&info);
   jpeg_destroy_decompress(&info);
   image.AdoptRows24(width, height, std::move(rows->pitch), std::move(rows->step));
-  return {};
+  return PictureLoaded(PictureFormat::kJpeg);
 }
 
 }  // namespace pixorale

@@ -35,6 +35,11 @@ struct PictureLoad {
   bool ok() const { return failedStep == PictureStep::kNone; }
 };
 
+inline PictureLoad PictureLoaded(PictureFormat format) {
+  PictureLoad load;
+  load.format = format;
+  return load;
+}
 inline PictureLoad PictureFailure(PictureFormat format, PictureStep step, std::string detail) {
   return {format, step, {}, 0, 0, std::move(detail)};
 }

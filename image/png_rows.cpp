@@ -200,7 +200,7 @@ PictureLoad DecodePngRows(ByteSource& source, BitmapImage& image, const DecodeLi
     ToBlueGreenRed8(sameRow ? pitch8 : step8, stepRow);
   }
   image.AdoptRows24(width, height, std::move(pitchRow), std::move(stepRow));
-  return {};
+  return PictureLoaded(PictureFormat::kPng);
 }
 
 }  // namespace pixorale
