@@ -101,7 +101,7 @@ class CostlyPictures(ConverterTest):
         self.assertEqual(run.returncode, 1)
         self.assertEqual(self.error_lines(run), [
             "pixorale-convert: square.png: PNG: too large to decode: 20000 x 20000 = 400000000 "
-            "pixels, the limit is 268435456; raise it with --max-area"])
+            "pixels, the limit is 128000000; raise it with --max-area"])
 
     def test_max_columns_and_max_area_set_the_limits(self):
         imagemagick("-size", "5x3", "xc:red", self.dir / "small.png")
