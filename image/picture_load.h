@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "image/picture_format.h"
 #include "io/io_result.h"
@@ -35,6 +36,7 @@ struct PictureLoad {
   bool ok() const { return failedStep == PictureStep::kNone; }
 };
 
+// Shorthands for the readers.
 inline PictureLoad PictureLoaded(PictureFormat format) {
   PictureLoad load;
   load.format = format;
@@ -44,9 +46,11 @@ inline PictureLoad PictureFailure(PictureFormat format, PictureStep step, std::s
   return {format, step, {}, 0, 0, std::move(detail)};
 }
 inline PictureLoad PictureIoFailure(PictureFormat format, const IoResult& io) {
-  return {format, io.failedStep == IoStep::kRead ? PictureStep::kRead : PictureStep::kOpen,
-          io,     0,
-          0,      {}};
+  PictureLoad load;
+  load.format = format;
+  load.failedStep = io.failedStep == IoStep::kRead ? PictureStep::kRead : PictureStep::kOpen;
+  load.io = io;
+  return load;
 }
 
 // The refusals of a picture past one of the limits, with both figures.
