@@ -5,9 +5,9 @@
 
 namespace pixorale {
 
-// A conversion holds about 128 bytes for every column of the picture (the notes and chords
-// of one column, as events, and the bytes of the file being written). 16,777,216 columns keep
-// one conversion near 2 GiB; a picture that is wider is refused before any row is decoded.
+// A conversion holds about 130 bytes for every column of the picture, about 200 with chords:
+// 16,777,216 columns keep one near 2 GiB (3 GiB with chords). A picture that is wider is
+// refused before any row is decoded, so a PNG of a few kilobytes cannot ask for gigabytes.
 inline constexpr uint32_t kDefaultMaxColumns = uint32_t{1} << 24;
 
 // Reaching the rows a conversion reads means inflating every row above them, so a small PNG

@@ -222,7 +222,7 @@ void AddRunOptions(CLI::App& app, CliOptions& options) {
       ->check(DecimalInto(options.jobs, 1, kMaxJobs));
   AddParsedOption(app, kMaxColumnsOption,
                   "Refuse pictures wider than N columns; a conversion\n"
-                  "holds about 128 bytes a column (default: " +
+                  "holds about 130 bytes a column (default: " +
                       std::to_string(kDefaultMaxColumns) + ")")
       ->type_name("N")
       ->check(DecimalInto(options.maxColumns, 1, std::numeric_limits<uint32_t>::max()));
