@@ -31,10 +31,18 @@ SongSummary Summarize(const Song& song) {
   return summary;
 }
 
-RunStatus LoadFailure(const PictureFileLoad& picture) {
-  if (!picture.decodeError.empty()) return RunStatus::kUndecodable;
-  return picture.bmp.result == BmpLoadResult::kClaimsTooMuch ? RunStatus::kClaimsTooMuch
-                                                             : RunStatus::kCannotOpen;
+RunStatus LoadFailure(const PictureLoad& picture) {
+  switch (picture.failedStep) {
+    case PictureStep::kOpen:
+    case PictureStep::kRead:
+      return RunStatus::kCannotOpen;
+    case PictureStep::kHeader:
+      if (picture.format == PictureFormat::kOther) return RunStatus::kClaimsTooMuch;
+      break;
+    default:
+      break;
+  }
+  return RunStatus::kUndecodable;
 }
 
 // The steps after the picture was read: convert, ask where to save, write. Returns the
@@ -71,7 +79,7 @@ RunReport RunConversion(std::string_view path, ProgramState& state, RandomBitSou
   // shell is told, so a batch goes on with its next picture.
   try {
     report.picture = picture.Load(std::string(path), image);
-    if (report.picture.bmp.result != BmpLoadResult::kLoaded) {
+    if (!report.picture.ok()) {
       // An unreadable file ends the run without a message.
       image.FreeBitmap();
       report.status = LoadFailure(report.picture);

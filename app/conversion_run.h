@@ -8,8 +8,8 @@
 #include "app/conversion_settings.h"
 #include "app/conversion_ui.h"
 #include "app/song_outputs.h"
-#include "convert/random_bits.h"
 #include "convert/melody.h"
+#include "convert/random_bits.h"
 #include "image/bitmap_image.h"
 #include "image/picture_source.h"
 #include "midi/song.h"
@@ -53,8 +53,8 @@ struct SongSummary {
 // What a run did, step by step; the desktop programs ignore it.
 struct RunReport {
   RunStatus status = RunStatus::kCannotOpen;
-  PictureFileLoad picture;  // how reading the picture went
-  uint16_t bitCount = 0;    // of the picture, once its header was read
+  PictureLoad picture;    // how reading the picture went
+  uint16_t bitCount = 0;  // of the picture, once its header was read
   SongSummary song;
   std::string outputPath;             // the save prompt's answer
   std::vector<OutputReport> outputs;  // one per output the song went to, in order

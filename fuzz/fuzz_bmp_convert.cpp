@@ -119,9 +119,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   file.Replace(data, size);
 
   BitmapImage image;
-  const BmpLoadResult result = image.LoadBitmapFile(file.Path()).result;
-  Require(result != BmpLoadResult::kCannotOpen, "a readable file was not loaded");
-  if (result == BmpLoadResult::kClaimsTooMuch) {
+  const PictureLoad load = image.LoadBitmapFile(file.Path());
+  Require(load.failedStep != PictureStep::kOpen && load.failedStep != PictureStep::kRead,
+          "a readable file was not loaded");
+  if (load.failedStep == PictureStep::kHeader) {
     Require(image.bitCount == 0 && image.width == 0 && image.height == 0,
             "a refused picture is not left empty");
     return 0;

@@ -18,9 +18,10 @@
 namespace pixorale::fuzz {
 namespace {
 
-// Well below the fuzzer's allocation limit, so that a refusal, not the limit, ends a header
-// that claims too much.
-constexpr DecodeLimits kLimits{64u << 20};
+// Well below the fuzzer's allocation and time limits, so that a refusal, not a limit of the
+// fuzzer, ends a header that claims too much: rows of 64 MiB, a song of a million columns,
+// 16 million pixels to decode.
+constexpr DecodeLimits kLimits{64u << 20, 1u << 20, 1u << 24};
 
 class AlternatingBits final : public RandomBitSource {
  public:
@@ -30,21 +31,27 @@ class AlternatingBits final : public RandomBitSource {
   uint32_t next_ = 0;
 };
 
-void CheckSameAsFromMemory(std::span<const uint8_t> input, const PictureFileLoad& load,
+void CheckSameAsFromMemory(std::span<const uint8_t> input, const PictureLoad& load,
                            const BitmapImage& image) {
   MemoryByteSource source(input);
-  const PictureDecode decoded = DecodePicture(load.format, source, kLimits);
-  Require(decoded.error == load.decodeError, "file and memory give different reasons");
-  if (!decoded.ok()) return;
-  const PictureRows& rows = decoded.rows;
-  Require(rows.width == image.width && rows.height == image.height, "sizes differ");
-  Require(rows.height > 0, "a decoded picture without rows");
-  Require(rows.pitchRow.size() == size_t{rows.width} * 3, "pitch row of the wrong length");
-  Require(rows.stepRow.size() == size_t{rows.width} * 3, "step row of the wrong length");
-  const auto first = image.Row24(0);
-  const auto middle = image.Row24(image.MiddleRowIndex());
-  Require(std::equal(first.begin(), first.end(), rows.pitchRow.begin()), "pitch row differs");
-  Require(std::equal(middle.begin(), middle.end(), rows.stepRow.begin()), "step row differs");
+  BitmapImage fromMemory;
+  const PictureLoad decoded = DecodePicture(load.format, source, fromMemory, kLimits);
+  Require(decoded.failedStep == load.failedStep && decoded.spngError == load.spngError &&
+              decoded.jpegError == load.jpegError && decoded.detail == load.detail,
+          "file and memory give different reasons");
+  if (!decoded.ok()) {
+    Require(!fromMemory.HasRows24(), "rows kept for a refused picture");
+    return;
+  }
+  Require(fromMemory.width == image.width && fromMemory.height == image.height, "sizes differ");
+  Require(fromMemory.height > 0 && fromMemory.HasRows24(), "a decoded picture without rows");
+  for (const uint32_t r : {uint32_t{0}, image.MiddleRowIndex()}) {
+    const auto fromFile = image.Row24(r);
+    const auto fromBytes = fromMemory.Row24(r);
+    Require(fromFile.size() == size_t{image.width} * 3, "row of the wrong length");
+    Require(std::equal(fromFile.begin(), fromFile.end(), fromBytes.begin(), fromBytes.end()),
+            "rows differ");
+  }
 }
 
 }  // namespace
@@ -58,13 +65,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   file.Replace(data, size);
 
   BitmapImage image;
-  const PictureFileLoad load = LoadPictureFile(file.Path(), image, kLimits);
+  const PictureLoad load = LoadPictureFile(file.Path(), image, kLimits);
   Require(load.format == DetectPictureFormat(input), "format not told by the signature");
   if (load.format == PictureFormat::kOther) return 0;  // the BMP fuzzer's ground
 
-  const bool loaded = load.bmp.result == BmpLoadResult::kLoaded;
-  Require(loaded == load.decodeError.empty(), "neither loaded nor refused with a reason");
-  Require(load.decodeError.find('\n') == std::string::npos, "reason of more than one line");
+  const bool loaded = load.ok();
+  const std::string reason = DescribePictureLoad(load);
+  Require(loaded == reason.empty(), "neither loaded nor refused with a reason");
+  Require(reason.find('\n') == std::string::npos, "reason of more than one line");
   CheckSameAsFromMemory(input, load, image);
   if (!loaded) {
     Require(!image.HasRows24(), "rows kept for a refused picture");

@@ -6,21 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "io/io_result.h"
+#include "image/decode_limits.h"
+#include "image/picture_load.h"
+#include "io/read_only_file.h"
 
 namespace pixorale {
-
-enum class BmpLoadResult {
-  kLoaded,         // header read; bitCount tells whether rows are held
-  kCannotOpen,     // the file could not be opened or read; the image is left empty
-  kClaimsTooMuch,  // the header claims far more pixel data than the file holds; left empty
-};
-
-// What LoadBitmapFile did; `io` says why a file could not be opened or read.
-struct BmpLoad {
-  BmpLoadResult result = BmpLoadResult::kCannotOpen;
-  IoResult io;
-};
 
 // A picture in memory, as a 24-bit BMP holds it. Rows are numbered in file order (row 0 is
 // the first stored row, the bottom of a usual bottom-up picture); within a row, pixel p is
@@ -38,8 +28,13 @@ class BitmapImage {
   // (bytes 0-17), the planes (18-19), compression to colour counts (20-43).
   std::array<uint8_t, 44> headerScratch{};
 
-  // Reads the file into this (empty) image.
-  BmpLoad LoadBitmapFile(const std::string& path);
+  // Reads the file into this (empty) image. Any header that was read counts as loaded
+  // (bitCount tells whether rows are held); on a failure the image is left empty. The
+  // desktop program takes pictures of any width.
+  PictureLoad LoadBitmapFile(const std::string& path);
+  // The same from a file already open; a 24-bit picture wider than `maxColumns` is refused
+  // before its rows are read.
+  PictureLoad LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns = kNoColumnLimit);
   // Fills the image as a 24-bit picture from rows decoded elsewhere: each row is width * 3
   // bytes, row 0 and row height / 2 in file order (for a single row, pass it twice).
   void AdoptRows24(uint32_t pictureWidth, uint32_t pictureHeight, std::vector<uint8_t> firstRow,

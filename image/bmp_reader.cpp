@@ -38,22 +38,29 @@ bool ReadRow(ReadOnlyFile& file, uint64_t offset, std::vector<uint8_t>& row) {
   return file.ReadAt(offset, row) >= 0;
 }
 
+PictureLoad ReadFailure(int error) {
+  return PictureIoFailure(PictureFormat::kOther, IoResult::Failure(IoStep::kRead, error));
+}
+
 }  // namespace
 
-BmpLoad BitmapImage::LoadBitmapFile(const std::string& path) {
+PictureLoad BitmapImage::LoadBitmapFile(const std::string& path) {
   FreeBitmap();
-
   ReadOnlyFile file;
   if (const IoResult opened = file.Open(path); !opened) {
-    return {BmpLoadResult::kCannotOpen, opened};
+    return PictureIoFailure(PictureFormat::kOther, opened);
   }
+  return LoadBitmapFile(file);
+}
+
+PictureLoad BitmapImage::LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns) {
+  FreeBitmap();
   const uint64_t fileSize = file.Size();
 
   std::array<uint8_t, kHeaderSize> bytes{};
   const uint8_t* header = bytes.data();
   const int64_t got = file.ReadAt(0, bytes);
-  if (got < 0)
-    return {BmpLoadResult::kCannotOpen, IoResult::Failure(IoStep::kRead, file.LastError())};
+  if (got < 0) return ReadFailure(file.LastError());
   const uint64_t headerBytes = static_cast<uint64_t>(got);
 
   // A header cut short: the uninterpreted bytes that are there are kept, and a field is
@@ -77,7 +84,7 @@ BmpLoad BitmapImage::LoadBitmapFile(const std::string& path) {
   keepScratch(30, 20, 24);
 
   // Nothing reads the rows of other bit counts: the caller refuses them on bitCount.
-  if (bitCount != 24 || width == 0 || height == 0) return {BmpLoadResult::kLoaded, {}};
+  if (bitCount != 24 || width == 0 || height == 0) return {};
 
   // Larger info headers put the pixels further on; an offset that cannot be right falls
   // back to the classic place.
@@ -91,7 +98,13 @@ BmpLoad BitmapImage::LoadBitmapFile(const std::string& path) {
   // stride * height can pass 64 bits, so compare by division before multiplying.
   if (stride > (2 * present + kClaimSlack) / height) {
     FreeBitmap();
-    return {BmpLoadResult::kClaimsTooMuch, {}};
+    return PictureFailure(PictureFormat::kOther, PictureStep::kHeader,
+                          "the header claims more pixel data than the file holds");
+  }
+  if (width > maxColumns) {
+    const uint32_t columns = width;
+    FreeBitmap();
+    return TooManyColumns(PictureFormat::kOther, columns, maxColumns);
   }
 
   const uint32_t middle = height / 2;
@@ -102,16 +115,16 @@ BmpLoad BitmapImage::LoadBitmapFile(const std::string& path) {
     if (middle != 0) middleRow.assign(static_cast<size_t>(rowBytes), 0);
   } catch (const std::bad_alloc&) {
     FreeBitmap();
-    return {BmpLoadResult::kCannotOpen, IoResult::Failure(IoStep::kRead, ENOMEM)};
+    return ReadFailure(ENOMEM);
   }
   if (!ReadRow(file, pixelOffset, firstRow) ||
       (middle != 0 && !ReadRow(file, pixelOffset + middle * stride, middleRow))) {
     const int error = file.LastError();
     FreeBitmap();
-    return {BmpLoadResult::kCannotOpen, IoResult::Failure(IoStep::kRead, error)};
+    return ReadFailure(error);
   }
   AdoptRows24(width, height, std::move(firstRow), std::move(middleRow));
-  return {BmpLoadResult::kLoaded, {}};
+  return {};
 }
 
 }  // namespace pixorale

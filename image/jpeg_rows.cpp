@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -19,6 +20,11 @@ struct ErrorManager {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
+};
+
+struct KeptRows {
+  std::vector<uint8_t> pitch;
+  std::vector<uint8_t> step;
 };
 
 struct SourceManager {
@@ -84,11 +90,45 @@ void ReadOneRow(jpeg_decompress_struct& info, std::vector<uint8_t>& row, uint32_
   jpeg_read_scanlines(&info, rows, 1);
 }
 
+// What holding the whole picture's coefficients costs, which a progressive or multi-scan
+// picture needs: each component's blocks, rounded up to whole sampling units, of 64
+// two-byte coefficients.
+uint64_t CoefficientBytes(const jpeg_decompress_struct& info) {
+  uint64_t bytes = 0;
+  for (int c = 0; c < info.num_components; ++c) {
+    const jpeg_component_info& component = info.comp_info[c];
+    const auto roundUp = [](uint64_t value, uint64_t unit) {
+      return unit == 0 ? value : (value + unit - 1) / unit * unit;
+    };
+    bytes += roundUp(component.width_in_blocks, static_cast<uint64_t>(component.h_samp_factor)) *
+             roundUp(component.height_in_blocks, static_cast<uint64_t>(component.v_samp_factor)) *
+             sizeof(JBLOCK);
+  }
+  return bytes;
+}
+
+std::string Mebibytes(uint64_t bytes) {
+  return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MiB";
+}
+
+// The picture is too large for the memory limit: by how much, when the coefficients alone
+// pass it (the rest of the decoder's memory is small beside them).
+std::string TooMuchMemory(const jpeg_decompress_struct& info, uint64_t limit) {
+  const std::string size =
+      std::to_string(info.image_width) + " x " + std::to_string(info.image_height);
+  const uint64_t needed = CoefficientBytes(info);
+  if (needed <= limit) {
+    return "too large to decode: " + size + " needs more memory than the limit of " +
+           Mebibytes(limit);
+  }
+  return "too large to decode: " + size + " needs " + Mebibytes(needed) + ", " +
+         Mebibytes(needed - limit) + " over the limit of " + Mebibytes(limit);
+}
+
 }  // namespace
 
-PictureDecode DecodeJpegRows(ByteSource& source, const DecodeLimits& limits) {
-  PictureDecode result;
-  PictureRows& rows = result.rows;
+PictureLoad DecodeJpegRows(ByteSource& source, BitmapImage& image, const DecodeLimits& limits) {
+  image.FreeBitmap();
 
   jpeg_decompress_struct info;
   std::memset(&info, 0, sizeof info);
@@ -98,14 +138,22 @@ PictureDecode DecodeJpegRows(ByteSource& source, const DecodeLimits& limits) {
   errors.pub.emit_message = EmitMessage;
   errors.message[0] = '\0';
   auto input = std::make_unique<SourceManager>();
+  auto rows = std::make_unique<KeptRows>();
 
   // Everything with a destructor lives in this frame and stays valid across the jump; the
-  // frames the jump leaves are libjpeg's and the callbacks above, which own nothing.
+  // frames the jump leaves are libjpeg's and the callbacks above, which own nothing. What
+  // changes after setjmp is reached through pointers, so the jump keeps it.
   if (setjmp(errors.jump) != 0) {
+    PictureLoad failure =
+        PictureFailure(PictureFormat::kJpeg, PictureStep::kDecode, errors.message);
+    failure.jpegError = errors.pub.msg_code;
+    // Past the memory limit libjpeg asks for a backing store, which this build has not.
+    if (failure.jpegError == JERR_NO_BACKING_STORE) {
+      failure.failedStep = PictureStep::kMemory;
+      failure.detail = TooMuchMemory(info, limits.memoryBytes);
+    }
     jpeg_destroy_decompress(&info);
-    result.rows = PictureRows();
-    result.error = std::string("JPEG: ") + errors.message;
-    return result;
+    return failure;
   }
   jpeg_create_decompress(&info);
   // Past the limit libjpeg refuses the picture instead of exhausting memory.
@@ -120,28 +168,34 @@ PictureDecode DecodeJpegRows(ByteSource& source, const DecodeLimits& limits) {
 
   jpeg_read_header(&info, TRUE);
   if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
-    std::strcpy(errors.message, "CMYK pictures are not supported");
-    std::longjmp(errors.jump, 1);
+    jpeg_destroy_decompress(&info);
+    return PictureFailure(PictureFormat::kJpeg, PictureStep::kUnsupported,
+                          "CMYK pictures are not supported");
+  }
+  if (info.image_width > limits.maxColumns) {
+    jpeg_destroy_decompress(&info);
+    return TooManyColumns(PictureFormat::kJpeg, info.image_width, limits.maxColumns);
   }
   info.out_color_space = JCS_EXT_BGR;
   jpeg_start_decompress(&info);
 
-  rows.width = info.output_width;
-  rows.height = info.output_height;
-  rows.pitchRow.resize(size_t{rows.width} * 3);
-  rows.stepRow.resize(size_t{rows.width} * 3);
-  const uint32_t stepFromTop = StepRowFromTop(rows.height);
-  const uint32_t pitchFromTop = PitchRowFromTop(rows.height);
+  const uint32_t width = info.output_width;
+  const uint32_t height = info.output_height;
+  rows->pitch.resize(size_t{width} * 3);
+  rows->step.resize(size_t{width} * 3);
+  const uint32_t stepFromTop = StepRowFromTop(height);
+  const uint32_t pitchFromTop = PitchRowFromTop(height);
   // The step row lies above the pitch row (the bottom one), so it comes first.
-  ReadOneRow(info, rows.stepRow, stepFromTop);
+  ReadOneRow(info, rows->step, stepFromTop);
   if (pitchFromTop == stepFromTop) {
-    rows.pitchRow = rows.stepRow;
+    rows->pitch = rows->step;
   } else {
-    ReadOneRow(info, rows.pitchRow, pitchFromTop);
+    ReadOneRow(info, rows->pitch, pitchFromTop);
   }
   jpeg_finish_decompress(&info);
   jpeg_destroy_decompress(&info);
-  return result;
+  image.AdoptRows24(width, height, std::move(rows->pitch), std::move(rows->step));
+  return PictureLoaded(PictureFormat::kJpeg);
 }
 
 }  // namespace pixorale

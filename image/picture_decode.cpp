@@ -5,18 +5,18 @@
 
 namespace pixorale {
 
-PictureDecode DecodePicture(PictureFormat format, ByteSource& source, const DecodeLimits& limits) {
+PictureLoad DecodePicture(PictureFormat format, ByteSource& source, BitmapImage& image,
+                          const DecodeLimits& limits) {
   switch (format) {
     case PictureFormat::kPng:
-      return DecodePngRows(source, limits);
+      return DecodePngRows(source, image, limits);
     case PictureFormat::kJpeg:
-      return DecodeJpegRows(source, limits);
+      return DecodeJpegRows(source, image, limits);
     case PictureFormat::kOther:
       break;
   }
-  PictureDecode result;
-  result.error = "neither PNG nor JPEG";
-  return result;
+  image.FreeBitmap();
+  return PictureFailure(format, PictureStep::kUnsupported, "neither PNG nor JPEG");
 }
 
 }  // namespace pixorale

@@ -6,8 +6,9 @@
 
 namespace pixorale {
 
-// Decodes a PNG or a JPEG with its own decoder. The source starts at the file's first byte.
-PictureDecode DecodePicture(PictureFormat format, ByteSource& source,
-                            const DecodeLimits& limits = {});
+// Decodes a PNG or a JPEG with its own decoder into `image`. The source starts at the
+// file's first byte.
+PictureLoad DecodePicture(PictureFormat format, ByteSource& source, BitmapImage& image,
+                          const DecodeLimits& limits = {});
 
 }  // namespace pixorale

@@ -6,20 +6,19 @@
 namespace pixorale {
 namespace {
 
-PictureDecode Unavailable(const char* format) {
-  PictureDecode result;
-  result.error = std::string(format) + " pictures cannot be read by this build";
-  return result;
+PictureLoad Unavailable(PictureFormat format, BitmapImage& image) {
+  image.FreeBitmap();
+  return PictureFailure(format, PictureStep::kNoDecoder, {});
 }
 
 }  // namespace
 
-PictureDecode DecodePngRows(ByteSource&, const DecodeLimits&) {
-  return Unavailable("PNG");
+PictureLoad DecodePngRows(ByteSource&, BitmapImage& image, const DecodeLimits&) {
+  return Unavailable(PictureFormat::kPng, image);
 }
 
-PictureDecode DecodeJpegRows(ByteSource&, const DecodeLimits&) {
-  return Unavailable("JPEG");
+PictureLoad DecodeJpegRows(ByteSource&, BitmapImage& image, const DecodeLimits&) {
+  return Unavailable(PictureFormat::kJpeg, image);
 }
 
 }  // namespace pixorale

@@ -36,40 +36,36 @@ class FileByteSource final : public ByteSource {
 
 }  // namespace
 
-PictureFileLoad LoadPictureFile(const std::string& path, BitmapImage& image,
-                                const DecodeLimits& limits) {
-  PictureFileLoad load;
-  PictureFormat format = PictureFormat::kOther;
-  ReadOnlyFile file;
-  if (file.Open(path).ok()) {
-    std::array<uint8_t, kSignatureBytes> first{};
-    const int64_t got = file.ReadAt(0, first);
-    if (got > 0) format = DetectPictureFormat(std::span(first).first(static_cast<size_t>(got)));
-  }
-  // Everything that is not PNG or JPEG, and files that cannot be opened, are the BMP
-  // reader's: it tells why a file cannot be opened.
-  if (format == PictureFormat::kOther) {
-    load.bmp = image.LoadBitmapFile(path);
-    return load;
-  }
-
-  load.format = format;
+PictureLoad LoadPictureFile(ReadOnlyFile& file, BitmapImage& image, const DecodeLimits& limits) {
   image.FreeBitmap();
+  std::array<uint8_t, kSignatureBytes> first{};
+  const int64_t got = file.ReadAt(0, first);
+  if (got < 0) {
+    return PictureIoFailure(PictureFormat::kOther,
+                            IoResult::Failure(IoStep::kRead, file.LastError()));
+  }
+  // Everything that is not PNG or JPEG is the BMP reader's.
+  const PictureFormat format =
+      DetectPictureFormat(std::span(first).first(static_cast<size_t>(got)));
+  if (format == PictureFormat::kOther) return image.LoadBitmapFile(file, limits.maxColumns);
+
   FileByteSource source(file);
-  PictureDecode decoded = DecodePicture(format, source, limits);
+  PictureLoad load = DecodePicture(format, source, image, limits);
   if (source.failed()) {
-    load.bmp = {BmpLoadResult::kCannotOpen, IoResult::Failure(IoStep::kRead, source.readError())};
-    return load;
+    image.FreeBitmap();
+    return PictureIoFailure(format, IoResult::Failure(IoStep::kRead, source.readError()));
   }
-  if (!decoded.ok()) {
-    load.bmp.result = BmpLoadResult::kCannotOpen;
-    load.decodeError = decoded.error;
-    return load;
-  }
-  PictureRows& rows = decoded.rows;
-  image.AdoptRows24(rows.width, rows.height, std::move(rows.pitchRow), std::move(rows.stepRow));
-  load.bmp.result = BmpLoadResult::kLoaded;
   return load;
+}
+
+PictureLoad LoadPictureFile(const std::string& path, BitmapImage& image,
+                            const DecodeLimits& limits) {
+  image.FreeBitmap();
+  ReadOnlyFile file;
+  if (const IoResult opened = file.Open(path); !opened) {
+    return PictureIoFailure(PictureFormat::kOther, opened);
+  }
+  return LoadPictureFile(file, image, limits);
 }
 
 }  // namespace pixorale

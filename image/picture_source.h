@@ -3,7 +3,7 @@
 #include <string>
 
 #include "image/bitmap_image.h"
-#include "image/picture_file.h"
+#include "image/picture_load.h"
 
 namespace pixorale {
 
@@ -12,14 +12,14 @@ namespace pixorale {
 class PictureSource {
  public:
   virtual ~PictureSource() = default;
-  virtual PictureFileLoad Load(const std::string& path, BitmapImage& image) const = 0;
+  virtual PictureLoad Load(const std::string& path, BitmapImage& image) const = 0;
 };
 
 // The desktop programs' source: every file goes to the BMP reader, whatever it holds.
 class BmpPictureSource final : public PictureSource {
  public:
-  PictureFileLoad Load(const std::string& path, BitmapImage& image) const override {
-    return {PictureFormat::kOther, image.LoadBitmapFile(path), {}};
+  PictureLoad Load(const std::string& path, BitmapImage& image) const override {
+    return image.LoadBitmapFile(path);
   }
 };
 

@@ -91,15 +91,41 @@ void ToBlueGreenRed16(const std::vector<uint16_t>& rgba, std::vector<uint8_t>& r
   }
 }
 
-PictureDecode Failure(int code) {
-  PictureDecode result;
-  result.error = std::string("PNG: ") + spng_strerror(code);
-  return result;
+PictureLoad Failure(int code) {
+  PictureLoad load = PictureFailure(PictureFormat::kPng, PictureStep::kDecode, spng_strerror(code));
+  load.spngError = code;
+  return load;
+}
+
+PictureLoad Refusal(PictureStep step, std::string detail) {
+  return PictureFailure(PictureFormat::kPng, step, std::move(detail));
+}
+
+// Checks the header against the file's size and the limits, before any row is allocated.
+PictureLoad CheckHeader(const spng_ihdr& header, uint64_t fileSize, const DecodeLimits& limits) {
+  if (StoredRowBytes(header) > kDeflateMaxRatio * fileSize + kClaimSlack) {
+    return Refusal(PictureStep::kHeader,
+                   "the header claims more pixel data than the file can hold");
+  }
+  if (header.width > limits.maxColumns) {
+    return TooManyColumns(PictureFormat::kPng, header.width, limits.maxColumns);
+  }
+  if (uint64_t{header.width} * header.height > limits.maxPngPixels) {
+    return TooManyPixels(PictureFormat::kPng, header.width, header.height, limits.maxPngPixels);
+  }
+  // Three rows are held: the two kept and one for all the others.
+  const uint64_t heldBytes = 3 * uint64_t{header.width} * (header.bit_depth == 16 ? 8 : 3);
+  if (heldBytes > limits.memoryBytes) {
+    return Refusal(PictureStep::kMemory,
+                   "rows too wide to decode (" + std::to_string(header.width) + " pixels)");
+  }
+  return {};
 }
 
 }  // namespace
 
-PictureDecode DecodePngRows(ByteSource& source, const DecodeLimits& limits) {
+PictureLoad DecodePngRows(ByteSource& source, BitmapImage& image, const DecodeLimits& limits) {
+  image.FreeBitmap();
   const std::unique_ptr<spng_ctx, ContextDeleter> context(spng_ctx_new(0));
   if (!context) return Failure(SPNG_EMEM);
   spng_ctx* png = context.get();
@@ -109,21 +135,11 @@ PictureDecode DecodePngRows(ByteSource& source, const DecodeLimits& limits) {
   spng_ihdr header{};
   if (code == 0) code = spng_get_ihdr(png, &header);
   if (code != 0) return Failure(code);
+  if (PictureLoad refused = CheckHeader(header, source.Size(), limits); !refused.ok()) {
+    return refused;
+  }
 
   const bool wide = header.bit_depth == 16;
-  // Three rows are held: the two kept and one for all the others.
-  const uint64_t heldBytes = 3 * uint64_t{header.width} * (wide ? 8 : 3);
-  if (StoredRowBytes(header) > kDeflateMaxRatio * source.Size() + kClaimSlack) {
-    PictureDecode result;
-    result.error = "PNG: the header claims more pixel data than the file can hold";
-    return result;
-  }
-  if (heldBytes > limits.memoryBytes) {
-    PictureDecode result;
-    result.error = "PNG: rows too wide to decode (" + std::to_string(header.width) + " pixels)";
-    return result;
-  }
-
   const int format = wide ? SPNG_FMT_RGBA16 : SPNG_FMT_RGB8;
   code = spng_decode_image(png, nullptr, 0, format, SPNG_DECODE_PROGRESSIVE);
   if (code != 0) return Failure(code);
@@ -162,23 +178,29 @@ PictureDecode DecodePngRows(ByteSource& source, const DecodeLimits& limits) {
     }
   } while (code == 0);
   if (code != SPNG_EOI) return Failure(code);
+  // The rest of the file up to the end chunk: the last chunk of rows has its checksum checked
+  // only here, and a file without its end chunk is cut short.
+  code = spng_decode_chunks(png);
+  if (code == SPNG_IO_EOF) {
+    PictureLoad load = Failure(code);
+    load.detail = "the file ends before its end chunk";
+    return load;
+  }
+  if (code != 0) return Failure(code);
 
-  PictureDecode result;
-  PictureRows& rows = result.rows;
-  rows.width = width;
-  rows.height = height;
-  rows.pitchRow.resize(pixels * 3);
+  std::vector<uint8_t> pitchRow(pixels * 3);
+  std::vector<uint8_t> stepRow(pixels * 3);
   // A picture one row high has a single row for both roles.
   const bool sameRow = pitchFromTop == stepFromTop;
-  rows.stepRow.resize(pixels * 3);
   if (wide) {
-    ToBlueGreenRed16(pitch16, rows.pitchRow);
-    ToBlueGreenRed16(sameRow ? pitch16 : step16, rows.stepRow);
+    ToBlueGreenRed16(pitch16, pitchRow);
+    ToBlueGreenRed16(sameRow ? pitch16 : step16, stepRow);
   } else {
-    ToBlueGreenRed8(pitch8, rows.pitchRow);
-    ToBlueGreenRed8(sameRow ? pitch8 : step8, rows.stepRow);
+    ToBlueGreenRed8(pitch8, pitchRow);
+    ToBlueGreenRed8(sameRow ? pitch8 : step8, stepRow);
   }
-  return result;
+  image.AdoptRows24(width, height, std::move(pitchRow), std::move(stepRow));
+  return PictureLoaded(PictureFormat::kPng);
 }
 
 }  // namespace pixorale

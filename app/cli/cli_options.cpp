@@ -12,6 +12,7 @@
 #include "app/ui_texts.h"
 #include "convert/scale_table.h"
 #include "convert/voices.h"
+#include "image/decode_limits.h"
 #include "io/utf8_path.h"
 #include "midi/song.h"
 #include "render/wav_render.h"
@@ -219,6 +220,18 @@ void AddRunOptions(CLI::App& app, CliOptions& options) {
                       "\n(default: the number of cores, " + std::to_string(DefaultJobs()) + ")")
       ->type_name("N")
       ->check(DecimalInto(options.jobs, 1, kMaxJobs));
+  AddParsedOption(app, kMaxColumnsOption,
+                  "Refuse pictures wider than N columns; a conversion\n"
+                  "holds about 130 bytes a column (default: " +
+                      std::to_string(kDefaultMaxColumns) + ")")
+      ->type_name("N")
+      ->check(DecimalInto(options.maxColumns, 1, std::numeric_limits<uint32_t>::max()));
+  AddParsedOption(app, kMaxAreaOption,
+                  "Refuse PNG pictures of more than N pixels, whose rows\n"
+                  "must all be decoded (default: " +
+                      std::to_string(kDefaultMaxPngPixels) + ")")
+      ->type_name("N")
+      ->check(DecimalInto(options.maxArea, 1, std::numeric_limits<uint64_t>::max()));
   auto* quiet = app.add_flag("-q,--quiet", options.quiet,
                              "Print nothing but errors and warnings (default: a\n"
                              "progress line for batches when standard error is a\n"

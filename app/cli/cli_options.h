@@ -40,6 +40,10 @@ struct HearAndSeeOptions {
   std::optional<uint8_t> chordVelocity;
 };
 
+// The options that raise the limits on what reading a picture may cost.
+inline constexpr const char* kMaxColumnsOption = "--max-columns";
+inline constexpr const char* kMaxAreaOption = "--max-area";
+
 struct CliOptions {
   std::vector<std::string> inputs;
   std::optional<std::string> output;  // "-" is standard output
@@ -54,6 +58,8 @@ struct CliOptions {
   bool quiet = false;
   ReportFormat report = ReportFormat::kNone;
   HearAndSeeOptions hearAndSee;
+  std::optional<uint32_t> maxColumns;  // default: kDefaultMaxColumns
+  std::optional<uint64_t> maxArea;     // of a PNG, in pixels; default: kDefaultMaxPngPixels
 };
 
 // The options, or the exit status when the command line was answered (--help, --version) or

@@ -61,6 +61,18 @@ std::string NotConvertible(const ProgramState& state, const RunReport& report,
                               " bits per pixel");
 }
 
+// How to raise the limit a picture was refused by.
+std::string LimitHint(PictureStep step) {
+  switch (step) {
+    case PictureStep::kColumns:
+      return "; raise it with " + std::string(kMaxColumnsOption);
+    case PictureStep::kArea:
+      return "; raise it with " + std::string(kMaxAreaOption);
+    default:
+      return {};
+  }
+}
+
 // The first output that failed: the file it is about, and why.
 std::pair<std::string, std::string> OutputFailure(const ConversionJob& job,
                                                   const std::vector<OutputReport>& outputs,
@@ -129,7 +141,9 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batc
     Fail(outcome, job.outputPath, job.conflict);
     return outcome;
   }
-  if (const IoResult opened = ReadOnlyFile().Open(job.inputPath); !opened) {
+  // The picture is opened once, here, and read through this descriptor.
+  ReadOnlyFile input;
+  if (const IoResult opened = input.Open(job.inputPath); !opened) {
     Fail(outcome, job.inputPath, DescribeIoResult(opened));
     return outcome;
   }
@@ -145,7 +159,8 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batc
   const std::unique_ptr<RandomBitSource> bits = MakeBitSource(batch.snap);
   JobPrompts prompts(job);
   JobOutputs outputs(job, batch.render, streams);
-  outcome.report = RunConversion(job.inputPath, state, *bits, prompts, AnyPictureSource(), outputs);
+  outcome.report = RunConversion(job.inputPath, state, *bits, prompts,
+                                 AnyPictureSource(batch.pictureLimits, &input), outputs);
 
   const RunReport& report = outcome.report;
   switch (report.status) {
@@ -153,13 +168,10 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batc
       outcome.converted = true;
       break;
     case RunStatus::kCannotOpen:
-      Fail(outcome, job.inputPath, DescribeIoResult(report.picture.bmp.io));
-      break;
     case RunStatus::kClaimsTooMuch:
-      Fail(outcome, job.inputPath, "the header claims more pixel data than the file holds");
-      break;
     case RunStatus::kUndecodable:
-      Fail(outcome, job.inputPath, report.picture.decodeError);
+      Fail(outcome, job.inputPath,
+           DescribePictureLoad(report.picture) + LimitHint(report.picture.failedStep));
       break;
     case RunStatus::kNot24Bit:
       Fail(outcome, job.inputPath, NotConvertible(state, report, prompts));

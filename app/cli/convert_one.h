@@ -12,6 +12,7 @@
 #include "app/conversion_run.h"
 #include "app/conversion_settings.h"
 #include "convert/random_bits.h"
+#include "image/decode_limits.h"
 #include "convert/melody.h"
 
 namespace pixorale::cli {
@@ -32,6 +33,7 @@ struct BatchSettings {
   ConversionControls controls;
   SnapSource snap;
   RenderSettings render;
+  DecodeLimits pictureLimits;
 };
 
 struct ConversionOutcome {

@@ -55,6 +55,13 @@ ConversionControls ControlsFrom(const CliOptions& options) {
   return controls;
 }
 
+DecodeLimits PictureLimitsFrom(const CliOptions& options) {
+  DecodeLimits limits;
+  limits.maxColumns = options.maxColumns.value_or(kDefaultMaxColumns);
+  limits.maxPngPixels = options.maxArea.value_or(kDefaultMaxPngPixels);
+  return limits;
+}
+
 std::vector<const char*> ArgumentPointers(const std::vector<std::string>& arguments) {
   std::vector<const char*> pointers;
   pointers.reserve(arguments.size() + 1);
@@ -108,7 +115,8 @@ int RunCli(const std::vector<std::string>& arguments, const CliStreams& streams)
   BatchSettings batch{settings,
                       ControlsFrom(options),
                       {options.snap, options.seed},
-                      {soundFont, !options.quiet && streams.errIsTerminal}};
+                      {soundFont, !options.quiet && streams.errIsTerminal},
+                      PictureLimitsFrom(options)};
   ParallelFor(jobs.size(), options.jobs.value_or(DefaultJobs()),
               [&](size_t i) { reporter.Complete(i, ConvertOne(jobs[i], batch, streams)); });
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;

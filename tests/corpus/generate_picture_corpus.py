@@ -49,6 +49,13 @@ def png(width=4, height=3, rows=None, head=None, tail=True):
     return out + (chunk(b"IEND", b"") if tail else b"")
 
 
+def bad_last_idat_crc():
+    """Rows split over two IDAT chunks, the second one's checksum wrong."""
+    data = zlib.compress(rgb_rows(4, 3))
+    return (SIGNATURE + ihdr(4, 3) + chunk(b"IDAT", data[:10]) + chunk(b"IDAT", data[10:], crc=0)
+            + chunk(b"IEND", b""))
+
+
 class Case:
     def __init__(self, name, data, outcome, detail, what):
         self.name, self.data, self.outcome, self.detail, self.what = (
@@ -60,8 +67,10 @@ def png_cases():
     idat = good.index(b"IDAT")
     return [
         Case("well-formed-4x3.png", good, "converted", "4", "a well-formed 4 x 3 RGB picture"),
-        Case("no-iend.png", png(tail=False), "converted", "4",
-             "every row there, the end chunk missing: nothing of the picture is lost"),
+        Case("no-iend.png", png(tail=False), "error", "ends before its end chunk",
+             "every row there, the end chunk missing: cut short, as ImageMagick finds it"),
+        Case("bad-last-idat-crc.png", bad_last_idat_crc(), "error", "invalid chunk checksum",
+             "every row there, the checksum of the last chunk of rows wrong"),
         Case("cut-after-signature.png", SIGNATURE, "error", "PNG:", "the signature alone"),
         Case("cut-in-ihdr.png", good[:20], "error", "PNG:", "cut inside the header chunk"),
         Case("cut-in-idat.png", good[:idat + 12], "error", "PNG:",

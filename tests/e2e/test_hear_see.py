@@ -4,13 +4,20 @@ made by ImageMagick, WAV files read by Python's wave module, MIDI files by mido.
 import array
 import json
 import math
+import resource
 import subprocess
+import sys
+import time
 import unittest
 import wave
 
 import mido
 
-from e2e_support import WORKED_BLUES, WORKED_REDS, ConverterTest, melody_bmp
+from e2e_support import (CONVERTER, SOURCE_DIR, WORKED_BLUES, WORKED_REDS, ConverterTest,
+                         melody_bmp)
+
+sys.path.insert(0, str(SOURCE_DIR / "tests" / "corpus"))
+import costly_pictures  # noqa: E402
 
 WORKED = ["--resolution", "480", "--sustain", "4", "--seed", "1"]
 WORKED_SECONDS = 1.4375  # 1380 ticks at 480 per quarter note, 120 beats per minute
@@ -59,6 +66,70 @@ class PhotoInput(ConverterTest):
         self.assertEqual(self.error_lines(run),
                          ["pixorale-convert: cut.jpg: JPEG: Premature end of JPEG file"])
         self.assertFalse((self.dir / "cut.mid").exists())
+
+
+class CostlyPictures(ConverterTest):
+    """Pictures small on disk that would cost gigabytes or minutes are refused from their
+    header, with the option that raises the limit."""
+
+    def test_a_picture_too_wide_fails_its_input_alone_under_an_address_space_limit(self):
+        self.write("w119m.png", costly_pictures.wide_png(119_000_000))
+        self.write("s1.bmp", melody_bmp([60, 62]))
+        limit = 8_000_000 * 1024  # ulimit -v 8000000
+
+        def limit_address_space():
+            resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+
+        started = time.monotonic()
+        run = subprocess.run([CONVERTER, "-j", "2", "--json", "w119m.png", "s1.bmp"],
+                             cwd=self.dir, capture_output=True, stdin=subprocess.DEVNULL,
+                             preexec_fn=limit_address_space, timeout=120, check=False)
+        elapsed = time.monotonic() - started
+        self.assertEqual(run.returncode, 1, run.stderr.decode())
+        records = {r["input"]: r for r in map(json.loads, run.stdout.decode().splitlines())}
+        self.assertTrue(records["s1.bmp"]["converted"])
+        self.assertFalse(records["w119m.png"]["converted"])
+        self.assertEqual(records["w119m.png"]["error"],
+                         "w119m.png: PNG: too wide to convert: 119000000 columns, the limit is "
+                         "16777216; raise it with --max-columns")
+        self.assertLess(elapsed, 30)  # refused from the header, not after decoding
+        self.assertFalse((self.dir / "w119m.mid").exists())
+
+    def test_a_png_too_large_to_decode_is_refused_from_its_header(self):
+        self.write("square.png", costly_pictures.square_png(20_000))
+        run = self.run_converter("square.png")
+        self.assertEqual(run.returncode, 1)
+        self.assertEqual(self.error_lines(run), [
+            "pixorale-convert: square.png: PNG: too large to decode: 20000 x 20000 = 400000000 "
+            "pixels, the limit is 128000000; raise it with --max-area"])
+
+    def test_max_columns_and_max_area_set_the_limits(self):
+        imagemagick("-size", "5x3", "xc:red", self.dir / "small.png")
+        cases = [
+            (["--max-columns", "4"], "too wide to convert: 5 columns, the limit is 4; raise it "
+             "with --max-columns"),
+            (["--max-area", "14"], "too large to decode: 5 x 3 = 15 pixels, the limit is 14; "
+             "raise it with --max-area"),
+            (["--max-columns", "5", "--max-area", "15"], None),
+        ]
+        for options, refusal in cases:
+            with self.subTest(options=options):
+                run = self.run_converter("small.png", "-f", *options)
+                if refusal is None:
+                    self.assertEqual(run.returncode, 0, run.stderr.decode())
+                else:
+                    self.assertEqual(self.error_lines(run),
+                                     [f"pixorale-convert: small.png: PNG: {refusal}"])
+
+    def test_a_progressive_jpeg_too_large_says_by_how_much(self):
+        imagemagick("-size", "16x16", "xc:gray", "-interlace", "JPEG", self.dir / "small.jpg")
+        self.write("huge.jpg", costly_pictures.progressive_jpeg(
+            (self.dir / "small.jpg").read_bytes(), 40_000, 40_000))
+        run = self.run_converter("huge.jpg")
+        self.assertEqual(run.returncode, 1)
+        self.assertEqual(self.error_lines(run), [
+            "pixorale-convert: huge.jpg: JPEG: too large to decode: 40000 x 40000 needs "
+            "3052 MiB, 2028 MiB over the limit of 1024 MiB"])
 
 
 class WavAndPianoRoll(ConverterTest):

@@ -14,7 +14,7 @@ namespace pixorale::test {
 inline void LoadImageBytes(BitmapImage& image, const std::vector<uint8_t>& bytes) {
   TempDir dir;
   WriteFileBytes(dir / "picture.bmp", bytes);
-  ASSERT_EQ(image.LoadBitmapFile((dir / "picture.bmp").string()).result, BmpLoadResult::kLoaded);
+  ASSERT_EQ(image.LoadBitmapFile((dir / "picture.bmp").string()).failedStep, PictureStep::kNone);
 }
 
 }  // namespace pixorale::test

@@ -119,21 +119,25 @@ TEST_F(ConversionRun, DefaultPictureReaderTakesEveryFileAsABmp) {
   const RunReport report = Run(Picture(png, "in.png"));
   EXPECT_EQ(report.status, RunStatus::kNot24Bit);
   EXPECT_EQ(report.bitCount, 0x1200);  // the bytes at offset 28: interlace method, checksum
-  EXPECT_TRUE(report.picture.decodeError.empty());
+  EXPECT_TRUE(report.picture.ok());
 }
 
 TEST_F(ConversionRun, DecoderRefusalEndsTheRunWithItsReasonAndNoMessage) {
   class RefusingSource : public PictureSource {
    public:
-    PictureFileLoad Load(const std::string&, BitmapImage&) const override {
-      return {PictureFormat::kPng, {BmpLoadResult::kCannotOpen, {}}, "PNG: invalid chunk checksum"};
+    PictureLoad Load(const std::string&, BitmapImage&) const override {
+      PictureLoad refused =
+          PictureFailure(PictureFormat::kPng, PictureStep::kDecode, "invalid chunk checksum");
+      refused.spngError = 5;  // whatever libspng said, carried as it is
+      return refused;
     }
   } refusing;
   FixedBits down(0);
   const RunReport report =
       RunConversion(Picture({1, 2, 3}), state_, down, ui_, refusing, midiFile_);
   EXPECT_EQ(report.status, RunStatus::kUndecodable);
-  EXPECT_EQ(report.picture.decodeError, "PNG: invalid chunk checksum");
+  EXPECT_EQ(report.picture.spngError, 5);
+  EXPECT_EQ(DescribePictureLoad(report.picture), "PNG: invalid chunk checksum");
   EXPECT_TRUE(ui_.messages.empty());
   EXPECT_TRUE(ui_.prompts.empty());
 }

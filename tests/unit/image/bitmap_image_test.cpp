@@ -21,7 +21,7 @@ TEST_F(BitmapImageState, FreeOnAnEmptyImageChangesNothing) {
 
 TEST_F(BitmapImageState, ClearAndFreeResetTheFieldsButKeepTheHeaderBytes) {
   for (const bool release : {false, true}) {
-    ASSERT_EQ(Load(MakeMelodyBmp({60, 62}, {1, 2})), BmpLoadResult::kLoaded);
+    ASSERT_EQ(Load(MakeMelodyBmp({60, 62}, {1, 2})), PictureStep::kNone);
     release ? image.FreeBitmap() : image.ClearBitmap();
     EXPECT_EQ(image.bitCount, 0);
     EXPECT_EQ(image.width, 0u);

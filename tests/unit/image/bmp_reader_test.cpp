@@ -43,7 +43,7 @@ BmpBuilder Picture(int32_t width, int32_t height, uint16_t bitCount = 24,
   const rlimit limit{1u << 30, 1u << 30};
   setrlimit(RLIMIT_AS, &limit);
 #endif
-  std::exit(image.LoadBitmapFile(path).result == BmpLoadResult::kClaimsTooMuch ? 0 : 1);
+  std::exit(image.LoadBitmapFile(path).failedStep == PictureStep::kHeader ? 0 : 1);
 }
 
 // 2 x 2, 24-bit, bottom-up, classic 54-byte header.
@@ -72,7 +72,7 @@ const Bytes kTwoByTwo = {
 using BmpReader = BmpFileTest;
 
 TEST_F(BmpReader, RowZeroOfABottomUpFileIsTheBottomRowBlueFirst) {
-  ASSERT_EQ(Load(kTwoByTwo), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(kTwoByTwo), PictureStep::kNone);
   EXPECT_EQ(image.bitCount, 24);
   EXPECT_EQ(image.width, 2u);
   EXPECT_EQ(image.height, 2u);
@@ -84,7 +84,7 @@ TEST_F(BmpReader, RowZeroOfABottomUpFileIsTheBottomRowBlueFirst) {
 }
 
 TEST_F(BmpReader, KeepsTheUninterpretedHeaderBytes) {
-  ASSERT_EQ(Load(kTwoByTwo), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(kTwoByTwo), PictureStep::kNone);
   // clang-format off
   const std::array<uint8_t, 44> expected = {
       'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,  // file header, info size
@@ -115,7 +115,7 @@ TEST_P(BmpReaderPadding, RowsSkipThePaddingOfTheRowBefore) {
   }
   const Bytes file = bmp.Build();
   ASSERT_EQ(file.size(), GetParam().fileSize);
-  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(file), PictureStep::kNone);
   for (uint8_t r = 0; r < 2; ++r) {
     const auto row = image.Row24(r);
     ASSERT_EQ(row.size(), GetParam().rowBytes);
@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(Widths, BmpReaderPadding,
                                            PaddingCase{3, 9, 78}, PaddingCase{4, 12, 78}));
 
 TEST_F(BmpReader, WidthZeroHasEmptyRowsAndFreesCleanly) {
-  ASSERT_EQ(Load(Picture(0, 3).Build()), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(Picture(0, 3).Build()), PictureStep::kNone);
   EXPECT_EQ(image.height, 3u);
   ASSERT_TRUE(image.HasRows24());
   EXPECT_TRUE(image.Row24(image.MiddleRowIndex()).empty());
@@ -142,7 +142,7 @@ TEST_F(BmpReader, WidthZeroHasEmptyRowsAndFreesCleanly) {
 }
 
 TEST_F(BmpReader, HeightZeroHasNoRowsAndFreesCleanly) {
-  ASSERT_EQ(Load(Picture(5, 0).Build()), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(Picture(5, 0).Build()), PictureStep::kNone);
   EXPECT_EQ(image.bitCount, 24);
   EXPECT_EQ(image.width, 5u);
   EXPECT_FALSE(image.HasRows24());
@@ -155,7 +155,7 @@ class BmpReaderOtherBitCounts : public BmpFileTest,
                                 public ::testing::WithParamInterface<uint16_t> {};
 
 TEST_P(BmpReaderOtherBitCounts, LoadTheHeaderButNoRows) {
-  ASSERT_EQ(Load(Picture(3, 2, GetParam()).Build()), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(Picture(3, 2, GetParam()).Build()), PictureStep::kNone);
   EXPECT_EQ(image.bitCount, GetParam());
   EXPECT_EQ(image.width, 3u);
   EXPECT_EQ(image.height, 2u);
@@ -171,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(BitCounts, BmpReaderOtherBitCounts, ::testing::Values(1
 TEST_F(BmpReader, TopDownFileKeepsFileOrderWithAPositiveHeight) {
   BmpBuilder bmp = Picture(1, -2);
   bmp.rows = {{{.red = 1}}, {{.red = 2}}};
-  ASSERT_EQ(Load(bmp.Build()), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(bmp.Build()), PictureStep::kNone);
   EXPECT_EQ(image.height, 2u);
   EXPECT_EQ(image.Row24(0)[2], 1);
   EXPECT_EQ(image.Row24(1)[2], 2);
@@ -180,7 +180,7 @@ TEST_F(BmpReader, TopDownFileKeepsFileOrderWithAPositiveHeight) {
 TEST_F(BmpReader, MostNegativeHeightIsTwoToTheThirtyFirstRows) {
   Bytes file = Picture(0, 1).Build();
   PutLe32(file, kHeightOffset, 0x80000000u);
-  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(file), PictureStep::kNone);
   EXPECT_EQ(image.height, 2147483648u);
   ASSERT_TRUE(image.HasRows24());
   EXPECT_EQ(image.MiddleRowIndex(), 1073741824u);
@@ -198,7 +198,7 @@ class BmpReaderInfoHeaders : public BmpFileTest,
 TEST_P(BmpReaderInfoHeaders, TakeThePixelsFromTheFileHeaderOffset) {
   BmpBuilder bmp = Picture(2, 2, 24, GetParam().infoHeaderSize);
   bmp.rows = {{{1, 2, 3}, {4, 5, 6}}, {{7, 8, 9}, {10, 11, 12}}};
-  ASSERT_EQ(Load(bmp.Build()), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(bmp.Build()), PictureStep::kNone);
   EXPECT_EQ(image.headerScratch[10], GetParam().pixelOffset);
   EXPECT_EQ(RowBytes(image.Row24(0)), (Bytes{1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(RowBytes(image.Row24(1)), (Bytes{7, 8, 9, 10, 11, 12}));
@@ -213,7 +213,7 @@ class BmpReaderBadOffsets : public BmpFileTest, public ::testing::WithParamInter
 TEST_P(BmpReaderBadOffsets, FallBackToTheClassicPlace) {
   Bytes file = kTwoByTwo;
   PutLe32(file, kPixelOffsetOffset, GetParam());
-  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(file), PictureStep::kNone);
   EXPECT_EQ(RowBytes(image.Row24(0)), (Bytes{0x10, 0x20, 0x30, 0x11, 0x21, 0x31}));
   EXPECT_EQ(RowBytes(image.Row24(1)), (Bytes{0x12, 0x22, 0x32, 0x13, 0x23, 0x33}));
 }
@@ -225,14 +225,14 @@ TEST_F(BmpReader, OffsetInsideTheFileIsFollowed) {
   Bytes file = kTwoByTwo;
   file.insert(file.begin() + 54, {0xEE, 0xEE, 0xEE, 0xEE});
   PutLe32(file, kPixelOffsetOffset, 58);
-  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(file), PictureStep::kNone);
   EXPECT_EQ(RowBytes(image.Row24(0)), (Bytes{0x10, 0x20, 0x30, 0x11, 0x21, 0x31}));
 }
 
 TEST_F(BmpReader, OffsetAtTheEndOfTheFileLeavesEveryRowZero) {
   Bytes file = kTwoByTwo;
   PutLe32(file, kPixelOffsetOffset, 70);
-  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(file), PictureStep::kNone);
   EXPECT_EQ(RowBytes(image.Row24(0)), Bytes(6, 0));
   EXPECT_EQ(RowBytes(image.Row24(1)), Bytes(6, 0));
 }
@@ -240,7 +240,7 @@ TEST_F(BmpReader, OffsetAtTheEndOfTheFileLeavesEveryRowZero) {
 TEST_F(BmpReader, FileCutShortReadsTheMissingBytesAsZero) {
   Bytes file = kTwoByTwo;
   file.resize(54 + 8 + 4);  // row 1 ends after its first pixel and one byte
-  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(file), PictureStep::kNone);
   EXPECT_EQ(RowBytes(image.Row24(0)), (Bytes{0x10, 0x20, 0x30, 0x11, 0x21, 0x31}));
   EXPECT_EQ(RowBytes(image.Row24(1)), (Bytes{0x12, 0x22, 0x32, 0x13, 0, 0}));
 }
@@ -248,14 +248,14 @@ TEST_F(BmpReader, FileCutShortReadsTheMissingBytesAsZero) {
 TEST_F(BmpReader, LastRowNeedsNoPadding) {
   Bytes file = kTwoByTwo;
   file.resize(68);
-  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(file), PictureStep::kNone);
   EXPECT_EQ(RowBytes(image.Row24(1)), (Bytes{0x12, 0x22, 0x32, 0x13, 0x23, 0x33}));
 }
 
 struct ClaimCase {
   uint32_t rowsPresent;  // of a 1-pixel-wide picture: 4 bytes a row
   uint32_t rowsClaimed;
-  BmpLoadResult expected;
+  PictureStep expected;
 };
 
 class BmpReaderClaims : public BmpFileTest, public ::testing::WithParamInterface<ClaimCase> {};
@@ -267,7 +267,7 @@ TEST_P(BmpReaderClaims, RefuseMoreThanTwiceThePresentPixelBytesPlus64KiB) {
   Bytes file = bmp.Build();
   PutLe32(file, kHeightOffset, GetParam().rowsClaimed);
   ASSERT_EQ(Load(file), GetParam().expected);
-  if (GetParam().expected == BmpLoadResult::kLoaded) {
+  if (GetParam().expected == PictureStep::kNone) {
     EXPECT_EQ(image.height, GetParam().rowsClaimed);
     EXPECT_EQ(image.Row24(0)[2], GetParam().rowsPresent > 0 ? 7 : 0);
     EXPECT_EQ(image.Row24(image.MiddleRowIndex())[2], 0);  // past the rows present
@@ -278,10 +278,10 @@ TEST_P(BmpReaderClaims, RefuseMoreThanTwiceThePresentPixelBytesPlus64KiB) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AtAndPastTheLimit, BmpReaderClaims,
-                         ::testing::Values(ClaimCase{0, 16384, BmpLoadResult::kLoaded},
-                                           ClaimCase{0, 16385, BmpLoadResult::kClaimsTooMuch},
-                                           ClaimCase{100, 16584, BmpLoadResult::kLoaded},
-                                           ClaimCase{100, 16585, BmpLoadResult::kClaimsTooMuch}));
+                         ::testing::Values(ClaimCase{0, 16384, PictureStep::kNone},
+                                           ClaimCase{0, 16385, PictureStep::kHeader},
+                                           ClaimCase{100, 16584, PictureStep::kNone},
+                                           ClaimCase{100, 16585, PictureStep::kHeader}));
 
 struct HugeCase {
   uint32_t width;
@@ -320,7 +320,7 @@ class BmpReaderCutHeaders : public BmpFileTest,
 TEST_P(BmpReaderCutHeaders, KeepTheEmptyValueOfFieldsNotSupplied) {
   Bytes file = kTwoByTwo;
   file.resize(GetParam().length);
-  ASSERT_EQ(Load(file), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(file), PictureStep::kNone);
   EXPECT_EQ(image.bitCount, GetParam().bitCount);
   EXPECT_EQ(image.width, GetParam().width);
   EXPECT_EQ(image.height, GetParam().height);
@@ -339,24 +339,24 @@ INSTANTIATE_TEST_SUITE_P(Lengths, BmpReaderCutHeaders,
                                            CutHeaderCase{54, 24, 2, 2}));
 
 TEST_F(BmpReader, RewritingRowZeroLeavesTheFileOnDiskAsItWas) {
-  ASSERT_EQ(Load(kTwoByTwo), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(kTwoByTwo), PictureStep::kNone);
   image.Row24(0)[2] = 0x7F;
   EXPECT_EQ(image.Row24(0)[2], 0x7F);
   EXPECT_EQ(ReadFileBytes(Path()), kTwoByTwo);
   image.FreeBitmap();
-  ASSERT_EQ(image.LoadBitmapFile(Path()).result, BmpLoadResult::kLoaded);
+  ASSERT_EQ(image.LoadBitmapFile(Path()).failedStep, PictureStep::kNone);
   EXPECT_EQ(image.Row24(0)[2], 0x30);
 }
 
 TEST_F(BmpReader, RowsOutliveTheDeletedFile) {
-  ASSERT_EQ(Load(kTwoByTwo), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(kTwoByTwo), PictureStep::kNone);
   std::filesystem::remove(Path());
   EXPECT_EQ(RowBytes(image.Row24(1)), (Bytes{0x12, 0x22, 0x32, 0x13, 0x23, 0x33}));
 }
 
 // Another process may shorten the file while the conversion uses it: the rows are copies.
 TEST_F(BmpReader, RowsStayAsReadWhenTheFileShrinksAfterLoading) {
-  ASSERT_EQ(Load(kTwoByTwo), BmpLoadResult::kLoaded);
+  ASSERT_EQ(Load(kTwoByTwo), PictureStep::kNone);
   std::filesystem::resize_file(Path(), 0);
   EXPECT_EQ(RowBytes(image.Row24(0)), (Bytes{0x10, 0x20, 0x30, 0x11, 0x21, 0x31}));
   EXPECT_EQ(RowBytes(image.Row24(1)), (Bytes{0x12, 0x22, 0x32, 0x13, 0x23, 0x33}));
@@ -366,7 +366,7 @@ TEST_F(BmpReader, KeepsRowZeroAndTheMiddleRowOfAnyHeight) {
   for (const uint8_t rows : {1, 2, 5, 6}) {
     BmpBuilder bmp = Picture(1, rows);
     for (uint8_t r = 0; r < rows; ++r) bmp.rows.push_back({{.red = uint8_t(r + 1)}});
-    ASSERT_EQ(Load(bmp.Build()), BmpLoadResult::kLoaded);
+    ASSERT_EQ(Load(bmp.Build()), PictureStep::kNone);
     EXPECT_EQ(image.Row24(0)[2], 1) << int{rows};
     EXPECT_EQ(image.Row24(image.MiddleRowIndex())[2], rows / 2 + 1) << int{rows};
   }
@@ -379,7 +379,7 @@ TEST_F(BmpReader, UnopenablePathsSayWhy) {
             IoStep::kNotRegularFile);
   EXPECT_EQ(image.LoadBitmapFile((dir / "folder.bmp").string()).io.failedStep,
             IoStep::kIsDirectory);
-  const BmpLoad missing = image.LoadBitmapFile((dir / "missing.bmp").string());
+  const PictureLoad missing = image.LoadBitmapFile((dir / "missing.bmp").string());
   EXPECT_EQ(missing.io.failedStep, IoStep::kOpen);
   EXPECT_EQ(missing.io.systemError, ENOENT);
 }
@@ -389,8 +389,8 @@ TEST_F(BmpReader, UnopenablePathsLeaveTheImageEmpty) {
   std::filesystem::create_directory(dir / "folder.bmp");
   for (const auto& path : {dir / "missing.bmp", dir / "folder.bmp", dir / "plain" / "x.bmp",
                            std::filesystem::path()}) {
-    ASSERT_EQ(Load(kTwoByTwo), BmpLoadResult::kLoaded);
-    EXPECT_EQ(image.LoadBitmapFile(path.string()).result, BmpLoadResult::kCannotOpen) << path;
+    ASSERT_EQ(Load(kTwoByTwo), PictureStep::kNone);
+    EXPECT_EQ(image.LoadBitmapFile(path.string()).failedStep, PictureStep::kOpen) << path;
     EXPECT_EQ(image.bitCount, 0) << path;
     EXPECT_EQ(image.width, 0u) << path;
     EXPECT_EQ(image.height, 0u) << path;

@@ -14,9 +14,9 @@ namespace pixorale::test {
 // Writes BMP bytes to a fresh file and loads them into `image`.
 class BmpFileTest : public ::testing::Test {
  protected:
-  BmpLoadResult Load(const std::vector<uint8_t>& bytes) {
+  PictureStep Load(const std::vector<uint8_t>& bytes) {
     WriteFileBytes(Path(), bytes);
-    return image.LoadBitmapFile(Path()).result;
+    return image.LoadBitmapFile(Path()).failedStep;
   }
   std::string Path() const { return (dir / "picture.bmp").string(); }
 
