@@ -37,10 +37,11 @@ std::optional<int> OwnDescriptorEntry(const fs::path& link) {
   return fd;
 }
 
-// Standard output or error when `path` names the very file one of them is open on.
+// Standard output or error when `path` names the very file one of them is open on. Devices
+// and pipes are written in place whatever their name, so only files need telling apart.
 std::optional<int> StandardStreamOpenOn(const fs::path& path) {
   struct stat target {};
-  if (::stat(path.c_str(), &target) != 0) return std::nullopt;
+  if (::stat(path.c_str(), &target) != 0 || !S_ISREG(target.st_mode)) return std::nullopt;
   for (const int fd : {STDOUT_FILENO, STDERR_FILENO}) {
     struct stat stream {};
     if (::fstat(fd, &stream) == 0 && SameFile(stream, target)) return fd;

@@ -10,13 +10,13 @@ std::optional<std::string> FindDefaultSoundFont() {
   return std::nullopt;
 }
 
-WavRenderResult RenderSongToWav(const Song&, const std::string&, const WavRenderOptions&) {
+WavRenderResult RenderSongToWav(const Song&, std::ostream&, const WavRenderOptions&) {
   WavRenderResult result;
   result.error = "WAV output is not available in this build (it needs FluidSynth)";
   return result;
 }
 
-RenderResult DrawPianoRoll(const Song&, const std::string&, const WriteOptions&) {
+RenderResult DrawPianoRoll(const Song&, std::ostream&) {
   RenderResult result;
   result.error = "piano rolls are not available in this build (they need Cairo)";
   return result;

@@ -1,6 +1,7 @@
 #include "app/cli/cli_ui.h"
 
 #include <iostream>
+#include <vector>
 
 #include "app/cli/render_progress.h"
 #include "image/picture_file.h"
@@ -30,48 +31,49 @@ PictureLoad CliUi::LoadPicture(const std::string& path, BitmapImage& image) {
 
 bool CliUi::SaveSong(Song& song, const std::string& path) {
   ApplyVoices(song, render_.voices);
-  const WriteBody body = [&song](std::ostream& out) { return WriteSong(song, out); };
-  if (job_.outputDescriptor) {
-    std::cout.flush();  // anything printed before stays before the MIDI bytes
-    saveResult_ = WriteToDescriptor(*job_.outputDescriptor, body);
-  } else {
-    // A new MIDI file is not flushed on its own: a crash can cost only the file just made.
-    saveResult_ = WriteFileAtomically(
-        path, body,
-        {.syncNewFile = SyncNewFile::kNo,
-         .existing = job_.force ? ExistingFile::kReplace : ExistingFile::kKeep});
-  }
-  if (!saveResult_.ok()) return false;
-  MakeExtraOutputs(song);
-  return true;
-}
-
-void CliUi::MakeExtraOutputs(const Song& song) {
+  // A new file is not flushed on its own: a crash can cost only the files just made.
   const WriteOptions write{.syncNewFile = SyncNewFile::kNo,
                            .existing = job_.force ? ExistingFile::kReplace : ExistingFile::kKeep};
-  // A file that appeared since the check before converting is kept, and told alike.
-  const auto reasonOf = [](const RenderResult& result) {
-    return result.io.failedStep == IoStep::kExists ? std::string(kRefusedExistingOutput)
-                                                   : result.error;
-  };
+  std::vector<PlannedFile> files{{path, job_.outputDescriptor,
+                                  [&song](std::ostream& out) { return WriteSong(song, out); },
+                                  write}};
+  RenderResult wav;
+  RenderResult roll;
   if (job_.wavPath) {
-    WavRenderOptions options;
-    options.write = write;
-    options.soundFontPath = render_.soundFontPath;
-    RenderProgress progress(std::cerr, render_.showProgress, *job_.wavPath);
-    options.progress = [&progress](double done) { progress.Show(done); };
-    const WavRenderResult result = RenderSongToWav(song, *job_.wavPath, options);
-    progress.Clear();
-    if (!result.ok()) {
-      extraFailure_ = {*job_.wavPath, reasonOf(result)};
-      return;
-    }
+    files.push_back({*job_.wavPath, job_.wavDescriptor,
+                     [&](std::ostream& out) {
+                       WavRenderOptions options;
+                       options.soundFontPath = render_.soundFontPath;
+                       RenderProgress progress(std::cerr, render_.showProgress, *job_.wavPath);
+                       options.progress = [&progress](double done) { progress.Show(done); };
+                       const WavRenderResult result = RenderSongToWav(song, out, options);
+                       progress.Clear();
+                       wav = result;
+                       return result.ok();
+                     },
+                     write});
   }
   if (job_.pianoRollPath) {
-    if (const RenderResult drawn = DrawPianoRoll(song, *job_.pianoRollPath, write); !drawn.ok()) {
-      extraFailure_ = {*job_.pianoRollPath, reasonOf(drawn)};
-    }
+    files.push_back({*job_.pianoRollPath, job_.pianoRollDescriptor,
+                     [&](std::ostream& out) { return (roll = DrawPianoRoll(song, out)).ok(); },
+                     write});
   }
+  std::cout.flush();  // anything printed before stays before bytes sent to standard output
+  const FilesResult written = WriteFilesTogether(files);
+  if (written) return true;
+  if (written.failed == 0) {
+    saveResult_ = written.io;
+    return false;
+  }
+  // A file that appeared since the check before converting is kept, and told alike; a
+  // render that gave up says why, a stream that failed is told by its writer.
+  const RenderResult& render = job_.wavPath && written.failed == 1 ? wav : roll;
+  std::string reason = written.io.failedStep == IoStep::kExists ? kRefusedExistingOutput
+                       : written.io.failedStep == IoStep::kBody && !render.ok()
+                           ? render.error
+                           : DescribeIoResult(written.io);
+  extraFailure_ = {files[written.failed].path, std::move(reason)};
+  return true;
 }
 
 }  // namespace pixorale::cli

@@ -45,19 +45,18 @@ class CliUi final : public ConversionUi {
   void ShowMessage(std::string_view text, std::string_view caption) override;
   // PNG and JPEG as well as BMP.
   PictureLoad LoadPicture(const std::string& path, BitmapImage& image) override;
-  // Gives the parts their voices, writes the MIDI file, then the WAV and the piano roll asked
-  // for; true when the MIDI file was written, whatever became of the others.
+  // Gives the parts their voices and writes the MIDI file, the WAV and the piano roll asked
+  // for together: all of them or none. False when the MIDI file failed; when the WAV or the
+  // piano roll failed, extraFailure() tells which and why, and none was published.
   bool SaveSong(Song& song, const std::string& path) override;
 
   const std::vector<std::string>& messages() const { return messages_; }
   // How the last save went.
   const IoResult& saveResult() const { return saveResult_; }
-  // The WAV or piano roll that could not be made, after the MIDI file was written.
+  // The WAV or piano roll that could not be made, so that none of the files was published.
   const std::optional<ExtraOutputFailure>& extraFailure() const { return extraFailure_; }
 
  private:
-  void MakeExtraOutputs(const Song& song);
-
   const ConversionJob& job_;
   const RenderSettings& render_;
   std::vector<std::string> messages_;

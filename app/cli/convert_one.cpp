@@ -1,18 +1,14 @@
 #include "app/cli/convert_one.h"
 
-#include <filesystem>
-
 #include "app/cli/cli_ui.h"
+#include "app/cli/output_conflicts.h"
 #include "convert/os_random_bits.h"
 #include "convert/seeded_bits.h"
 #include "image/picture_format.h"
 #include "io/read_only_file.h"
-#include "io/utf8_path.h"
 
 namespace pixorale::cli {
 namespace {
-
-namespace fs = std::filesystem;
 
 // The English reason, then the text the desktop program would have shown.
 std::string WithMessages(std::string reason, const CliUi& ui) {
@@ -43,38 +39,6 @@ std::string SaveFailure(const IoResult& result, const CliUi& ui) {
   return WithMessages(DescribeIoResult(result), ui);
 }
 
-// What keeps an output of the job from being written, checked before converting so that a
-// batch re-run skips finished work quickly; empty when nothing does. The input is checked
-// first: an unreadable input says so rather than blaming its output.
-std::string OutputRefusal(const ConversionJob& job, const std::string& path) {
-  std::error_code error;
-  const fs::path output = PathFromUtf8(path);
-  const fs::file_status status = fs::status(output, error);
-  if (fs::is_directory(status)) return "is a directory";
-  if (!fs::exists(fs::symlink_status(output, error))) return {};
-  // Replacing the picture with its own music would lose the picture, --force or not.
-  if (fs::equivalent(PathFromUtf8(job.inputPath), output, error)) {
-    return "is the input picture; choose another output";
-  }
-  if (!job.force) return kRefusedExistingOutput;
-  return {};
-}
-
-// The MIDI file (unless it goes to a descriptor), then the WAV and the piano roll: the
-// first output refused and why, or nothing.
-std::optional<std::pair<std::string, std::string>> FirstOutputRefused(const ConversionJob& job) {
-  std::vector<std::string> paths;
-  if (!job.outputDescriptor) paths.push_back(job.outputPath);
-  if (job.wavPath) paths.push_back(*job.wavPath);
-  if (job.pianoRollPath) paths.push_back(*job.pianoRollPath);
-  for (const std::string& path : paths) {
-    if (std::string refusal = OutputRefusal(job, path); !refusal.empty()) {
-      return std::pair{path, std::move(refusal)};
-    }
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 std::unique_ptr<RandomBitSource> MakeBitSource(const SnapSource& source) {
@@ -101,8 +65,8 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const ConversionSettings&
     Fail(outcome, job.inputPath, DescribeIoResult(opened));
     return outcome;
   }
-  if (const auto refused = FirstOutputRefused(job)) {
-    Fail(outcome, refused->first, refused->second);
+  if (const auto refused = FirstOutputRefused(job, render.soundFontPath)) {
+    Fail(outcome, refused->path, refused->reason);
     return outcome;
   }
 
