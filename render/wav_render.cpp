@@ -1,6 +1,7 @@
 #include "render/wav_render.h"
 
 #include <fluidsynth.h>
+#include <glib.h>
 
 #include <algorithm>
 #include <array>
@@ -48,9 +49,21 @@ void KeepError(int, const char* message, void*) {
 
 void Ignore(int, const char*, void*) {}
 
+// The loaders FluidSynth tries on a damaged SoundFont (libinstpatch's among them) complain
+// through GLib's log as well, after FluidSynth's own error has told what is wrong: during a
+// render those lines are dropped, so a failure is one line. Elsewhere GLib prints as before.
+GLogFunc glibDefaultHandler = nullptr;
+
+void DropDuringRender(const gchar* domain, GLogLevelFlags level, const gchar* message,
+                      gpointer data) {
+  if (capturedError != nullptr) return;
+  if (glibDefaultHandler != nullptr) glibDefaultHandler(domain, level, message, data);
+}
+
 void RouteFluidSynthLog() {
   static std::once_flag once;
   std::call_once(once, [] {
+    glibDefaultHandler = g_log_set_default_handler(DropDuringRender, nullptr);
     fluid_set_log_function(FLUID_PANIC, KeepError, nullptr);
     fluid_set_log_function(FLUID_ERR, KeepError, nullptr);
     fluid_set_log_function(FLUID_WARN, Ignore, nullptr);
