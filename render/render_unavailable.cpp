@@ -1,6 +1,6 @@
 // The Windows build has no FluidSynth or Cairo to draw on (Debian ships neither for
-// mingw-w64): asking for a WAV or a piano roll is refused with a clear line, and the MIDI
-// file is written as always.
+// mingw-w64): asking for a WAV or a piano roll is refused with a clear line, and, as with
+// any output that fails, none of the input's files is written.
 #include "render/piano_roll.h"
 #include "render/wav_render.h"
 
