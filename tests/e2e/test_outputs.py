@@ -128,6 +128,25 @@ class KilledOutright(ConverterTest):
                 self.convert("melody.bmp", "-f", "-o", "next.mid")
                 self.assertEqual(hidden_temporaries(self.dir), [])
 
+    def test_without_unnamed_files_the_next_run_clears_the_named_temporary(self):
+        """vfat, exFAT, NFS and CIFS have no unnamed files (O_TMPFILE fails with EOPNOTSUPP):
+        the temporary has a hidden name all the while it is written."""
+        self.write("melody.bmp", melody_bmp([60, 62, 64]))
+        folder = self.dir / "out"
+        folder.mkdir()
+        killed = subprocess.run(["strace", "-f", "-qq", "-o", "/dev/null", "-P", str(folder),
+                                 "-P", str(folder / "a.mid"),
+                                 "-e", "trace=openat,rename,renameat2",
+                                 "-e", "inject=openat:error=EOPNOTSUPP",
+                                 "-e", "inject=rename,renameat2:signal=SIGKILL",
+                                 CONVERTER, "melody.bmp", "-o", str(folder / "a.mid")],
+                                cwd=self.dir, capture_output=True, stdin=subprocess.DEVNULL,
+                                timeout=120)
+        self.assertNotEqual(killed.returncode, 0)
+        self.assertEqual(len(hidden_temporaries(folder)), 1, "the kill struck as intended")
+        self.convert("melody.bmp", "-o", str(folder / "b.mid"))
+        self.assertEqual(sorted(p.name for p in folder.iterdir()), ["b.mid"])
+
 
 if __name__ == "__main__":
     unittest.main()
