@@ -199,8 +199,8 @@ IoResult PendingFile::Write(const std::string& path, const WriteBody& writeBody,
     }
     return WriteToDescriptor(*resolved.descriptor, writeBody);
   }
-  if (resolved.resolvedPath.empty()) return IoResult::Failure(IoStep::kOpen, ELOOP);
-  const fs::path target = resolved.resolvedPath;
+  if (resolved.finalPath.empty()) return IoResult::Failure(IoStep::kOpen, ELOOP);
+  const fs::path target = resolved.finalPath;
 
   struct stat existing {};
   if (::stat(target.c_str(), &existing) != 0) {

@@ -15,9 +15,10 @@ IoResult WriteFileAtomically(const std::string& path, const WriteBody& writeBody
 FilesResult WriteFilesTogether(std::span<const PlannedFile> files) {
   std::vector<PendingFile> pending(files.size());
   // Files first: a descriptor cannot take back what it was given, so it is written only once
-  // every file is complete.
-  const auto inPlace = [](const PlannedFile& file) {
-    return file.descriptor.has_value() || ResolveOutputTarget(file.path).descriptor.has_value();
+  // every file is complete. A single file has nothing to wait for.
+  const auto inPlace = [&files](const PlannedFile& file) {
+    return file.descriptor.has_value() ||
+           (files.size() > 1 && ResolveOutputTarget(file.path).descriptor.has_value());
   };
   for (const bool descriptors : {false, true}) {
     for (size_t i = 0; i < files.size(); ++i) {

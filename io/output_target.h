@@ -14,13 +14,17 @@ struct OutputTarget {
   // descriptor reached through /proc/self/fd/N or /dev/fd/N. Such an output is written in
   // place: replacing it would lose what the shell had written there before.
   std::optional<int> descriptor;
-  // The file finally written, links followed, absolute and free of "." and "..": two names
-  // that lead to one file give the same text, whether it exists yet or not. Empty for a
-  // loop of links.
-  std::string resolvedPath;
+  // The file finally written, links followed (the folders on the way are left as they are).
+  // Empty for a loop of links.
+  std::string finalPath;
 };
 
 OutputTarget ResolveOutputTarget(const std::string& path);
+
+// The file a target leads to, absolute and with every folder's links, "." and ".." resolved:
+// two names that lead to one file give the same text, whether it exists yet or not. Costs a
+// look at every folder on the way, so only comparisons ask for it.
+std::string ComparablePath(const OutputTarget& target);
 
 // True when both names lead to one output: one descriptor, one resolved path, or one
 // existing file (two hard links to it).

@@ -69,25 +69,30 @@ OutputTarget ResolveOutputTarget(const std::string& name) {
     path = link.is_absolute() ? link : path.parent_path() / link;
   }
   target.descriptor = StandardStreamOpenOn(path);
-  std::error_code error;
-  const fs::path absolute = fs::absolute(path, error);
-  const fs::path canonical = fs::weakly_canonical(absolute, error);
-  target.resolvedPath = (error ? absolute.lexically_normal() : canonical).string();
+  target.finalPath = path.string();
   return target;
+}
+
+std::string ComparablePath(const OutputTarget& target) {
+  if (target.finalPath.empty()) return {};
+  std::error_code error;
+  const fs::path absolute = fs::absolute(target.finalPath, error);
+  const fs::path canonical = fs::weakly_canonical(absolute, error);
+  return (error ? absolute.lexically_normal() : canonical).string();
 }
 
 bool SameOutput(const std::string& a, const std::string& b) {
   const OutputTarget first = ResolveOutputTarget(a);
   const OutputTarget second = ResolveOutputTarget(b);
   if (first.descriptor && second.descriptor) return *first.descriptor == *second.descriptor;
-  if (!first.descriptor && !second.descriptor && !first.resolvedPath.empty() &&
-      first.resolvedPath == second.resolvedPath) {
+  if (!first.descriptor && !second.descriptor && !first.finalPath.empty() &&
+      ComparablePath(first) == ComparablePath(second)) {
     return true;
   }
   // What is open on a descriptor is compared with the file the other name leads to.
   const auto identity = [](const OutputTarget& target, struct stat& info) {
     return target.descriptor ? ::fstat(*target.descriptor, &info) == 0
-                             : ::stat(target.resolvedPath.c_str(), &info) == 0;
+                             : ::stat(target.finalPath.c_str(), &info) == 0;
   };
   struct stat x {};
   struct stat y {};

@@ -25,7 +25,7 @@ std::string OutputPathFor(const std::string& input, const CliOptions& options) {
 // Two spellings of one file ("a.mid", "./a.mid", a link to it) compare equal; the file need
 // not exist.
 std::string ComparableForm(const std::string& path) {
-  const std::string resolved = ResolveOutputTarget(path).resolvedPath;
+  const std::string resolved = ComparablePath(ResolveOutputTarget(path));
   return resolved.empty() ? path : resolved;
 }
 
