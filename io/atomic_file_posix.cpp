@@ -194,10 +194,16 @@ IoResult PendingFile::Write(const std::string& path, const WriteBody& writeBody,
   if (path.empty()) return IoResult::Failure(IoStep::kOpen, ENOENT);
   const OutputTarget resolved = ResolveOutputTarget(path);
   if (resolved.descriptor) {
-    if (options.nonRegular == NonRegularTarget::kRefuse) {
+    if (options.nonRegular == NonRegularTarget::kWriteInPlace) {
+      return WriteToDescriptor(*resolved.descriptor, writeBody);
+    }
+    // Refusing to write in place: the file standard output is redirected to is still a
+    // file, replaced as any other; a pipe or a device is refused.
+    struct stat open {};
+    if (resolved.finalPath.empty() || ::fstat(*resolved.descriptor, &open) != 0 ||
+        !S_ISREG(open.st_mode)) {
       return IoResult::Failure(IoStep::kNotRegularFile, 0);
     }
-    return WriteToDescriptor(*resolved.descriptor, writeBody);
   }
   if (resolved.finalPath.empty()) return IoResult::Failure(IoStep::kOpen, ELOOP);
   const fs::path target = resolved.finalPath;

@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "io/atomic_file.h"
 #include "support/temp_dir.h"
 
 namespace pixorale {
@@ -79,6 +81,27 @@ TEST(ResolveOutputTarget, TheFileStandardOutputIsRedirectedToIsStandardOutput) {
   }
   ::close(fd);
   EXPECT_EQ(ResolveOutputTarget((dir / "out.txt").string()).descriptor, std::nullopt);
+}
+
+// Written to, the file standard output is redirected to keeps what the shell wrote before;
+// a writer that refuses to write in place (the settings file) replaces it as any file.
+TEST(ResolveOutputTarget, TheRedirectedFileIsWrittenInPlaceUnlessThatIsRefused) {
+  TempDir dir;
+  const fs::path path = dir / "out.txt";
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::write(fd, "BEFORE;", 7), 7);
+  const auto body = [](std::ostream& out) { return static_cast<bool>(out << "body;"); };
+  {
+    const ScopedStandardOutput redirected(fd);
+    ASSERT_TRUE(WriteFileAtomically(path.string(), body));
+    EXPECT_EQ(test::ReadFileBytes(path),
+              (std::vector<uint8_t>{'B', 'E', 'F', 'O', 'R', 'E', ';', 'b', 'o', 'd', 'y', ';'}));
+    ASSERT_TRUE(
+        WriteFileAtomically(path.string(), body, {.nonRegular = NonRegularTarget::kRefuse}));
+    EXPECT_EQ(test::ReadFileBytes(path), (std::vector<uint8_t>{'b', 'o', 'd', 'y', ';'}));
+  }
+  ::close(fd);
 }
 
 TEST(ResolveOutputTarget, NamesOfOneFileResolveAlikeWhetherItExistsOrNot) {
