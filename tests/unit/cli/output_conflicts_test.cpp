@@ -31,11 +31,17 @@ class OutputConflicts : public testing::Test {
     test::WriteFileBytes(dir_ / "font.sf2", {'R', 'I', 'F', 'F'});
     test::WriteFileBytes(dir_ / "old.mid", {'M'});
     fs::create_directory(dir_ / "sub");
-    fs::create_symlink("font.sf2", dir_ / "font-link");
+    // Wine, like Windows without developer mode, cannot make links: those cases are skipped.
+    std::error_code error;
+    fs::create_symlink("font.sf2", dir_ / "font-link", error);
+    links_ = !error;
     fs::create_hard_link(dir_ / "in.bmp", dir_ / "same.bmp");
   }
+  bool Skipped(const std::string& path) const { return !links_ && path == "font-link"; }
+
   test::TempDir dir_;
   test::ScopedCurrentDirectory here_{dir_.path()};
+  bool links_ = false;
 };
 
 // --force replaces outputs, never the picture or the SoundFont the run reads, whatever name
@@ -58,6 +64,7 @@ TEST_F(OutputConflicts, InputsAreNeverOutputs) {
       {JobWith("sub"), "sub", "is a directory"},
   };
   for (const Case& c : cases) {
+    if (Skipped(c.path)) continue;
     const std::optional<RefusedOutput> refused = FirstOutputRefused(c.job, "font.sf2");
     ASSERT_TRUE(refused) << c.path;
     EXPECT_EQ(refused->path, c.path);
@@ -96,6 +103,7 @@ TEST_F(OutputConflicts, TwoNamesOfOneOutputCollide) {
       {apart, ""},
   };
   for (const Case& c : cases) {
+    if (Skipped(c.job.wavPath.value_or(""))) continue;
     EXPECT_EQ(OutputsCollide(c.job), c.conflict) << c.job.outputPath;
   }
   EXPECT_TRUE(SameNamedOutput("-", "-"));
