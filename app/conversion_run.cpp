@@ -62,7 +62,8 @@ RunStatus ConvertAndSave(ProgramState& state, RandomBitSource& bits, ConversionU
   report.outputs = outputs.Write(song, *outputPath);
   const auto made = [](const OutputReport& output) { return output.ok(); };
   // The message is the MIDI file's; the shells that make more outputs report those alone.
-  if (report.outputs.empty() || !made(report.outputs.front())) {
+  if (report.outputs.empty() ||
+      (!made(report.outputs.front()) && !report.outputs.front().withheld)) {
     ui.ShowMessage(texts::kCannotSaveMidi, texts::kErrorCaption);
   }
   return std::all_of(report.outputs.begin(), report.outputs.end(), made) ? RunStatus::kWritten

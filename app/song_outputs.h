@@ -17,7 +17,10 @@ struct OutputReport {
   std::string path;
   IoResult io;        // the file step that failed, when the file itself could not be written
   std::string error;  // one line; empty when the output was made
-  bool ok() const { return error.empty() && io.ok(); }
+  // Complete, but not put in place because another output of the same song failed: the
+  // outputs of a song appear together or not at all.
+  bool withheld = false;
+  bool ok() const { return error.empty() && io.ok() && !withheld; }
 };
 
 // Where a converted song goes: the MIDI file at the path the save prompt gave, and whatever

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -16,15 +17,15 @@
 
 #include "io/atomic_file.h"
 #include "io/file_descriptor.h"
+#include "io/output_target.h"
 #include "io/pending_name.h"
+#include "io/stale_temporaries_posix.h"
 
 namespace pixorale {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The same bound the kernel puts on a chain of symbolic links.
-constexpr int kMaxSymlinkHops = 40;
 constexpr mode_t kPermissionBits = 07777;
 constexpr mode_t kNewFileMode = 0666;
 constexpr int kNameAttempts = 100;
@@ -37,23 +38,9 @@ std::string RandomSiblingName(const fs::path& directory) {
   static constexpr char kAlphabet[] =
       "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   thread_local std::minstd_rand engine(std::random_device{}());
-  std::string name = ".pixorale-";
+  std::string name(kTemporaryPrefix);
   for (int i = 0; i < 6; ++i) name += kAlphabet[engine() % (sizeof kAlphabet - 1)];
   return (directory / name).string();
-}
-
-// Follows a chain of symbolic links to the file that finally gets written, so that the
-// replacement lands beside that file and the link itself stays a link.
-std::optional<fs::path> FinalTarget(fs::path path) {
-  for (int hop = 0; hop < kMaxSymlinkHops; ++hop) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-    std::error_code error;
-    const fs::path link = fs::read_symlink(path, error);
-    if (error) return std::nullopt;
-    path = link.is_absolute() ? link : path.parent_path() / link;
-  }
-  return std::nullopt;  // a loop of links
 }
 
 mode_t CurrentUmask() {
@@ -77,6 +64,7 @@ IoResult Failure(IoStep step) {
 // The temporary the body goes to. Unnamed where the file system allows (O_TMPFILE): it
 // vanishes with the process however that ends, and appears only when linked to its name.
 // Elsewhere a hidden name beside the target, removed on failure and on SIGINT/SIGTERM.
+// Either is locked before it has a name, so a hidden one nobody locks is known to be stale.
 class Temporary {
  public:
   explicit Temporary(fs::path directory) : directory_(std::move(directory)) {}
@@ -88,14 +76,19 @@ class Temporary {
   Temporary& operator=(const Temporary&) = delete;
 
   IoResult Create() {
+    RemoveStaleTemporaries(directory_);
     fd_ = ::open(directory_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode);
     // Linking an unnamed file goes through /proc; without it, or without O_TMPFILE support
     // in this file system, a hidden name does the job.
-    if (fd_ >= 0 && ::access("/proc/self/fd", X_OK) == 0) return {};
+    if (fd_ >= 0 && ::access("/proc/self/fd", X_OK) == 0) {
+      LockAsOwner(fd_);
+      return {};
+    }
     if (fd_ >= 0) ::close(fd_);
-    std::string pattern = (directory_ / ".pixorale-XXXXXX").string();
+    std::string pattern = (directory_ / std::string(kTemporaryPrefix).append("XXXXXX")).string();
     fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ < 0) return Failure(IoStep::kCreate);
+    LockAsOwner(fd_);
     name_ = pattern;
     pending_.emplace(name_);
     return {};
@@ -179,54 +172,95 @@ IoResult WriteInPlace(const fs::path& target, const WriteBody& writeBody) {
   return fd.Close() ? IoResult{} : Failure(IoStep::kWrite);
 }
 
-IoResult WriteThroughTemporary(const fs::path& target, const struct stat* existing,
-                               const WriteBody& writeBody, const WriteOptions& options) {
-  Temporary temporary(target.has_parent_path() ? target.parent_path() : fs::path("."));
+}  // namespace
+
+struct PendingFile::State {
+  fs::path target;
+  bool replace = false;
+  bool existed = false;
+  std::optional<Temporary> temporary;  // none when written in place, or once published
+  bool ready = false;                  // every byte is in the temporary
+  bool published = false;
+};
+
+PendingFile::PendingFile() = default;
+PendingFile::~PendingFile() = default;
+PendingFile::PendingFile(PendingFile&&) noexcept = default;
+PendingFile& PendingFile::operator=(PendingFile&&) noexcept = default;
+
+IoResult PendingFile::Write(const std::string& path, const WriteBody& writeBody,
+                            const WriteOptions& options) {
+  state_ = std::make_unique<State>();
+  if (path.empty()) return IoResult::Failure(IoStep::kOpen, ENOENT);
+  const OutputTarget resolved = ResolveOutputTarget(path);
+  if (resolved.descriptor) {
+    if (options.nonRegular == NonRegularTarget::kWriteInPlace) {
+      return WriteToDescriptor(*resolved.descriptor, writeBody);
+    }
+    // Refusing to write in place: the file standard output is redirected to is still a
+    // file, replaced as any other; a pipe or a device is refused.
+    struct stat open {};
+    if (resolved.finalPath.empty() || ::fstat(*resolved.descriptor, &open) != 0 ||
+        !S_ISREG(open.st_mode)) {
+      return IoResult::Failure(IoStep::kNotRegularFile, 0);
+    }
+  }
+  if (resolved.finalPath.empty()) return IoResult::Failure(IoStep::kOpen, ELOOP);
+  const fs::path target = resolved.finalPath;
+
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) != 0) {
+    if (errno != ENOENT) return Failure(IoStep::kOpen);
+  } else {
+    if (S_ISDIR(existing.st_mode)) return IoResult::Failure(IoStep::kIsDirectory, EISDIR);
+    if (options.existing == ExistingFile::kKeep) return IoResult::Failure(IoStep::kExists, EEXIST);
+    if (!S_ISREG(existing.st_mode)) {
+      if (options.nonRegular == NonRegularTarget::kRefuse) {
+        return IoResult::Failure(IoStep::kNotRegularFile, 0);
+      }
+      return WriteInPlace(target, writeBody);
+    }
+    state_->existed = true;
+  }
+
+  Temporary& temporary =
+      state_->temporary.emplace(target.has_parent_path() ? target.parent_path() : fs::path("."));
   if (const IoResult created = temporary.Create(); !created) return created;
   const int fd = temporary.fd();
-
-  if (existing != nullptr) {
+  if (state_->existed) {
     // Owner first: changing it would clear set-id bits set before.
-    if ((existing->st_uid != ::geteuid() || existing->st_gid != ::getegid()) &&
-        ::fchown(fd, existing->st_uid, existing->st_gid) != 0) {
+    if ((existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) &&
+        ::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
       // Not allowed to give the file away: it stays ours, with the old permission bits.
     }
   }
   const mode_t mode =
-      existing != nullptr ? existing->st_mode & kPermissionBits : kNewFileMode & ~CurrentUmask();
+      state_->existed ? existing.st_mode & kPermissionBits : kNewFileMode & ~CurrentUmask();
   if (::fchmod(fd, mode) != 0) return Failure(IoStep::kCreate);
 
   if (const IoResult written = WriteToDescriptor(fd, writeBody); !written) return written;
   // The data must be on disk before the name moves to it, or a crash could leave the name
   // on an empty file. The directory is not synced: after a crash the name holds the old
   // file or the new one, each complete.
-  const bool sync = existing != nullptr || options.syncNewFile == SyncNewFile::kYes;
+  const bool sync = state_->existed || options.syncNewFile == SyncNewFile::kYes;
   if (sync && ::fsync(fd) != 0) return Failure(IoStep::kSync);
-  return temporary.Publish(target, options.existing == ExistingFile::kReplace);
+  state_->target = target;
+  state_->replace = options.existing == ExistingFile::kReplace;
+  state_->ready = true;
+  return {};
 }
 
-}  // namespace
+IoResult PendingFile::Publish() {
+  if (!state_ || !state_->temporary) return {};
+  if (!state_->ready) return IoResult::Failure(IoStep::kBody, 0);
+  const IoResult published = state_->temporary->Publish(state_->target, state_->replace);
+  state_->temporary.reset();
+  state_->published = published.ok();
+  return published;
+}
 
-IoResult WriteFileAtomically(const std::string& path, const WriteBody& writeBody,
-                             const WriteOptions& options) {
-  if (path.empty()) return IoResult::Failure(IoStep::kOpen, ENOENT);
-  const std::optional<fs::path> target = FinalTarget(path);
-  if (!target) return IoResult::Failure(IoStep::kOpen, ELOOP);
-
-  struct stat existing {};
-  if (::stat(target->c_str(), &existing) != 0) {
-    if (errno != ENOENT) return Failure(IoStep::kOpen);
-    return WriteThroughTemporary(*target, nullptr, writeBody, options);
-  }
-  if (S_ISDIR(existing.st_mode)) return IoResult::Failure(IoStep::kIsDirectory, EISDIR);
-  if (options.existing == ExistingFile::kKeep) return IoResult::Failure(IoStep::kExists, EEXIST);
-  if (!S_ISREG(existing.st_mode)) {
-    if (options.nonRegular == NonRegularTarget::kRefuse) {
-      return IoResult::Failure(IoStep::kNotRegularFile, 0);
-    }
-    return WriteInPlace(*target, writeBody);
-  }
-  return WriteThroughTemporary(*target, &existing, writeBody, options);
+void PendingFile::Withdraw() {
+  if (state_ && state_->published && !state_->existed) ::unlink(state_->target.c_str());
 }
 
 void RemoveTemporariesOnSignal() noexcept {

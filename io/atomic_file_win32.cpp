@@ -33,7 +33,22 @@ std::wstring DirectoryPart(const std::wstring& path) {
   return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
 }
 
+// The attributes a replaced file passes on to its replacement, as ReplaceFileW keeps them.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// Marks an open file to go when its last handle closes (true), or to stay (false).
+bool DeleteOnClose(HANDLE file, bool remove) {
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = remove ? TRUE : FALSE;
+  return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) !=
+         0;
+}
+
 // The temporary beside the target that the body goes to, removed unless it got its name.
+// Until then the system removes it when its last handle goes, however the process ends
+// (TerminateProcess included), and it is shared for deletion, so that the console handler
+// can remove it while the writing thread still holds it.
 class Temporary {
  public:
   explicit Temporary(std::wstring directory) : directory_(std::move(directory)) {}
@@ -51,11 +66,17 @@ class Temporary {
       std::wstring name = directory_ + L".pixorale-";
       for (int i = 0; i < 6; ++i) name += kAlphabet[engine() % (std::size(kAlphabet) - 1)];
       name += L".tmp";
-      const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+      const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
       if (file == INVALID_HANDLE_VALUE) {
         if (GetLastError() == ERROR_FILE_EXISTS) continue;
         return LastFailure(IoStep::kCreate);
+      }
+      if (!DeleteOnClose(file, true)) {
+        const IoResult failed = LastFailure(IoStep::kCreate);
+        CloseHandle(file);
+        DeleteFileW(name.c_str());
+        return failed;
       }
       // A C descriptor in binary mode, so the shared writer can fill it byte for byte.
       fd_ = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_BINARY);
@@ -81,18 +102,32 @@ class Temporary {
 
   // Closes the finished file and gives it its name. With `replace` a file of that name is
   // replaced in the same step; otherwise a taken name fails with kExists.
+  // A replaced file's read-only, hidden and system attributes pass to the new file.
   IoResult Publish(const std::wstring& target, bool replace) {
     const int fd = fd_;
     fd_ = -1;
+    if (!DeleteOnClose(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), false)) {
+      const IoResult failed = LastFailure(IoStep::kRename);
+      _close(fd);
+      return failed;
+    }
     if (_close(fd) != 0) return IoResult::Failure(IoStep::kWrite, errno);
+    const DWORD old = replace ? GetFileAttributesW(target.c_str()) : INVALID_FILE_ATTRIBUTES;
+    const DWORD kept = old == INVALID_FILE_ATTRIBUTES ? 0 : old & kKeptAttributes;
+    // A read-only file refuses to be replaced until the flag is off.
+    if ((kept & FILE_ATTRIBUTE_READONLY) != 0) {
+      SetFileAttributesW(target.c_str(), old & ~FILE_ATTRIBUTE_READONLY);
+    }
     const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
     if (!MoveFileExW(name_.c_str(), target.c_str(), flags)) {
       const DWORD error = GetLastError();
+      if (kept != 0) SetFileAttributesW(target.c_str(), old);
       const bool taken = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
       return IoResult::Failure(taken ? IoStep::kExists : IoStep::kRename,
                                ErrnoFromWindowsError(error));
     }
     name_.clear();
+    if (kept != 0) SetFileAttributesW(target.c_str(), GetFileAttributesW(target.c_str()) | kept);
     return {};
   }
 
@@ -132,8 +167,23 @@ bool IsNonRegular(const std::wstring& target) {
 
 }  // namespace
 
-IoResult WriteFileAtomically(const std::string& path, const WriteBody& writeBody,
-                             const WriteOptions& options) {
+struct PendingFile::State {
+  std::wstring target;
+  bool replace = false;
+  bool existed = false;
+  std::optional<Temporary> temporary;  // none when written in place, or once published
+  bool ready = false;                  // every byte is in the temporary
+  bool published = false;
+};
+
+PendingFile::PendingFile() = default;
+PendingFile::~PendingFile() = default;
+PendingFile::PendingFile(PendingFile&&) noexcept = default;
+PendingFile& PendingFile::operator=(PendingFile&&) noexcept = default;
+
+IoResult PendingFile::Write(const std::string& path, const WriteBody& writeBody,
+                            const WriteOptions& options) {
+  state_ = std::make_unique<State>();
   if (path.empty()) return IoResult::Failure(IoStep::kOpen, ENOENT);
   const std::wstring target = ToWide(path);
   const DWORD attributes = GetFileAttributesW(target.c_str());
@@ -163,7 +213,7 @@ IoResult WriteFileAtomically(const std::string& path, const WriteBody& writeBody
     }
   }
 
-  Temporary temporary(DirectoryPart(target));
+  Temporary& temporary = state_->temporary.emplace(DirectoryPart(target));
   if (const IoResult created = temporary.Create(); !created) return created;
   if (const IoResult written = WriteToDescriptor(temporary.fd(), writeBody); !written) {
     return written;
@@ -174,7 +224,24 @@ IoResult WriteFileAtomically(const std::string& path, const WriteBody& writeBody
   if (sync) {
     if (const IoResult flushed = temporary.Flush(); !flushed) return flushed;
   }
-  return temporary.Publish(target, options.existing == ExistingFile::kReplace);
+  state_->target = target;
+  state_->existed = exists;
+  state_->replace = options.existing == ExistingFile::kReplace;
+  state_->ready = true;
+  return {};
+}
+
+IoResult PendingFile::Publish() {
+  if (!state_ || !state_->temporary) return {};
+  if (!state_->ready) return IoResult::Failure(IoStep::kBody, 0);
+  const IoResult published = state_->temporary->Publish(state_->target, state_->replace);
+  state_->temporary.reset();
+  state_->published = published.ok();
+  return published;
+}
+
+void PendingFile::Withdraw() {
+  if (state_ && state_->published && !state_->existed) DeleteFileW(state_->target.c_str());
 }
 
 void RemoveTemporariesOnSignal() noexcept {

@@ -9,7 +9,6 @@
 #include <memory>
 #include <ostream>
 
-#include "io/atomic_file.h"
 #include "render/song_timeline.h"
 
 namespace pixorale {
@@ -139,8 +138,7 @@ PianoRollLayout PianoRollLayoutFor(double lengthSeconds) {
   return layout;
 }
 
-RenderResult DrawPianoRoll(const Song& song, const std::string& pngPath,
-                           const WriteOptions& write) {
+RenderResult DrawPianoRoll(const Song& song, std::ostream& out) {
   const SongTimeline timeline = BuildTimeline(song);
   const std::vector<NoteSpan> notes = CollectNotes(timeline);
   const PianoRollLayout layout = PianoRollLayoutFor(timeline.lengthSeconds);
@@ -175,14 +173,11 @@ RenderResult DrawPianoRoll(const Song& song, const std::string& pngPath,
     return {std::string("cannot draw: ") + cairo_status_to_string(cairo_status(cairo)), {}};
   }
 
-  const IoResult written = WriteFileAtomically(
-      pngPath,
-      [&](std::ostream& out) {
-        return cairo_surface_write_to_png_stream(surface.get(), WriteToStream, &out) ==
-               CAIRO_STATUS_SUCCESS;
-      },
-      write);
-  if (!written) return {DescribeIoResult(written), written};
+  if (cairo_surface_write_to_png_stream(surface.get(), WriteToStream, &out) !=
+      CAIRO_STATUS_SUCCESS) {
+    const IoResult failed = IoResult::Failure(IoStep::kWrite, 0);
+    return {DescribeIoResult(failed), failed};
+  }
   return {};
 }
 

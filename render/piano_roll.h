@@ -1,8 +1,7 @@
 #pragma once
 
-#include <string>
+#include <ostream>
 
-#include "io/atomic_file.h"
 #include "midi/song.h"
 #include "render/render_result.h"
 
@@ -29,8 +28,8 @@ PianoRollLayout PianoRollLayoutFor(double lengthSeconds);
 
 // Draws the notes of the song as bars from note-on to note-off, the melody (first track) and
 // the chords (later tracks) in two colours, over octave lines labelled C-1 to C9 and marks
-// every few seconds, and writes it as a PNG file, never half a file.
-RenderResult DrawPianoRoll(const Song& song, const std::string& pngPath,
-                           const WriteOptions& write = {});
+// every few seconds, and writes it as a PNG to `out`; a stream that fails leaves `io` set
+// (the writer of the stream knows why).
+RenderResult DrawPianoRoll(const Song& song, std::ostream& out);
 
 }  // namespace pixorale

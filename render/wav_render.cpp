@@ -1,6 +1,7 @@
 #include "render/wav_render.h"
 
 #include <fluidsynth.h>
+#include <glib.h>
 
 #include <algorithm>
 #include <array>
@@ -10,7 +11,6 @@
 #include <mutex>
 #include <vector>
 
-#include "io/atomic_file.h"
 #include "render/song_timeline.h"
 #include "render/wav_format.h"
 
@@ -49,9 +49,21 @@ void KeepError(int, const char* message, void*) {
 
 void Ignore(int, const char*, void*) {}
 
+// The loaders FluidSynth tries on a damaged SoundFont (libinstpatch's among them) complain
+// through GLib's log as well, after FluidSynth's own error has told what is wrong: during a
+// render those lines are dropped, so a failure is one line. Elsewhere GLib prints as before.
+GLogFunc glibDefaultHandler = nullptr;
+
+void DropDuringRender(const gchar* domain, GLogLevelFlags level, const gchar* message,
+                      gpointer data) {
+  if (capturedError != nullptr) return;
+  if (glibDefaultHandler != nullptr) glibDefaultHandler(domain, level, message, data);
+}
+
 void RouteFluidSynthLog() {
   static std::once_flag once;
   std::call_once(once, [] {
+    glibDefaultHandler = g_log_set_default_handler(DropDuringRender, nullptr);
     fluid_set_log_function(FLUID_PANIC, KeepError, nullptr);
     fluid_set_log_function(FLUID_ERR, KeepError, nullptr);
     fluid_set_log_function(FLUID_WARN, Ignore, nullptr);
@@ -183,7 +195,7 @@ std::optional<std::string> FindDefaultSoundFont() {
   return std::nullopt;
 }
 
-WavRenderResult RenderSongToWav(const Song& song, const std::string& wavPath,
+WavRenderResult RenderSongToWav(const Song& song, std::ostream& out,
                                 const WavRenderOptions& options) {
   WavRenderResult result;
   const SongTimeline timeline = BuildTimeline(song);
@@ -225,27 +237,21 @@ WavRenderResult RenderSongToWav(const Song& song, const std::string& wavPath,
     return result;
   }
 
-  bool synthFailed = false;
-  const IoResult written = WriteFileAtomically(
-      wavPath,
-      [&](std::ostream& out) {
-        const auto header = WavHeader(static_cast<uint32_t>(totalFrames));
-        out.write(reinterpret_cast<const char*>(header.data()), header.size());
-        BlockWriter blocks(synth.get(), out, totalFrames, options.progress);
-        // A write that fails stops the render; the writer then tells why.
-        for (const TimedEvent& event : timeline.events) {
-          if (!blocks.RenderUntil(FrameAt(event.seconds))) break;
-          Play(synth.get(), event);
-        }
-        const bool rendered = blocks.RenderUntil(totalFrames);
-        synthFailed = blocks.synthFailed();
-        return rendered;
-      },
-      options.write);
-  if (!written) {
-    result.error =
-        synthFailed ? capture.Reason("the synthesizer failed") : DescribeIoResult(written);
-    if (!synthFailed) result.io = written;
+  const auto header = WavHeader(static_cast<uint32_t>(totalFrames));
+  out.write(reinterpret_cast<const char*>(header.data()), header.size());
+  BlockWriter blocks(synth.get(), out, totalFrames, options.progress);
+  // A write that fails stops the render.
+  for (const TimedEvent& event : timeline.events) {
+    if (!blocks.RenderUntil(FrameAt(event.seconds))) break;
+    Play(synth.get(), event);
+  }
+  if (!blocks.RenderUntil(totalFrames)) {
+    if (blocks.synthFailed()) {
+      result.error = capture.Reason("the synthesizer failed");
+    } else {
+      result.io = IoResult::Failure(IoStep::kWrite, 0);
+      result.error = DescribeIoResult(result.io);
+    }
     return result;
   }
   result.seconds = static_cast<double>(totalFrames) / kWavSampleRate;

@@ -2,9 +2,9 @@
 
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 
-#include "io/atomic_file.h"
 #include "midi/song.h"
 #include "render/render_result.h"
 
@@ -18,8 +18,6 @@ struct WavRenderOptions {
   std::string soundFontPath;
   // Called now and then with the part of the audio rendered so far, 0 to 1.
   std::function<void(double)> progress;
-  // How the file is put in place (an existing file is replaced unless told otherwise).
-  WriteOptions write;
 };
 
 struct WavRenderResult : RenderResult {
@@ -29,9 +27,11 @@ struct WavRenderResult : RenderResult {
 // The SoundFont used when none is given: the General MIDI set Debian installs, if present.
 std::optional<std::string> FindDefaultSoundFont();
 
-// Plays the song through FluidSynth and writes 44.1 kHz 16-bit stereo WAV: as long as the
-// song plus the release tail, the same bytes on every run, never half a file.
-WavRenderResult RenderSongToWav(const Song& song, const std::string& wavPath,
+// Plays the song through FluidSynth and writes 44.1 kHz 16-bit stereo WAV to `out`: as long
+// as the song plus the release tail, the same bytes on every run. Nothing is written when the
+// song is too long or the SoundFont cannot be loaded; a stream that fails stops the render
+// with `io` set (the writer of the stream knows why).
+WavRenderResult RenderSongToWav(const Song& song, std::ostream& out,
                                 const WavRenderOptions& options);
 
 }  // namespace pixorale

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "app/cli/option_values.h"
+#include "app/cli/output_conflicts.h"
 #include "app/cli/output_stream.h"
 #include "app/cli/program_name.h"
 #include "app/conversion_settings.h"
@@ -301,10 +302,17 @@ std::string CheckCombination(const CliOptions& options) {
     return "--info and --json print to standard output, which -o - fills with the MIDI file";
   }
   const HearAndSeeOptions& hear = options.hearAndSee;
+  for (const auto& [file, filler] : {std::pair{hear.wav, "--wav - fills with the WAV file"},
+                                     {hear.pianoRoll, "--piano-roll - fills with the PNG"}}) {
+    if (file && StandardStreamDescriptor(*file) == kStandardOutput &&
+        options.report != ReportFormat::kNone) {
+      return std::string("--info and --json print to standard output, which ") + filler;
+    }
+  }
   if ((hear.wav || hear.pianoRoll) && options.inputs.size() != 1) {
     return "--wav and --piano-roll name the files of one input";
   }
-  if (hear.wav && hear.pianoRoll && *hear.wav == *hear.pianoRoll) {
+  if (hear.wav && hear.pianoRoll && SameNamedOutput(*hear.wav, *hear.pianoRoll)) {
     return "--wav and --piano-roll name the same file";
   }
   if (options.outputDirectory) {

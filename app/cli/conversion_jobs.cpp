@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <map>
 
+#include "app/cli/output_conflicts.h"
 #include "app/cli/output_stream.h"
+#include "io/output_target.h"
 #include "io/utf8_path.h"
 
 namespace pixorale::cli {
@@ -20,11 +22,15 @@ std::string OutputPathFor(const std::string& input, const CliOptions& options) {
   return Utf8FromPath(output);
 }
 
-// Two spellings of one file ("a.mid", "./a.mid") compare equal; the file need not exist.
+// Two spellings of one file ("a.mid", "./a.mid", a link to it) compare equal; the file need
+// not exist.
 std::string ComparableForm(const std::string& path) {
-  std::error_code error;
-  const fs::path canonical = fs::weakly_canonical(fs::absolute(PathFromUtf8(path), error), error);
-  return error ? path : Utf8FromPath(canonical);
+  const std::string resolved = ComparablePath(ResolveOutputTarget(path));
+  return resolved.empty() ? path : resolved;
+}
+
+std::optional<int> DescriptorOf(const std::optional<std::string>& path) {
+  return path ? StandardStreamDescriptor(*path) : std::nullopt;
 }
 
 }  // namespace
@@ -40,13 +46,9 @@ std::vector<ConversionJob> PlanConversionJobs(const CliOptions& options) {
     job.force = options.force;
     job.wavPath = options.hearAndSee.wav;
     job.pianoRollPath = options.hearAndSee.pianoRoll;
-    for (const auto& [extra, option] :
-         {std::pair{job.wavPath, "--wav"}, std::pair{job.pianoRollPath, "--piano-roll"}}) {
-      if (extra && !job.outputDescriptor &&
-          ComparableForm(*extra) == ComparableForm(job.outputPath)) {
-        job.conflict = std::string("also named by ") + option;
-      }
-    }
+    job.wavDescriptor = DescriptorOf(job.wavPath);
+    job.pianoRollDescriptor = DescriptorOf(job.pianoRollPath);
+    job.conflict = OutputsCollide(job);
     if (!job.outputDescriptor && job.conflict.empty()) {
       // Parallel jobs writing one file would race, and the later one would replace the
       // earlier's result even without --force.

@@ -15,9 +15,12 @@ struct ConversionJob {
   // Set when the output is a descriptor the program was given (standard output, /dev/fd/N):
   // it is written in place.
   std::optional<int> outputDescriptor;
-  // The WAV and the piano roll made beside the MIDI file, when asked for.
+  // The WAV and the piano roll made beside the MIDI file, when asked for, and the descriptors
+  // they stand for, like the MIDI file's.
   std::optional<std::string> wavPath;
   std::optional<std::string> pianoRollPath;
+  std::optional<int> wavDescriptor;
+  std::optional<int> pianoRollDescriptor;
   bool force = false;
   // Set when the job must not run: another input of the batch writes the same output.
   std::string conflict;

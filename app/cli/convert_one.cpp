@@ -1,19 +1,15 @@
 #include "app/cli/convert_one.h"
 
-#include <filesystem>
-
 #include "app/cli/job_outputs.h"
+#include "app/cli/output_conflicts.h"
 #include "convert/os_random_bits.h"
 #include "convert/seeded_bits.h"
 #include "image/any_picture_source.h"
 #include "image/picture_format.h"
 #include "io/read_only_file.h"
-#include "io/utf8_path.h"
 
 namespace pixorale::cli {
 namespace {
-
-namespace fs = std::filesystem;
 
 // The run's prompts answered from the command line: the save prompt gives the planned
 // output, and messages are kept for the error line.
@@ -78,45 +74,13 @@ std::pair<std::string, std::string> OutputFailure(const ConversionJob& job,
                                                   const std::vector<OutputReport>& outputs,
                                                   const JobPrompts& prompts) {
   for (const OutputReport& output : outputs) {
-    if (output.ok()) continue;
+    if (output.ok() || output.withheld) continue;
     // A file that appeared since the check before converting is kept, and told alike.
     if (output.io.failedStep == IoStep::kExists) return {output.path, kRefusedExistingOutput};
     if (output.kind != OutputKind::kMidi) return {output.path, output.error};
     return {job.outputDescriptor ? "-" : output.path, prompts.WithMessages(output.error)};
   }
   return {job.outputPath, "not written"};
-}
-
-// What keeps an output of the job from being written, checked before converting so that a
-// batch re-run skips finished work quickly; empty when nothing does. The input is checked
-// first: an unreadable input says so rather than blaming its output.
-std::string OutputRefusal(const ConversionJob& job, const std::string& path) {
-  std::error_code error;
-  const fs::path output = PathFromUtf8(path);
-  const fs::file_status status = fs::status(output, error);
-  if (fs::is_directory(status)) return "is a directory";
-  if (!fs::exists(fs::symlink_status(output, error))) return {};
-  // Replacing the picture with its own music would lose the picture, --force or not.
-  if (fs::equivalent(PathFromUtf8(job.inputPath), output, error)) {
-    return "is the input picture; choose another output";
-  }
-  if (!job.force) return kRefusedExistingOutput;
-  return {};
-}
-
-// The MIDI file (unless it goes to a descriptor), then the WAV and the piano roll: the
-// first output refused and why, or nothing.
-std::optional<std::pair<std::string, std::string>> FirstOutputRefused(const ConversionJob& job) {
-  std::vector<std::string> paths;
-  if (!job.outputDescriptor) paths.push_back(job.outputPath);
-  if (job.wavPath) paths.push_back(*job.wavPath);
-  if (job.pianoRollPath) paths.push_back(*job.pianoRollPath);
-  for (const std::string& path : paths) {
-    if (std::string refusal = OutputRefusal(job, path); !refusal.empty()) {
-      return std::pair{path, std::move(refusal)};
-    }
-  }
-  return std::nullopt;
 }
 
 }  // namespace
@@ -147,8 +111,8 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batc
     Fail(outcome, job.inputPath, DescribeIoResult(opened));
     return outcome;
   }
-  if (const auto refused = FirstOutputRefused(job)) {
-    Fail(outcome, refused->first, refused->second);
+  if (const auto refused = FirstOutputRefused(job, batch.render.soundFontPath)) {
+    Fail(outcome, refused->path, refused->reason);
     return outcome;
   }
 

@@ -11,9 +11,9 @@
 #include "app/cli/job_outputs.h"
 #include "app/conversion_run.h"
 #include "app/conversion_settings.h"
+#include "convert/melody.h"
 #include "convert/random_bits.h"
 #include "image/decode_limits.h"
-#include "convert/melody.h"
 
 namespace pixorale::cli {
 

@@ -20,10 +20,10 @@ struct RenderSettings {
 inline constexpr const char* kRefusedExistingOutput =
     "already exists; use -f/--force to replace it";
 
-// Where one input's song goes: the MIDI file (or the descriptor it stands for, written in
-// place), then the WAV and the piano roll asked for. Without --force an existing output is
-// kept, decided by the write's last step, so a file that appears meanwhile is kept too. The
-// first output that fails ends the job: the ones after it are not made.
+// Where one input's song goes: the MIDI file, then the WAV and the piano roll asked for,
+// each to a file or to the descriptor its name stands for (written in place). The files
+// appear together once all are complete, or none does. Without --force an existing output is
+// kept, decided by the write's last step, so a file that appears meanwhile is kept too.
 class JobOutputs final : public SongOutputs {
  public:
   JobOutputs(const ConversionJob& job, const RenderSettings& render, const CliStreams& streams)
@@ -32,10 +32,6 @@ class JobOutputs final : public SongOutputs {
   std::vector<OutputReport> Write(Song& song, const std::string& savePath) override;
 
  private:
-  OutputReport WriteMidi(Song& song, const std::string& savePath) const;
-  OutputReport WriteWav(const Song& song, const std::string& path) const;
-  OutputReport DrawRoll(const Song& song, const std::string& path) const;
-
   const ConversionJob& job_;
   const RenderSettings& render_;
   const CliStreams& streams_;

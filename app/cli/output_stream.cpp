@@ -3,11 +3,16 @@
 #include <limits>
 
 #include "app/cli/option_values.h"
+#include "io/output_target.h"
 
 namespace pixorale::cli {
 
 std::optional<int> StandardStreamDescriptor(std::string_view path) {
-  if (path == "-" || path == "/dev/stdout") return kStandardOutput;
+  if (path == "-") return kStandardOutput;
+  if (const std::optional<int> fd = ResolveOutputTarget(std::string(path)).descriptor) return fd;
+  // Spelt as a descriptor that is not open: written in place all the same, and refused by the
+  // system for it.
+  if (path == "/dev/stdout") return kStandardOutput;
   if (path == "/dev/stderr") return 2;
   for (const std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
     if (path.starts_with(prefix)) {

@@ -1,8 +1,10 @@
 // The Windows forms of writing and reading files: UTF-8 names reach the system as UTF-16,
 // bytes pass untranslated, and a failed write leaves the old file and no temporary.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -101,6 +103,79 @@ TEST(WindowsFiles, DeviceIsWrittenInPlaceOrRefused) {
   EXPECT_EQ(
       WriteFileAtomically("NUL", BodyOf({1}), {.nonRegular = NonRegularTarget::kRefuse}).failedStep,
       IoStep::kNotRegularFile);
+}
+
+TEST(WindowsFiles, AReplacedFileKeepsItsReadOnlyHiddenAndSystemAttributes) {
+  TempDir dir;
+  const fs::path path = dir / "out.mid";
+  WriteFileBytes(path, {1, 2, 3});
+  const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+  ASSERT_TRUE(SetFileAttributesW(path.c_str(), kept));
+  const IoResult written = WriteFileAtomically(Utf8(path), BodyOf({4, 5}));
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // so that the folder can go
+  ASSERT_TRUE(written);
+  EXPECT_EQ(ReadFileBytes(path), (std::vector<uint8_t>{4, 5}));
+  EXPECT_EQ(attributes & kept, kept);
+  EXPECT_EQ(EntriesIn(dir.path()), 1u);
+}
+
+// The child's part of the next test: writes half a file, then ends the way the console
+// handler ends it (the handler's removal, then ExitProcess) or the way a kill does.
+constexpr wchar_t kChildFolder[] = L"PIXORALE_TEST_INTERRUPTED_WRITE";
+constexpr wchar_t kChildEnding[] = L"PIXORALE_TEST_INTERRUPTED_ENDING";
+
+[[noreturn]] void InterruptedWriter(const std::wstring& folder, const std::wstring& ending) {
+  WriteFileAtomically(Utf8(fs::path(folder) / "out.mid"), [&](std::ostream& out) {
+    out << std::string(100000, 'x');
+    out.flush();
+    if (ending == L"handler") {
+      RemoveTemporariesOnSignal();
+      ExitProcess(130);
+    }
+    TerminateProcess(GetCurrentProcess(), 9);
+    return true;
+  });
+  ExitProcess(1);
+}
+
+std::wstring Environment(const wchar_t* name) {
+  wchar_t value[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? std::wstring(value, length) : std::wstring();
+}
+
+// Ctrl-C reaches the console handler on a thread of its own while the writing thread holds
+// the temporary: it must still go, and go with a process that is killed outright.
+TEST(WindowsFiles, AnInterruptedWriteLeavesNoTemporary) {
+  if (const std::wstring folder = Environment(kChildFolder); !folder.empty()) {
+    InterruptedWriter(folder, Environment(kChildEnding));
+  }
+  wchar_t self[MAX_PATH] = {};
+  ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+  for (const auto& [ending, status] : {std::pair{L"handler", 130u}, {L"terminate", 9u}}) {
+    TempDir dir;
+    SetEnvironmentVariableW(kChildFolder, dir.path().c_str());
+    SetEnvironmentVariableW(kChildEnding, ending);
+    std::wstring command = std::wstring(L"\"") + self +
+                           L"\" --gtest_filter=WindowsFiles.AnInterruptedWriteLeavesNoTemporary";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    const bool started = CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                        nullptr, &startup, &child) != 0;
+    SetEnvironmentVariableW(kChildFolder, nullptr);
+    SetEnvironmentVariableW(kChildEnding, nullptr);
+    ASSERT_TRUE(started);
+    WaitForSingleObject(child.hProcess, 60000);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(child.hProcess, &exitCode);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    EXPECT_EQ(exitCode, status);
+    EXPECT_EQ(EntriesIn(dir.path()), 0u)
+        << "ending: " << (ending == std::wstring(L"handler") ? "handler" : "terminate");
+  }
 }
 
 TEST(WindowsFiles, ReadsAtOffsetsAndStopsShortAtTheEnd) {

@@ -44,6 +44,12 @@ Picture ReadPng(const std::filesystem::path& path) {
   return picture;
 }
 
+RenderResult DrawRoll(const Song& song, const std::filesystem::path& path,
+                      const WriteOptions& options = {}) {
+  return test::RenderToFile(
+      path, [&](std::ostream& out) { return DrawPianoRoll(song, out); }, options);
+}
+
 bool Near(const std::array<int, 3>& pixel, const std::array<int, 3>& colour) {
   for (int i = 0; i < 3; ++i) {
     if (std::abs(pixel[i] - colour[i]) > 3) return false;
@@ -68,7 +74,7 @@ TEST(PianoRoll, NotesAreBarsWhereTheySoundInTheirTracksColour) {
   const Song song =
       MakeSong({{60, 0, 100, 0, 960}, {72, 0, 100, 1920, 2880}, {48, 1, 100, 960, 3840}});
   test::TempDir dir;
-  ASSERT_TRUE(DrawPianoRoll(song, (dir / "roll.png").string()).ok());
+  ASSERT_TRUE(DrawRoll(song, dir / "roll.png").ok());
   const Picture picture = ReadPng(dir / "roll.png");
   const PianoRollLayout layout = PianoRollLayoutFor(4.0);
   ASSERT_EQ(picture.width, static_cast<uint32_t>(layout.width));
@@ -105,9 +111,8 @@ TEST(PianoRoll, LongSongIsCompressedIntoTheWidthCap) {
 TEST(PianoRoll, ExistingFileIsKeptWhenAskedTo) {
   test::TempDir dir;
   test::WriteFileBytes(dir / "roll.png", {1, 2, 3});
-  const RenderResult drawn =
-      DrawPianoRoll(MakeSong({{60, 0, 100, 0, 480}}), (dir / "roll.png").string(),
-                    {.existing = ExistingFile::kKeep});
+  const RenderResult drawn = DrawRoll(MakeSong({{60, 0, 100, 0, 480}}), dir / "roll.png",
+                                      {.existing = ExistingFile::kKeep});
   EXPECT_EQ(drawn.io.failedStep, IoStep::kExists);
   EXPECT_EQ(test::ReadFileBytes(dir / "roll.png"), (std::vector<uint8_t>{1, 2, 3}));
 }
@@ -115,7 +120,7 @@ TEST(PianoRoll, ExistingFileIsKeptWhenAskedTo) {
 TEST(PianoRoll, UnwritablePathIsAnErrorLine) {
   test::TempDir dir;
   const RenderResult drawn =
-      DrawPianoRoll(MakeSong({{60, 0, 100, 0, 480}}), (dir / "missing" / "roll.png").string());
+      DrawRoll(MakeSong({{60, 0, 100, 0, 480}}), dir / "missing" / "roll.png");
   EXPECT_FALSE(drawn.ok());
   EXPECT_EQ(drawn.error.find('\n'), std::string::npos);
   EXPECT_FALSE(drawn.io.ok());

@@ -2,13 +2,36 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <ostream>
 #include <utility>
 #include <vector>
 
 #include "convert/track_events.h"
+#include "io/atomic_file.h"
 #include "midi/song.h"
 
 namespace pixorale::test {
+
+// Writes what `render` makes to a file through the writer the converter uses: the render's
+// result, with `io` from the writer when the file itself failed.
+template <typename Render>
+auto RenderToFile(const std::filesystem::path& path, const Render& render,
+                  const WriteOptions& options = {}) {
+  decltype(render(std::declval<std::ostream&>())) result;
+  const IoResult written = WriteFileAtomically(
+      path.string(),
+      [&](std::ostream& out) {
+        result = render(out);
+        return result.ok();
+      },
+      options);
+  if (!written && written.failedStep != IoStep::kBody) {
+    result.io = written;
+    result.error = DescribeIoResult(written);
+  }
+  return result;
+}
 
 // A note of a test song: pitch, channel, velocity, and its note-on and note-off in ticks.
 struct TestNote {

@@ -4,6 +4,7 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <sstream>
 #include <vector>
 
 #include "render/wav_format.h"
@@ -43,6 +44,12 @@ double Loudness(const ReadWav& wav, double from, double to) {
   return std::sqrt(sum / static_cast<double>(last - first));
 }
 
+WavRenderResult RenderWav(const Song& song, const std::filesystem::path& path,
+                          const WavRenderOptions& options) {
+  return test::RenderToFile(path,
+                            [&](std::ostream& out) { return RenderSongToWav(song, out, options); });
+}
+
 WavRenderOptions DefaultFont() {
   WavRenderOptions options;
   options.soundFontPath = FindDefaultSoundFont().value_or("");
@@ -60,7 +67,7 @@ class WavRender : public testing::Test {
 TEST_F(WavRender, FileHasTheSongsLengthPlusTheTailAtCdRateInStereo) {
   // A note from 1 s to 2 s at 120 beats per minute.
   const Song song = MakeSong({{69, 0, 100, 960, 1920}});
-  const WavRenderResult result = RenderSongToWav(song, (dir_ / "a.wav").string(), DefaultFont());
+  const WavRenderResult result = RenderWav(song, dir_ / "a.wav", DefaultFont());
   ASSERT_TRUE(result.ok()) << result.error;
 
   const ReadWav wav = ReadWithSndfile(dir_ / "a.wav");
@@ -73,7 +80,7 @@ TEST_F(WavRender, FileHasTheSongsLengthPlusTheTailAtCdRateInStereo) {
 
 TEST_F(WavRender, SoundStartsAtTheFirstNoteOn) {
   const Song song = MakeSong({{69, 0, 100, 960, 1920}});
-  ASSERT_TRUE(RenderSongToWav(song, (dir_ / "a.wav").string(), DefaultFont()).ok());
+  ASSERT_TRUE(RenderWav(song, dir_ / "a.wav", DefaultFont()).ok());
   const ReadWav wav = ReadWithSndfile(dir_ / "a.wav");
   EXPECT_EQ(Loudness(wav, 0.0, 0.95), 0.0);
   EXPECT_GT(Loudness(wav, 1.05, 1.9), 100.0);
@@ -81,8 +88,8 @@ TEST_F(WavRender, SoundStartsAtTheFirstNoteOn) {
 
 TEST_F(WavRender, SameSongGivesTheSameBytes) {
   const Song song = MakeSong({{60, 0, 100, 0, 480}, {64, 1, 70, 240, 960}, {67, 0, 127, 480, 600}});
-  ASSERT_TRUE(RenderSongToWav(song, (dir_ / "a.wav").string(), DefaultFont()).ok());
-  ASSERT_TRUE(RenderSongToWav(song, (dir_ / "b.wav").string(), DefaultFont()).ok());
+  ASSERT_TRUE(RenderWav(song, dir_ / "a.wav", DefaultFont()).ok());
+  ASSERT_TRUE(RenderWav(song, dir_ / "b.wav", DefaultFont()).ok());
   EXPECT_EQ(test::ReadFileBytes(dir_ / "a.wav"), test::ReadFileBytes(dir_ / "b.wav"));
 }
 
@@ -90,7 +97,7 @@ TEST_F(WavRender, MissingSoundFontIsAnErrorAndWritesNothing) {
   WavRenderOptions options;
   options.soundFontPath = (dir_ / "none.sf2").string();
   const WavRenderResult result =
-      RenderSongToWav(MakeSong({{60, 0, 100, 0, 480}}), (dir_ / "a.wav").string(), options);
+      RenderWav(MakeSong({{60, 0, 100, 0, 480}}), dir_ / "a.wav", options);
   EXPECT_FALSE(result.ok());
   EXPECT_NE(result.error.find("none.sf2"), std::string::npos) << result.error;
   EXPECT_FALSE(std::filesystem::exists(dir_ / "a.wav"));
@@ -99,7 +106,7 @@ TEST_F(WavRender, MissingSoundFontIsAnErrorAndWritesNothing) {
 TEST_F(WavRender, SongTooLongForAWavFileIsRefusedBeforeRendering) {
   // One quarter note of 16.7 s, 2000 of them: over nine hours.
   const Song song = MakeSong({{60, 0, 100, 0, 480 * 2000}}, 0xFFFFFF);
-  const WavRenderResult result = RenderSongToWav(song, (dir_ / "a.wav").string(), DefaultFont());
+  const WavRenderResult result = RenderWav(song, dir_ / "a.wav", DefaultFont());
   EXPECT_FALSE(result.ok());
   EXPECT_NE(result.error.find("longer than a WAV file can hold"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "a.wav"));
@@ -107,9 +114,18 @@ TEST_F(WavRender, SongTooLongForAWavFileIsRefusedBeforeRendering) {
 
 TEST_F(WavRender, FullDiskIsToldAsAWriteError) {
   const WavRenderResult result =
-      RenderSongToWav(MakeSong({{60, 0, 100, 0, 480}}), "/dev/full", DefaultFont());
+      RenderWav(MakeSong({{60, 0, 100, 0, 480}}), "/dev/full", DefaultFont());
   EXPECT_FALSE(result.ok());
   EXPECT_NE(result.error.find("No space left on device"), std::string::npos) << result.error;
+}
+
+TEST_F(WavRender, FailingStreamStopsTheRenderAsAWriteError) {
+  std::ostringstream out;
+  out.setstate(std::ios::badbit);
+  const WavRenderResult result =
+      RenderSongToWav(MakeSong({{60, 0, 100, 0, 480}}), out, DefaultFont());
+  EXPECT_EQ(result.io.failedStep, IoStep::kWrite);
+  EXPECT_FALSE(result.ok());
 }
 
 TEST(WavFormat, HeaderCountsTheDataBytes) {
