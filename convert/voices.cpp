@@ -22,12 +22,12 @@ void ApplyVoice(MidiEvent& event, const Voice& voice) {
 void ApplyVoices(Song& song, const SongVoices& voices) {
   assert(voices.melody.velocity > 0 && voices.chords.velocity > 0);
   for (Track& track : song.tracks) {
-    for (MidiEvent& event : track.events) {
-      if (event.status >= midi_status::kSystemExclusive) continue;
+    track.events.EditEach([&](MidiEvent& event) {
+      if (event.status >= midi_status::kSystemExclusive) return;
       const uint8_t channel = event.status & 0x0F;
       if (channel == kMelodyChannel) ApplyVoice(event, voices.melody);
       if (channel == kChordChannel) ApplyVoice(event, voices.chords);
-    }
+    });
   }
 }
 

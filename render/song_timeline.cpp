@@ -1,15 +1,19 @@
 #include "render/song_timeline.h"
 
 #include <algorithm>
+#include <array>
 
 namespace pixorale {
 namespace {
 
 constexpr uint32_t kDefaultQuarterMicroseconds = 500'000;
 
+// What the timeline needs of an event, copied: a track hands out its events by value.
 struct TickedEvent {
   uint64_t tick = 0;
-  const MidiEvent* event = nullptr;
+  uint8_t status = 0;
+  uint8_t data1 = 0;
+  std::array<uint8_t, 3> data2{};
   uint16_t track = 0;
 };
 
@@ -17,11 +21,12 @@ bool IsChannelEvent(uint8_t status) {
   return status >= 0x80 && status < 0xF0;
 }
 
-bool IsTempo(const MidiEvent& event) {
+template <typename Event>
+bool IsTempo(const Event& event) {
   return event.status == midi_status::kMeta && event.data1 == meta_type::kTempo;
 }
 
-uint32_t TempoOf(const MidiEvent& event) {
+uint32_t TempoOf(const TickedEvent& event) {
   return (uint32_t{event.data2[0]} << 16) | (uint32_t{event.data2[1]} << 8) | event.data2[2];
 }
 
@@ -62,7 +67,7 @@ SongTimeline BuildTimeline(const Song& song) {
     for (const MidiEvent& event : song.tracks[t].events) {
       tick += event.delta.value;
       if (IsChannelEvent(event.status) || IsTempo(event)) {
-        ticked.push_back({tick, &event, static_cast<uint16_t>(t)});
+        ticked.push_back({tick, event.status, event.data1, event.data2, static_cast<uint16_t>(t)});
       }
     }
     lastTick = std::max(lastTick, tick);
@@ -75,12 +80,11 @@ SongTimeline BuildTimeline(const Song& song) {
   timeline.events.reserve(ticked.size());
   Clock clock(song.division, (song.timingMode & 1) != 0);
   for (const TickedEvent& t : ticked) {
-    if (IsTempo(*t.event)) {
-      clock.ChangeTempo(t.tick, TempoOf(*t.event));
+    if (IsTempo(t)) {
+      clock.ChangeTempo(t.tick, TempoOf(t));
       continue;
     }
-    timeline.events.push_back(
-        {clock.SecondsAt(t.tick), t.event->status, t.event->data1, t.event->data2[0], t.track});
+    timeline.events.push_back({clock.SecondsAt(t.tick), t.status, t.data1, t.data2[0], t.track});
   }
   timeline.lengthSeconds = clock.SecondsAt(lastTick);
   return timeline;
