@@ -18,7 +18,7 @@ struct LoadedRenderer {
 const LoadedRenderer& Renderer() {
   static const LoadedRenderer renderer = [] {
     const ModuleFunction entry =
-        LoadModuleFunction(PIXORALE_RENDER_MODULE, kRenderEntryPointsSymbol);
+        LoadModuleFunction(PIXORALE_RENDER_MODULE_FROM_PROGRAM, kRenderEntryPointsSymbol);
     if (entry.address == nullptr) return LoadedRenderer{nullptr, entry.error};
     const auto entryPoints = reinterpret_cast<RenderEntryPointsFunction>(entry.address);
     return LoadedRenderer{entryPoints(), {}};

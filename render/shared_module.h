@@ -11,8 +11,8 @@ struct ModuleFunction {
   std::string error;
 };
 
-// Loads the library `file` (found the way the system finds the program's own libraries)
+// Loads the library at `pathFromProgram` (relative to the folder of the running program)
 // and looks `name` up in it. The library stays loaded until the program ends.
-ModuleFunction LoadModuleFunction(const std::string& file, const char* name);
+ModuleFunction LoadModuleFunction(const std::string& pathFromProgram, const char* name);
 
 }  // namespace pixorale

@@ -5,6 +5,7 @@ import array
 import json
 import math
 import os
+import re
 import shutil
 import subprocess
 import unittest
@@ -167,9 +168,13 @@ class LeanStart(ConverterTest):
                                      capture_output=True, stdin=subprocess.DEVNULL, timeout=120,
                                      check=False)
                 self.assertEqual(run.returncode, 1)
-                self.assertEqual(self.error_lines(run), [
-                    f"pixorale-convert: {output}: {refusal} not available: pixorale-render.so: "
-                    "cannot open shared object file: No such file or directory"])
+                lines = self.error_lines(run)
+                self.assertEqual(len(lines), 1, lines)
+                # The module is looked for in LIBDIR/pixorale beside the program's folder.
+                self.assertRegex(lines[0], "^" + re.escape(
+                    f"pixorale-convert: {output}: {refusal} not available: {self.dir}/lib") +
+                    r"[^:]*/pixorale/pixorale-render\.so: cannot open shared object file: "
+                    "No such file or directory$")
                 self.assertTrue((self.dir / "out.mid").is_file())
                 self.assertFalse((self.dir / output).exists())
 
