@@ -20,6 +20,8 @@ inline constexpr std::string_view kErrorCaption = "error";
 inline constexpr std::string_view kNot24Bit = "24ビット画像を使用してください";
 inline constexpr std::string_view kCannotSaveMidi = "MIDIファイルを保存できませんでした";
 inline constexpr std::string_view kTempoMustBePositive = "テンポには1以上の値を入力してください";
+// Shown when a window or dialog could not finish a message (the run ends after it).
+inline constexpr std::string_view kUnexpectedStop = "予期しないエラーが起きたため終了します";
 
 inline constexpr FileFilter kBmpFilter{"BMPファイル{*.bmp}", "*.bmp"};
 inline constexpr FileFilter kMidiFilter{"MIDIファイル{*.mid}", "*.mid"};

@@ -98,7 +98,7 @@ void BM_Chords(benchmark::State& state) {
     Song song = melody;
     state.ResumeTiming();
     BuildChordTrack(song, 768);
-    benchmark::DoNotOptimize(song.tracks.back().events.data());
+    benchmark::DoNotOptimize(song);
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -99,8 +99,8 @@ class NoteTable {
     for (unsigned i = 0; i < count_; ++i) {
       const uint8_t pitch = sounding_[i];
       if (static_cast<int64_t>(elapsed_[pitch]) <= threshold) continue;
-      if (best == kNone || elapsed_[pitch] > elapsed_[best] ||
-          (elapsed_[pitch] == elapsed_[best] && pitch < best)) {
+      if (best == kNone || elapsed_[pitch] > elapsed_[static_cast<size_t>(best)] ||
+          (elapsed_[pitch] == elapsed_[static_cast<size_t>(best)] && pitch < best)) {
         best = pitch;
       }
     }

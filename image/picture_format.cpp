@@ -28,7 +28,7 @@ constexpr std::array<Signature, 7> kSignatures = {{
 
 bool Matches(std::span<const uint8_t> bytes, size_t offset, std::string_view expected) {
   if (bytes.size() < offset + expected.size()) return false;
-  return std::equal(expected.begin(), expected.end(), bytes.begin() + offset,
+  return std::equal(expected.begin(), expected.end(), bytes.subspan(offset).begin(),
                     [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; });
 }
 

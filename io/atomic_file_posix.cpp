@@ -50,7 +50,7 @@ mode_t CurrentUmask() {
   std::string line;
   while (std::getline(status, line)) {
     unsigned int mask = 0;
-    if (std::sscanf(line.c_str(), "Umask: %o", &mask) == 1) return static_cast<mode_t>(mask);
+    if (std::sscanf(line.c_str(), "Umask: %o", &mask) == 1) return mask;
   }
   const mode_t mask = ::umask(0);
   ::umask(mask);

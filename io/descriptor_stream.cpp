@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -12,6 +13,7 @@ namespace {
 
 // Large enough that a multi-megabyte song costs a few dozen system calls.
 constexpr size_t kStreamBufferSize = 256 * 1024;
+constexpr size_t kLargestWrite = size_t{1} << 30;
 
 // An output stream buffer over a file descriptor that remembers the first failed write and
 // its error number, so that a full disk or an I/O error surfaces as a failed stream.
@@ -61,7 +63,9 @@ class DescriptorStreamBuf : public std::streambuf {
 
   bool WriteAll(const char* data, size_t size) {
     while (!failed_ && size > 0) {
-      const ssize_t written = ::write(fd_, data, size);
+      // Windows counts the bytes of one write in an unsigned int: larger blocks go in parts.
+      const auto part = static_cast<unsigned>(std::min<size_t>(size, kLargestWrite));
+      const auto written = ::write(fd_, data, part);
       if (written < 0) {
         if (errno != EINTR) {
           failed_ = true;

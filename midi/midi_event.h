@@ -28,6 +28,14 @@ inline constexpr uint8_t kKeySignature = 0x59;
 inline constexpr uint8_t kSequencerSpecific = 0x7F;
 }  // namespace meta_type
 
+// Bytes of a channel message after its status: program change and channel pressure carry
+// one data byte, every other channel message two; statuses below 0x80 are not refused and
+// count as two-byte messages.
+inline uint32_t ChannelDataBytes(uint8_t status) {
+  const uint8_t kind = status >> 4;
+  return kind == 0xC || kind == 0xD ? 1 : 2;
+}
+
 // One event of a track. Every event carries its own status byte (no running status).
 // Where a meta event keeps its payload depends on its type: small fixed payloads live in
 // `data2`, `timeSignature` or `smpteOffset`; text and sequencer data in `metaData`.

@@ -21,12 +21,15 @@ inline double BeatTicksToSeconds(double ticks, uint16_t division, uint32_t quart
   return quarters * quarterMicroseconds / 1e6;
 }
 
-inline bool IsTempoEvent(const MidiEvent& event) {
+// Of a MidiEvent, or of anything that keeps its status and data bytes.
+template <typename Event>
+bool IsTempoEvent(const Event& event) {
   return event.status == midi_status::kMeta && event.data1 == meta_type::kTempo;
 }
 
 // Microseconds per quarter note of a tempo event: three bytes, most significant first.
-inline uint32_t TempoOf(const MidiEvent& event) {
+template <typename Event>
+uint32_t TempoOf(const Event& event) {
   return (uint32_t{event.data2[0]} << 16) | (uint32_t{event.data2[1]} << 8) | event.data2[2];
 }
 

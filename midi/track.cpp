@@ -3,9 +3,7 @@
 namespace pixorale {
 
 void Track::ComputeLength() {
-  uint32_t length = 0;
-  for (const MidiEvent& event : events) length += event.EncodedSize();
-  byteLength = length;
+  byteLength = events.EncodedSize();
 }
 
 void Track::ClearEvents() {

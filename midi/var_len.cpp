@@ -69,7 +69,8 @@ void VarLen::Write(std::ostream& out) const {
   VarLen encoded = *this;
   encoded.Encode();
   std::array<char, 4> bytes{};
-  for (int i = 0; i <= lengthCode; ++i) bytes[i] = static_cast<char>(ByteAt(encoded.value, i));
+  for (int i = 0; i <= lengthCode; ++i)
+    bytes[static_cast<size_t>(i)] = static_cast<char>(ByteAt(encoded.value, i));
   out.write(bytes.data(), EncodedLength());
 }
 

@@ -1,6 +1,7 @@
 #include "render/song_timeline.h"
 
 #include <algorithm>
+#include <array>
 
 #include "midi/song_time.h"
 
@@ -9,9 +10,12 @@ namespace {
 
 constexpr uint32_t kDefaultQuarterMicroseconds = 500'000;
 
+// What the timeline needs of an event, copied: a track hands out its events by value.
 struct TickedEvent {
   uint64_t tick = 0;
-  const MidiEvent* event = nullptr;
+  uint8_t status = 0;
+  uint8_t data1 = 0;
+  std::array<uint8_t, 3> data2{};
   uint16_t track = 0;
 };
 
@@ -56,7 +60,7 @@ SongTimeline BuildTimeline(const Song& song) {
     for (const MidiEvent& event : song.tracks[t].events) {
       tick += event.delta.value;
       if (IsChannelEvent(event.status) || IsTempoEvent(event)) {
-        ticked.push_back({tick, &event, static_cast<uint16_t>(t)});
+        ticked.push_back({tick, event.status, event.data1, event.data2, static_cast<uint16_t>(t)});
       }
     }
     lastTick = std::max(lastTick, tick);
@@ -69,12 +73,11 @@ SongTimeline BuildTimeline(const Song& song) {
   timeline.events.reserve(ticked.size());
   Clock clock(song.division, IsMillisecondTiming(song.timingMode));
   for (const TickedEvent& t : ticked) {
-    if (IsTempoEvent(*t.event)) {
-      clock.ChangeTempo(t.tick, TempoOf(*t.event));
+    if (IsTempoEvent(t)) {
+      clock.ChangeTempo(t.tick, TempoOf(t));
       continue;
     }
-    timeline.events.push_back(
-        {clock.SecondsAt(t.tick), t.event->status, t.event->data1, t.event->data2[0], t.track});
+    timeline.events.push_back({clock.SecondsAt(t.tick), t.status, t.data1, t.data2[0], t.track});
   }
   timeline.lengthSeconds = clock.SecondsAt(lastTick);
   return timeline;

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -17,11 +16,6 @@
 namespace pixorale {
 namespace {
 
-// Debian's fluid-soundfont-gm; the first is the name the alternatives system keeps.
-constexpr std::array<const char*, 2> kDefaultSoundFonts = {
-    "/usr/share/sounds/sf2/default-GM.sf2",
-    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-};
 constexpr int kBlockFrames = 4096;
 
 struct SettingsDeleter {
@@ -134,7 +128,7 @@ class BlockWriter {
         synthFailed_ = true;
         return false;
       }
-      for (int i = 0; i < count; ++i) {
+      for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
         StoreLittleEndian(4 * i, ToSample(left_[i]));
         StoreLittleEndian(4 * i + 2, ToSample(right_[i]));
       }
@@ -148,7 +142,7 @@ class BlockWriter {
   bool synthFailed() const { return synthFailed_; }
 
  private:
-  void StoreLittleEndian(int at, int16_t sample) {
+  void StoreLittleEndian(size_t at, int16_t sample) {
     const auto bits = static_cast<uint16_t>(sample);
     bytes_[at] = static_cast<uint8_t>(bits);
     bytes_[at + 1] = static_cast<uint8_t>(bits >> 8);
@@ -186,14 +180,6 @@ std::string DescribeTooLong(double seconds) {
 }
 
 }  // namespace
-
-std::optional<std::string> FindDefaultSoundFont() {
-  for (const char* path : kDefaultSoundFonts) {
-    std::error_code error;
-    if (std::filesystem::is_regular_file(path, error)) return std::string(path);
-  }
-  return std::nullopt;
-}
 
 WavRenderResult RenderSongToWav(const Song& song, std::ostream& out,
                                 const WavRenderOptions& options) {

@@ -20,6 +20,9 @@ done
 work=$(mktemp -d)
 /usr/bin/pixorale-convert --seed 1 samples/sunset.bmp -o "$work/sunset.mid"
 head -c 4 "$work/sunset.mid" | grep -q MThd
+# The piano roll comes from the render module the converter loads from the package.
+/usr/bin/pixorale-convert --seed 1 samples/sunset.bmp -o "$work/roll.mid" --piano-roll "$work/roll.png"
+head -c 4 "$work/roll.png" | grep -q PNG
 /usr/bin/pixorale --version
 rm -rf "$work"
 echo "Debian package: $(basename "$package"), $(stat -c %s "$package") bytes, installed and run"

@@ -8,9 +8,10 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 jobs=$(nproc)
-cmake -S . -B build/ci -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXORALE_WERROR=ON
-cmake --build build/ci -j "$jobs"
-ctest --test-dir build/ci --output-on-failure -j "$jobs"
+# The ci presets (CMakePresets.json): everything, warnings as errors, in build/ci.
+cmake --preset ci
+cmake --build --preset ci -j "$jobs"
+ctest --preset ci -j "$jobs"
 
 bash scripts/test-deb.sh build/ci
 bash scripts/test-windows.sh build/ci

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "app/win32/callback_guard.h"
+
 namespace pixorale {
 
 // The platform calls a dialog procedure with nothing but the window; the object behind the
@@ -10,11 +12,13 @@ namespace pixorale {
 // arrive before WM_INITDIALOG (the font, the first sizes) have no object yet and go unhandled.
 // Owner must have `INT_PTR HandleMessage(HWND, UINT, WPARAM, LPARAM)`.
 template <typename Owner>
-INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
   auto* owner = reinterpret_cast<Owner*>(GetWindowLongPtrW(dialog, DWLP_USER));
   if (owner == nullptr) return FALSE;
-  const INT_PTR result = owner->HandleMessage(dialog, message, wParam, lParam);
+  const INT_PTR result = GuardCallback(dialog, INT_PTR{FALSE}, [&] {
+    return owner->HandleMessage(dialog, message, wParam, lParam);
+  });
   if (message == WM_NCDESTROY) SetWindowLongPtrW(dialog, DWLP_USER, 0);
   return result;
 }

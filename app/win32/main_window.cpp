@@ -5,6 +5,7 @@
 
 #include "app/ui_texts.h"
 #include "app/win32/about_dialog.h"
+#include "app/win32/callback_guard.h"
 #include "app/win32/drop_handle.h"
 #include "app/resource_ids.h"
 #include "app/win32/settings_dialog.h"
@@ -47,7 +48,7 @@ bool MainWindow::Create(HINSTANCE instance) {
 }
 
 LRESULT CALLBACK MainWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam,
-                                             LPARAM lParam) {
+                                             LPARAM lParam) noexcept {
   if (message == WM_NCCREATE) {
     auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->window_ = window;
@@ -55,7 +56,8 @@ LRESULT CALLBACK MainWindow::WindowProcedure(HWND window, UINT message, WPARAM w
   }
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  const LRESULT result = self->HandleMessage(message, wParam, lParam);
+  const LRESULT result = GuardCallback(
+      window, LRESULT{0}, [&] { return self->HandleMessage(message, wParam, lParam); });
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     self->window_ = nullptr;

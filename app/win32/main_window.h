@@ -30,7 +30,8 @@ class MainWindow {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) noexcept;
   void DispatchCommand(int commandId);
   void ConvertDroppedFile(HDROP drop);
 

@@ -105,7 +105,7 @@ void SettingsDialog::ChooseRange(bool given) {
 
 std::string SettingsDialog::ControlText(int id) const {
   std::array<wchar_t, kMaxControlTextLength + 1> buffer{};
-  const int length = GetDlgItemTextW(dialog_, id, buffer.data(), static_cast<int>(buffer.size()));
+  const UINT length = GetDlgItemTextW(dialog_, id, buffer.data(), static_cast<int>(buffer.size()));
   return ToUtf8(std::wstring_view(buffer.data(), static_cast<size_t>(length)));
 }
 

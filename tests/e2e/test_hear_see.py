@@ -4,7 +4,10 @@ made by ImageMagick, WAV files read by Python's wave module, MIDI files by mido.
 import array
 import json
 import math
+import os
+import re
 import resource
+import shutil
 import subprocess
 import sys
 import time
@@ -194,6 +197,58 @@ class WavAndPianoRoll(ConverterTest):
         self.assertEqual(self.error_lines(run),
                          ["pixorale-convert: m.wav: already exists; use -f/--force to replace it"])
         self.assertEqual((self.dir / "m.wav").read_bytes(), b"keep me")
+
+
+class LeanStart(ConverterTest):
+    """FluidSynth and Cairo are loaded with the render module, only when a WAV or a piano roll
+    is asked for; without the module those outputs are refused in one line."""
+
+    RENDER_LIBRARIES = ("libfluidsynth", "libcairo")
+
+    def loaded_libraries(self, *args):
+        """The dynamic loader's account of the run (every library it initialised)."""
+        run = subprocess.run([CONVERTER, *map(str, args)], cwd=self.dir, capture_output=True,
+                             stdin=subprocess.DEVNULL, check=False, timeout=120,
+                             env=dict(os.environ, LD_DEBUG="libs"))
+        self.assertEqual(run.returncode, 0, run.stderr.decode()[-2000:])
+        return [line for line in run.stderr.decode().splitlines() if "calling init:" in line]
+
+    def test_midi_only_loads_no_render_library(self):
+        self.write("in.bmp", melody_bmp(WORKED_REDS, WORKED_BLUES))
+        loaded = "\n".join(self.loaded_libraries("in.bmp", "-o", "out.mid", *WORKED))
+        for library in self.RENDER_LIBRARIES:
+            self.assertNotIn(library, loaded)
+
+    def test_piano_roll_loads_them(self):
+        self.write("in.bmp", melody_bmp(WORKED_REDS, WORKED_BLUES))
+        loaded = "\n".join(self.loaded_libraries("in.bmp", "-o", "out.mid", "--piano-roll",
+                                                  "roll.png", *WORKED))
+        for library in self.RENDER_LIBRARIES:
+            self.assertIn(library, loaded)
+
+    def test_without_the_module_renders_are_refused_in_one_line_and_nothing_is_written(self):
+        alone = self.dir / "alone"
+        alone.mkdir()
+        shutil.copy(CONVERTER, alone / "pixorale-convert")
+        self.write("in.bmp", melody_bmp(WORKED_REDS, WORKED_BLUES))
+        for option, output, refusal in (("--piano-roll", "roll.png", "piano rolls are"),
+                                        ("--wav", "song.wav", "WAV output is")):
+            with self.subTest(option=option):
+                run = subprocess.run([alone / "pixorale-convert", "--force", "in.bmp", "-o",
+                                      "out.mid", option, output, *WORKED], cwd=self.dir,
+                                     capture_output=True, stdin=subprocess.DEVNULL, timeout=120,
+                                     check=False)
+                self.assertEqual(run.returncode, 1)
+                lines = self.error_lines(run)
+                self.assertEqual(len(lines), 1, lines)
+                # The module is looked for in LIBDIR/pixorale beside the program's folder.
+                self.assertRegex(lines[0], "^" + re.escape(
+                    f"pixorale-convert: {output}: {refusal} not available: {self.dir}/lib") +
+                    r"[^:]*/pixorale/pixorale-render\.so: cannot open shared object file: "
+                    "No such file or directory$")
+                # An input's files appear together or not at all.
+                self.assertFalse((self.dir / "out.mid").exists())
+                self.assertFalse((self.dir / output).exists())
 
 
 class Voices(ConverterTest):

@@ -6,6 +6,7 @@ PIXORALE_CONVERT_EXE and WINDOW_PROBE_EXE."""
 import os
 import pathlib
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -112,6 +113,8 @@ def parse_dump(text):
 class DesktopProgramTest(unittest.TestCase):
     def setUp(self):
         self.directory = pathlib.Path(tempfile.mkdtemp(prefix="pixorale-win32-"))
+        # Runs after tearDown, once the program is gone.
+        self.addCleanup(shutil.rmtree, self.directory, ignore_errors=True)
         self.program = None
 
     def tearDown(self):

@@ -65,7 +65,9 @@ TEST(WriteSongFile, FullDiskIsReportedAndTheExistingFileSurvives) {
   const Bytes old(20, 0xAA);
   WriteFileBytes(dir / "out.mid", old);
   Song song = OneNoteSong();
-  song.tracks[0].events.resize(20000, ChannelEvent(0, 0x90, 60, 100));
+  while (song.tracks[0].events.size() < 20000) {
+    song.tracks[0].AppendEvent(ChannelEvent(0, 0x90, 60, 100));
+  }
   IoResult written;
   {
     ScopedFileSizeLimit limit(1024);

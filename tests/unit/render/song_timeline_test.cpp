@@ -63,9 +63,9 @@ TEST(SongNotes, RestruckPitchEndsAtTheNoteOffBeforeTheNewNoteOn) {
 
 TEST(SongNotes, NoteOnWithVelocityZeroEndsANote) {
   Song song = MakeSong({{60, 0, 100, 0, 480}});
-  for (MidiEvent& event : song.tracks[0].events) {
+  song.tracks[0].events.EditEach([](MidiEvent& event) {
     if (event.status == midi_status::kNoteOff) event.status = midi_status::kNoteOn;
-  }
+  });
   const std::vector<NoteSpan> notes = CollectNotes(BuildTimeline(song));
   ASSERT_EQ(notes.size(), 1u);
   EXPECT_DOUBLE_EQ(notes[0].end, 0.5);
