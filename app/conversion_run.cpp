@@ -53,6 +53,7 @@ RunStatus ConvertAndSave(ProgramState& state, RandomBitSource& bits, ConversionU
   ConversionParameters params = state.settings.ToParameters();
   params.controls = state.controls;
   ConvertImageToSong(song, state.image, params, bits);
+  report.columns = state.image.HasRows24() ? state.image.width : 0;
   report.song = Summarize(song);
 
   const std::optional<std::string> outputPath =

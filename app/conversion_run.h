@@ -56,6 +56,7 @@ struct RunReport {
   PictureLoad picture;    // how reading the picture went
   uint16_t bitCount = 0;  // of the picture, once its header was read
   SongSummary song;
+  uint32_t columns = 0;               // of the picture as converted, after any resampling
   std::string outputPath;             // the save prompt's answer
   std::vector<OutputReport> outputs;  // one per output the song went to, in order
 };

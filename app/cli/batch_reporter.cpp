@@ -4,11 +4,11 @@
 
 namespace pixorale::cli {
 
-BatchReporter::BatchReporter(const std::vector<ConversionJob>& jobs,
-                             const ConversionSettings& settings, ReportFormat format,
-                             std::ostream& out, std::ostream& err, ProgressLine& progress)
+BatchReporter::BatchReporter(const std::vector<ConversionJob>& jobs, const UsedSettings& used,
+                             ReportFormat format, std::ostream& out, std::ostream& err,
+                             ProgressLine& progress)
     : jobs_(jobs),
-      settings_(settings),
+      used_(used),
       format_(format),
       out_(out),
       err_(err),
@@ -39,10 +39,10 @@ void BatchReporter::Print(size_t index, const ConversionOutcome& outcome) {
   }
   switch (format_) {
     case ReportFormat::kInfo:
-      if (outcome.converted) out_ << InfoLine(job, outcome, settings_) << '\n';
+      if (outcome.converted) out_ << InfoLine(job, outcome, used_) << '\n';
       break;
     case ReportFormat::kJson:
-      out_ << JsonLine(job, outcome, settings_) << '\n';
+      out_ << JsonLine(job, outcome, used_) << '\n';
       break;
     case ReportFormat::kNone:
       break;

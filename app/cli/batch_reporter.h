@@ -9,6 +9,7 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/conversion_jobs.h"
 #include "app/cli/convert_one.h"
+#include "app/cli/effective_settings.h"
 #include "app/cli/progress_line.h"
 
 namespace pixorale::cli {
@@ -17,7 +18,7 @@ namespace pixorale::cli {
 // done, whichever worker finished them: errors on `err`, summaries on `out`.
 class BatchReporter {
  public:
-  BatchReporter(const std::vector<ConversionJob>& jobs, const ConversionSettings& settings,
+  BatchReporter(const std::vector<ConversionJob>& jobs, const UsedSettings& used,
                 ReportFormat format, std::ostream& out, std::ostream& err, ProgressLine& progress);
 
   // Safe to call from any thread.
@@ -29,7 +30,7 @@ class BatchReporter {
   void Print(size_t index, const ConversionOutcome& outcome);
 
   const std::vector<ConversionJob>& jobs_;
-  const ConversionSettings& settings_;
+  const UsedSettings& used_;
   ReportFormat format_;
   std::ostream& out_;
   std::ostream& err_;

@@ -11,6 +11,7 @@
 #include "app/cli/program_name.h"
 #include "app/conversion_settings.h"
 #include "app/ui_texts.h"
+#include "convert/column_resample.h"
 #include "convert/scale_table.h"
 #include "convert/voices.h"
 #include "image/decode_limits.h"
@@ -126,18 +127,21 @@ void AddSettingOptions(CLI::App& app, CliOptions& options) {
   SettingOverrides& overrides = options.overrides;
   constexpr uint64_t kMaxU32 = std::numeric_limits<uint32_t>::max();
 
+  MusicalOptions& musical = options.musical;
   AddParsedOption(app, "--scale",
                   "Scale, by name or index 0 to " + std::to_string(kScaleCount - 1) +
                       " (default: " + std::string(kScales[defaults.scaleIndex].optionName) +
-                      "):\n" + WrappedList(ScaleNameList()))
+                      "):\n" + WrappedList(ScaleNameList()) +
+                      ",\nor, which setting.set cannot hold, " + WrappedList(ExtraScaleNameList()))
       ->type_name("NAME|INDEX")
       ->check(Storing(
-          [&overrides](const std::string& text) {
+          [&overrides, &musical](const std::string& text) {
             overrides.scaleIndex = ParseScale(text);
-            return overrides.scaleIndex.has_value();
+            musical.extraScale = ParseExtraScale(text);
+            return overrides.scaleIndex.has_value() || musical.extraScale.has_value();
           },
-          "is not a scale; use one of " + ScaleNameList() + " or 0 to " +
-              std::to_string(kScaleCount - 1)));
+          "is not a scale; use one of " + ScaleNameList() + ", " + ExtraScaleNameList() +
+              " or 0 to " + std::to_string(kScaleCount - 1)));
   AddParsedOption(
       app, "--sustain",
       "Length of every note in 32nd notes (default: " + std::to_string(defaults.sustain) + ")")
@@ -188,9 +192,12 @@ void AddSettingOptions(CLI::App& app, CliOptions& options) {
       "Keep the pitches as they are (default)");
   range->excludes(noRange);
 
-  app.add_option("--settings", options.settingsFile,
-                 "Read the settings from FILE instead of ./setting.set")
-      ->type_name("FILE");
+  auto* settingsFile = app.add_option("--settings", options.settingsFile,
+                                      "Read the settings from FILE instead of ./setting.set")
+                           ->type_name("FILE");
+  app.add_flag("--no-settings", options.noSettings,
+               "Use the defaults shown, whatever ./setting.set holds")
+      ->excludes(settingsFile);
   app.add_flag("--save-settings", options.saveSettings,
                "Write the effective settings to ./setting.set, where the\n"
                "desktop program reads them; inputs are then optional");
@@ -250,6 +257,55 @@ void AddRunOptions(CLI::App& app, CliOptions& options) {
   quiet->excludes(json);
 }
 
+void AddMusicalOptions(CLI::App& app, CliOptions& options) {
+  const std::string group = "Make it musical";
+  MusicalOptions& musical = options.musical;
+  auto* columns =
+      AddParsedOption(app, "--columns",
+                      "Resample the picture to N columns, 1 to " +
+                          std::to_string(kMaxResampledColumns) +
+                          ", each the\nmean of the columns it stands for (default: one note\n"
+                          "per column)")
+          ->type_name("N")
+          ->group(group)
+          ->check(DecimalInto(musical.columns, 1, kMaxResampledColumns));
+  AddParsedOption(app, "--max-seconds",
+                  "As many columns as fit in S seconds: the song never\nlasts longer")
+      ->type_name("S")
+      ->group(group)
+      ->check(Storing(
+          [&musical](const std::string& text) {
+            musical.maxSeconds = ParseSeconds(text);
+            return musical.maxSeconds.has_value();
+          },
+          "is not a number of seconds above 0"))
+      ->excludes(columns);
+  AddParsedOption(app, "--key", "Root the scale on K: C, C#/Db, D ... B (default: C)")
+      ->type_name("K")
+      ->group(group)
+      ->check(Storing(
+          [&musical](const std::string& text) {
+            musical.key = ParseKey(text);
+            return musical.key.has_value();
+          },
+          "is not a key; use C, C#, Db, D ... B"));
+  AddParsedOption(app, "--map",
+                  "Take every red byte r to LOW + r * (HIGH - LOW) / 255,\n"
+                  "0 <= LOW < HIGH <= 127, whatever the picture's own reds;\n"
+                  "instead of --range")
+      ->type_name("LOW:HIGH")
+      ->group(group)
+      ->check(Storing(
+          [&musical](const std::string& text) {
+            musical.map = ParsePitchMap(text);
+            return musical.map.has_value();
+          },
+          "is not LOW:HIGH with 0 <= LOW < HIGH <= 127"));
+  app.add_flag("--dynamics", musical.dynamics,
+               "Loudness of each melody note from the green byte of\nits pixel: 40 to 127")
+      ->group(group);
+}
+
 void AddHearAndSeeOptions(CLI::App& app, CliOptions& options) {
   const std::string group = "Hear and see";
   HearAndSeeOptions& hear = options.hearAndSee;
@@ -294,6 +350,18 @@ void AddHearAndSeeOptions(CLI::App& app, CliOptions& options) {
 // Combinations that CLI11 cannot express; an empty result means the options fit together.
 std::string CheckCombination(const CliOptions& options) {
   if (options.inputs.empty() && !options.saveSettings) return "no input picture given";
+  const MusicalOptions& musical = options.musical;
+  if (musical.map && options.overrides.range) {
+    return "--map and --range both say how reds become pitches; give one";
+  }
+  if (options.saveSettings && musical.extraScale) {
+    return "setting.set holds only the settings dialog's nine scales; --save-settings cannot "
+           "keep --scale " +
+           std::string(InfoOf(*musical.extraScale).optionName);
+  }
+  if (options.saveSettings && musical.key.value_or(0) != 0) {
+    return "setting.set holds scales on C only; --save-settings cannot keep --key";
+  }
   if (options.output && options.inputs.size() > 1) {
     return "-o/--output names the output of one input; use -d/--output-dir for several";
   }
@@ -350,6 +418,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
   AddOutputOptions(app, options);
   AddSettingOptions(app, options);
   AddRunOptions(app, options);
+  AddMusicalOptions(app, options);
   AddHearAndSeeOptions(app, options);
 
   try {

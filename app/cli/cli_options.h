@@ -7,6 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "convert/melody.h"
+#include "convert/scale_table.h"
+
 namespace pixorale::cli {
 
 // The converter's exit statuses.
@@ -44,6 +47,17 @@ struct HearAndSeeOptions {
 inline constexpr const char* kMaxColumnsOption = "--max-columns";
 inline constexpr const char* kMaxAreaOption = "--max-area";
 
+// What makes a photo sound like music: length, key, scales beyond the nine, how reds become
+// pitches, loudness from the picture.
+struct MusicalOptions {
+  std::optional<uint32_t> columns;
+  std::optional<double> maxSeconds;
+  std::optional<uint8_t> key;
+  std::optional<ExtraScale> extraScale;  // from --scale NAME
+  std::optional<PitchMap> map;
+  bool dynamics = false;
+};
+
 struct CliOptions {
   std::vector<std::string> inputs;
   std::optional<std::string> output;  // "-" is standard output
@@ -51,6 +65,7 @@ struct CliOptions {
   bool force = false;
   SettingOverrides overrides;
   std::optional<std::string> settingsFile;
+  bool noSettings = false;  // the defaults, whatever setting.set holds
   bool saveSettings = false;
   SnapMode snap = SnapMode::kRandom;
   std::optional<uint64_t> seed;
@@ -58,6 +73,7 @@ struct CliOptions {
   bool quiet = false;
   ReportFormat report = ReportFormat::kNone;
   HearAndSeeOptions hearAndSee;
+  MusicalOptions musical;
   std::optional<uint32_t> maxColumns;  // default: kDefaultMaxColumns
   std::optional<uint64_t> maxArea;     // of a PNG, in pixels; default: kDefaultMaxPngPixels
 };

@@ -15,13 +15,38 @@ LoadedSettings LoadEffectiveSettings(const CliOptions& options) {
       loaded.error = *options.settingsFile + ": cannot open the settings file";
       return loaded;
     }
+    loaded.sourcePath = *options.settingsFile;
     std::error_code error;
     settings.settingsDirectory = Utf8FromPath(std::filesystem::current_path(error));
-  } else if (!settings.LoadSettings()) {
+  } else if (options.noSettings) {
+    std::error_code error;
+    settings.settingsDirectory = Utf8FromPath(std::filesystem::current_path(error));
+    settings.InstallDefaults();
+  } else if (settings.LoadSettings()) {
+    loaded.sourcePath = Utf8FromPath(PathFromUtf8(settings.settingsDirectory) / kSettingsFileName);
+  } else {
     settings.InstallDefaults();
   }
   ApplyOverrides(options.overrides, settings);
   return loaded;
+}
+
+ConversionControls ControlsFrom(const CliOptions& options) {
+  const HearAndSeeOptions& hear = options.hearAndSee;
+  const MusicalOptions& musical = options.musical;
+  ConversionControls controls;
+  SongVoices& voices = controls.voices;
+  voices.melody.program = hear.program.value_or(voices.melody.program);
+  voices.melody.velocity = hear.velocity.value_or(voices.melody.velocity);
+  voices.chords.program = hear.chordProgram.value_or(voices.chords.program);
+  voices.chords.velocity = hear.chordVelocity.value_or(voices.chords.velocity);
+  controls.columns = musical.columns.value_or(0);
+  controls.maxSeconds = musical.maxSeconds;
+  controls.key = musical.key.value_or(0);
+  controls.extraScale = musical.extraScale;
+  controls.pitchMap = musical.map;
+  controls.dynamics = musical.dynamics;
+  return controls;
 }
 
 void ApplyOverrides(const SettingOverrides& overrides, ConversionSettings& settings) {

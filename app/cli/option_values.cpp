@@ -1,5 +1,6 @@
 #include "app/cli/option_values.h"
 
+#include <array>
 #include <charconv>
 
 #include "convert/melody.h"
@@ -58,6 +59,61 @@ std::optional<std::pair<uint8_t, uint8_t>> ParseRange(std::string_view text) {
 bool IsEmptyRange(std::string_view text) {
   const auto bounds = ParseBounds(text);
   return bounds && bounds->second <= bounds->first;
+}
+
+namespace {
+
+constexpr std::array<std::string_view, 12> kSharpNames = {"C",  "C#", "D",  "D#", "E",  "F",
+                                                          "F#", "G",  "G#", "A",  "A#", "B"};
+constexpr std::array<std::string_view, 12> kFlatNames = {"C",  "Db", "D",  "Eb", "E",  "F",
+                                                         "Gb", "G",  "Ab", "A",  "Bb", "B"};
+
+}  // namespace
+
+std::optional<ExtraScale> ParseExtraScale(std::string_view text) {
+  for (size_t i = 0; i < kExtraScales.size(); ++i) {
+    if (text == kExtraScales[i].optionName) return static_cast<ExtraScale>(i);
+  }
+  return std::nullopt;
+}
+
+std::string ExtraScaleNameList() {
+  std::string list;
+  for (const ExtraScaleInfo& scale : kExtraScales) {
+    if (!list.empty()) list += ", ";
+    list += scale.optionName;
+  }
+  return list;
+}
+
+std::optional<uint8_t> ParseKey(std::string_view text) {
+  for (size_t key = 0; key < kSharpNames.size(); ++key) {
+    if (text == kSharpNames[key] || text == kFlatNames[key]) return static_cast<uint8_t>(key);
+  }
+  return std::nullopt;
+}
+
+std::string_view KeyName(uint8_t key) {
+  return kSharpNames[key % kSharpNames.size()];
+}
+
+std::optional<PitchMap> ParsePitchMap(std::string_view text) {
+  const auto bounds = ParseBounds(text);
+  if (!bounds || bounds->first >= bounds->second || bounds->second > 127) return std::nullopt;
+  return PitchMap{bounds->first, bounds->second};
+}
+
+std::optional<double> ParseSeconds(std::string_view text) {
+  // Plain decimals only: no sign, exponent, infinity or NaN.
+  if (text.empty() || text.find_first_not_of("0123456789.") != std::string_view::npos) {
+    return std::nullopt;
+  }
+  double seconds = 0.0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+  if (error != std::errc() || end != text.data() + text.size() || !(seconds > 0.0)) {
+    return std::nullopt;
+  }
+  return seconds;
 }
 
 }  // namespace pixorale::cli

@@ -6,6 +6,9 @@
 #include <string_view>
 #include <utility>
 
+#include "convert/melody.h"
+#include "convert/scale_table.h"
+
 namespace pixorale::cli {
 
 // Option values are plain decimal: no sign, no blanks, no hexadecimal or octal prefixes, so
@@ -22,5 +25,20 @@ std::string ScaleNameList();
 std::optional<std::pair<uint8_t, uint8_t>> ParseRange(std::string_view text);
 // True for a well-formed "LOW:HIGH" whose HIGH is not above LOW, which means no range.
 bool IsEmptyRange(std::string_view text);
+
+// "major-pentatonic" ... "chromatic": the scales beyond the settings dialog's nine.
+std::optional<ExtraScale> ParseExtraScale(std::string_view text);
+std::string ExtraScaleNameList();
+
+// A key by its note name: C, C#/Db ... B; semitones above C.
+std::optional<uint8_t> ParseKey(std::string_view text);
+// The note name of a key, sharps for the black keys: "C", "C#" ... "B".
+std::string_view KeyName(uint8_t key);
+
+// "LOW:HIGH" with 0 <= LOW < HIGH <= 127.
+std::optional<PitchMap> ParsePitchMap(std::string_view text);
+
+// A positive number of seconds, decimals allowed: "60", "90.5".
+std::optional<double> ParseSeconds(std::string_view text);
 
 }  // namespace pixorale::cli

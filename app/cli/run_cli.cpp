@@ -44,17 +44,6 @@ std::pair<std::string, std::string> ChooseSoundFont(const HearAndSeeOptions& hea
   return {*hear.soundFont, {}};
 }
 
-ConversionControls ControlsFrom(const CliOptions& options) {
-  const HearAndSeeOptions& hear = options.hearAndSee;
-  ConversionControls controls;
-  SongVoices& voices = controls.voices;
-  voices.melody.program = hear.program.value_or(voices.melody.program);
-  voices.melody.velocity = hear.velocity.value_or(voices.melody.velocity);
-  voices.chords.program = hear.chordProgram.value_or(voices.chords.program);
-  voices.chords.velocity = hear.chordVelocity.value_or(voices.chords.velocity);
-  return controls;
-}
-
 DecodeLimits PictureLimitsFrom(const CliOptions& options) {
   DecodeLimits limits;
   limits.maxColumns = options.maxColumns.value_or(kDefaultMaxColumns);
@@ -101,7 +90,9 @@ int RunCli(const std::vector<std::string>& arguments, const CliStreams& streams)
 
   bool anyFailed = false;
   if (options.saveSettings) {
-    if (const IoResult saved = SaveForDesktop(settings); !saved) {
+    if (const IoResult saved = SaveForDesktop(settings); saved) {
+      if (!options.quiet) err << SavedSettingsLine(settings) << '\n';
+    } else {
       err << ErrorLine(kSettingsFileName, DescribeIoResult(saved)) << '\n';
       anyFailed = true;
     }
@@ -111,9 +102,12 @@ int RunCli(const std::vector<std::string>& arguments, const CliStreams& streams)
   const std::vector<ConversionJob> jobs = PlanConversionJobs(options);
   const bool showProgress = !options.quiet && jobs.size() > 1 && streams.errIsTerminal;
   ProgressLine progress(err, showProgress, jobs.size());
-  BatchReporter reporter(jobs, settings, options.report, streams.out, err, progress);
+  const UsedSettings used{settings, ControlsFrom(options), options.snap, options.seed,
+                          loaded.sourcePath};
+  if (options.report == ReportFormat::kInfo) streams.out << SettingsLine(used) << '\n';
+  BatchReporter reporter(jobs, used, options.report, streams.out, err, progress);
   BatchSettings batch{settings,
-                      ControlsFrom(options),
+                      used.controls,
                       {options.snap, options.seed},
                       {soundFont, !options.quiet && streams.errIsTerminal},
                       PictureLimitsFrom(options)};

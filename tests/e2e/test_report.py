@@ -28,7 +28,11 @@ class InfoLines(ConverterTest):
         for options, expected in INFO_CASES:
             with self.subTest(options=options):
                 run = self.convert("melody.bmp", "-f", "--info", *options)
-                self.assertEqual(run.stdout.decode(), expected + "\n")
+                settings, line = run.stdout.decode().splitlines()
+                self.assertEqual(line, expected)
+                # The settings used come first, once for the batch.
+                self.assertTrue(settings.startswith("settings: scale c-major, key C, sustain 4, "))
+                self.assertTrue(settings.endswith(", settings file none"))
                 self.assertEqual(run.stderr, b"")
 
     def test_info_counts_the_notes_of_every_track(self):
@@ -50,10 +54,19 @@ class JsonObjects(ConverterTest):
         self.assertEqual(run.returncode, 1)
         objects = [json.loads(line) for line in run.stdout.decode().splitlines()]
         self.assertEqual([o["input"] for o in objects], ["melody.bmp", "bad.bmp", "other.bmp"])
+        settings = objects[0].pop("settings")
         self.assertEqual(objects[0], {
             "input": "melody.bmp", "output": "melody.mid", "converted": True, "notes": 6,
             "tracks": 1, "ticks": 1380, "division": 480, "timing": "beat", "seconds": 1.4375,
-            "lowest_pitch": 60, "highest_pitch": 67})
+            "lowest_pitch": 60, "highest_pitch": 67, "columns": 6})
+        # Every effective setting, failed inputs included; no setting.set was read.
+        self.assertEqual(settings, {
+            "scale": "c-major", "key": "C", "sustain": 4, "tempo": 120, "timing": "beat",
+            "resolution": 480, "chords": False, "range": None, "map": None, "columns": None,
+            "max_seconds": None, "dynamics": False, "program": 0, "velocity": 100,
+            "chord_program": 99, "chord_velocity": 100, "snap": "random", "seed": None,
+            "settings_file": None})
+        self.assertEqual(objects[1]["settings"], settings)
         self.assertEqual(objects[1]["converted"], False)
         self.assertTrue(objects[1]["error"].startswith("bad.bmp: not a 24-bit BMP: 8 bits"))
         self.assertEqual(objects[2]["ticks"], 240)

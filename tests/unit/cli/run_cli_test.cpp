@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -108,6 +109,59 @@ TEST_F(RunCliInProcess, VoicesAreWrittenByTheConversion) {
     EXPECT_EQ(bytes[i + 2], 64) << "at " << i;
   }
   EXPECT_EQ(noteOns, 3u);
+}
+
+// The settings used are stated whatever folder the run is in: --no-settings ignores a
+// setting.set that would change the song, and the report says where settings came from.
+TEST_F(RunCliInProcess, NoSettingsIgnoresASettingSetAndTheReportSaysWhereSettingsCameFrom) {
+  ASSERT_EQ(Run({"--seed", "3", "a.bmp", "-o", "plain.mid"}).status, kExitConverted);
+  // tempo 33, resolution 96, chords on: a song unlike the defaults'
+  test::WriteFileBytes(dir_ / "setting.set", {0, 16, 0, 0, 0, 33, 0, 0, 0, 0, 96, 0, 1, 0, 255});
+  const CliRun hostile = Run({"--seed", "3", "a.bmp", "-o", "hostile.mid", "--json"});
+  EXPECT_NE(hostile.out.find("\"tempo\":33"), std::string::npos) << hostile.out;
+  EXPECT_NE(hostile.out.find("setting.set\"}"), std::string::npos) << hostile.out;
+  const CliRun ignored =
+      Run({"--seed", "3", "a.bmp", "-o", "ignored.mid", "--no-settings", "--json"});
+  EXPECT_NE(ignored.out.find("\"settings_file\":null"), std::string::npos) << ignored.out;
+  EXPECT_EQ(test::ReadFileBytes(dir_ / "ignored.mid"), test::ReadFileBytes(dir_ / "plain.mid"));
+  EXPECT_NE(test::ReadFileBytes(dir_ / "hostile.mid"), test::ReadFileBytes(dir_ / "plain.mid"));
+}
+
+TEST_F(RunCliInProcess, CombinationsSettingSetCannotHoldOrThatContradictAreUsageErrors) {
+  const std::vector<std::vector<std::string>> refused = {
+      {"--save-settings", "--scale", "blues"},
+      {"--save-settings", "--key", "D"},
+      {"a.bmp", "--map", "48:84", "--range", "10:20"},
+      {"a.bmp", "--map", "84:48"},
+      {"a.bmp", "--map", "0:128"},
+      {"a.bmp", "--key", "H"},
+      {"a.bmp", "--columns", "0"},
+      {"a.bmp", "--columns", "5", "--max-seconds", "10"},
+      {"a.bmp", "--max-seconds", "-1"},
+      {"a.bmp", "--no-settings", "--settings", "x.set"},
+  };
+  for (const auto& arguments : refused) {
+    const CliRun run = Run(arguments);
+    EXPECT_EQ(run.status, kExitUsage) << arguments.back();
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "setting.set")) << arguments.back();
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "a.mid")) << arguments.back();
+  }
+  const CliRun saved = Run({"--save-settings", "--key", "C", "--tempo", "90"});
+  EXPECT_EQ(saved.status, kExitConverted);
+  EXPECT_NE(saved.err.find("saved scale c-major, sustain 16, tempo 90"), std::string::npos)
+      << saved.err;
+  EXPECT_NE(saved.err.find("setting.set"), std::string::npos);
+}
+
+// Left at their defaults, the musical options change no byte: key C is the plain song.
+TEST_F(RunCliInProcess, TheMusicalOptionsAtTheirDefaultsChangeNoByte) {
+  ASSERT_EQ(Run({"--seed", "5", "a.bmp", "-o", "plain.mid"}).status, kExitConverted);
+  ASSERT_EQ(Run({"--seed", "5", "a.bmp", "-o", "c.mid", "--key", "C", "--columns", "3"}).status,
+            kExitConverted);
+  EXPECT_EQ(test::ReadFileBytes(dir_ / "c.mid"), test::ReadFileBytes(dir_ / "plain.mid"));
+  const CliRun fitted =
+      Run({"--seed", "5", "a.bmp", "-o", "short.mid", "--json", "--max-seconds", "0.5"});
+  EXPECT_NE(fitted.out.find("\"columns\":1,"), std::string::npos) << fitted.out;
 }
 
 }  // namespace
