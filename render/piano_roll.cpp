@@ -10,6 +10,7 @@
 #include <ostream>
 
 #include "io/atomic_file.h"
+#include "render/piano_roll_font.h"
 #include "render/song_timeline.h"
 
 namespace pixorale {
@@ -154,7 +155,8 @@ RenderResult DrawPianoRoll(const Song& song, const std::string& pngPath,
   }
   SetColour(cairo, kBackground);
   cairo_paint(cairo);
-  cairo_select_font_face(cairo, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_select_font_face(cairo, PianoRollFontFamily(), CAIRO_FONT_SLANT_NORMAL,
+                         CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cairo, kFontSize);
   DrawGrid(cairo, layout, timeline.lengthSeconds);
 

@@ -5,6 +5,7 @@
 #include <limits>
 #include <thread>
 
+#include "app/cli/build_features.h"
 #include "app/cli/option_values.h"
 #include "app/cli/output_stream.h"
 #include "app/conversion_settings.h"
@@ -33,6 +34,10 @@ class HelpFormatter final : public CLI::Formatter {
 };
 
 }  // namespace
+
+BuildFeatures ThisBuild() {
+  return kBuildFeatures;
+}
 
 unsigned DefaultJobs() {
   const unsigned cores = std::thread::hardware_concurrency();
@@ -96,13 +101,25 @@ CLI::Option* AddParsedOption(CLI::App& app, const std::string& name,
       name, [](const CLI::results_t&) { return true; }, description);
 }
 
+// "24-bit BMP, PNG or JPEG": the kinds of picture the build reads, `last` before the last.
+std::string PictureKinds(const BuildFeatures& build, const std::string& last) {
+  std::vector<std::string> kinds = {"24-bit BMP"};
+  if (build.pngInput) kinds.emplace_back("PNG");
+  if (build.jpegInput) kinds.emplace_back("JPEG");
+  std::string list = kinds.front();
+  for (size_t i = 1; i < kinds.size(); ++i) {
+    list += (i + 1 == kinds.size() ? last : ", ") + kinds[i];
+  }
+  return list;
+}
+
 std::string UsageComplaint(const std::string& message) {
   return std::string(kProgram) + ": " + message + "\nRun '" + kProgram +
          " --help' for more information.\n";
 }
 
-void AddOutputOptions(CLI::App& app, CliOptions& options) {
-  app.add_option("INPUT", options.inputs, "Pictures to convert: 24-bit BMP, PNG or JPEG")
+void AddOutputOptions(CLI::App& app, CliOptions& options, const BuildFeatures& build) {
+  app.add_option("INPUT", options.inputs, "Pictures to convert: " + PictureKinds(build, " or "))
       ->type_name("FILE");
   auto* output = app.add_option("-o,--output", options.output,
                                 "Output file of the one input; - (or /dev/stdout) writes\n"
@@ -194,7 +211,14 @@ void AddSettingOptions(CLI::App& app, CliOptions& options) {
                "desktop program reads them; inputs are then optional");
 }
 
-void AddRunOptions(CLI::App& app, CliOptions& options) {
+// ", WAV and piano roll": the files besides the MIDI file that the build can make.
+std::string MadeFiles(const BuildFeatures& build) {
+  if (build.wavOutput && build.pianoRollOutput) return ", WAV and piano roll";
+  if (build.wavOutput) return ", WAV";
+  return build.pianoRollOutput ? ", piano roll" : "";
+}
+
+void AddRunOptions(CLI::App& app, CliOptions& options, const BuildFeatures& build) {
   AddParsedOption(app, "--snap",
                   "Move out-of-scale pitches a random way, up or down\n"
                   "(default: random)")
@@ -226,7 +250,8 @@ void AddRunOptions(CLI::App& app, CliOptions& options) {
   auto* info = app.add_flag_callback(
       "--info", [&options] { options.report = ReportFormat::kInfo; },
       "Print a line per input: output, notes, tracks, length\n"
-      "in ticks and in seconds, pitch range, WAV and piano roll");
+      "in ticks and in seconds, pitch range" +
+          MadeFiles(build));
   auto* json = app.add_flag_callback(
       "--json", [&options] { options.report = ReportFormat::kJson; },
       "Print the same as one JSON object per input, failed\n"
@@ -236,8 +261,12 @@ void AddRunOptions(CLI::App& app, CliOptions& options) {
   quiet->excludes(json);
 }
 
-void AddHearAndSeeOptions(CLI::App& app, CliOptions& options) {
+// An option for a feature the build lacks is still parsed, so that it can be refused plainly,
+// but left out of the help.
+void AddHearAndSeeOptions(CLI::App& app, CliOptions& options, const BuildFeatures& build) {
   const std::string group = "Hear and see";
+  const std::string wavGroup = build.wavOutput ? group : "";
+  const std::string pianoRollGroup = build.pianoRollOutput ? group : "";
   HearAndSeeOptions& hear = options.hearAndSee;
   app.add_option("--wav", hear.wav,
                  "Also play the song through a General MIDI SoundFont\n"
@@ -246,18 +275,18 @@ void AddHearAndSeeOptions(CLI::App& app, CliOptions& options) {
                      std::to_string(static_cast<int>(kReleaseTailSeconds)) +
                      " s release tail (one input only)")
       ->type_name("FILE")
-      ->group(group);
+      ->group(wavGroup);
   app.add_option("--soundfont", hear.soundFont,
                  "SoundFont for --wav (default: fluid-soundfont-gm's\n"
                  "/usr/share/sounds/sf2/default-GM.sf2)")
       ->type_name("FILE")
-      ->group(group);
+      ->group(wavGroup);
   app.add_option("--piano-roll", hear.pianoRoll,
                  "Also draw the notes into FILE as a PNG: time across,\n"
                  "pitch up, melody and chords in two colours (one input\n"
                  "only)")
       ->type_name("FILE")
-      ->group(group);
+      ->group(pianoRollGroup);
   const SongVoices defaults;
   const auto voiceOption = [&](const std::string& name, const std::string& what,
                                std::optional<uint8_t>& target, uint64_t min, uint8_t fallback) {
@@ -277,8 +306,20 @@ void AddHearAndSeeOptions(CLI::App& app, CliOptions& options) {
               defaults.chords.velocity);
 }
 
+// An option for a feature the build lacks; empty when there is none.
+std::string LackingFeature(const CliOptions& options, const BuildFeatures& build) {
+  const HearAndSeeOptions& hear = options.hearAndSee;
+  if (hear.wav && !build.wavOutput) return "--wav: this build cannot write WAV files";
+  if (hear.soundFont && !build.wavOutput) return "--soundfont: this build cannot write WAV files";
+  if (hear.pianoRoll && !build.pianoRollOutput) {
+    return "--piano-roll: this build cannot draw piano rolls";
+  }
+  return {};
+}
+
 // Combinations that CLI11 cannot express; an empty result means the options fit together.
 std::string CheckCombination(const CliOptions& options) {
+  const HearAndSeeOptions& hear = options.hearAndSee;
   if (options.inputs.empty() && !options.saveSettings) return "no input picture given";
   if (options.output && options.inputs.size() > 1) {
     return "-o/--output names the output of one input; use -d/--output-dir for several";
@@ -287,7 +328,6 @@ std::string CheckCombination(const CliOptions& options) {
       options.report != ReportFormat::kNone) {
     return "--info and --json print to standard output, which -o - fills with the MIDI file";
   }
-  const HearAndSeeOptions& hear = options.hearAndSee;
   if ((hear.wav || hear.pianoRoll) && options.inputs.size() != 1) {
     return "--wav and --piano-roll name the files of one input";
   }
@@ -306,13 +346,13 @@ std::string CheckCombination(const CliOptions& options) {
 }  // namespace
 
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
-                                   std::ostream& err) {
+                                   std::ostream& err, const BuildFeatures& build) {
   CliOptions options;
 
-  CLI::App app{
-      "Turns pictures (24-bit BMP, PNG, JPEG) into Standard MIDI Files: one melody\n"
-      "note per column.",
-      kProgram};
+  CLI::App app{"Turns pictures (" + PictureKinds(build, ", ") +
+                   ") into Standard MIDI Files: one melody\n"
+                   "note per column.",
+               kProgram};
   // "/name" options (CLI11's default on Windows) would take absolute paths for options.
   app.allow_windows_style_options(false);
   app.formatter(std::make_shared<HelpFormatter>());
@@ -324,12 +364,16 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
       "Settings not given as options come from setting.set in the current directory\n"
       "(or the file of --settings), else from the defaults shown.\n"
       "Exit status: 0 every input converted, 1 an input or --save-settings failed,\n"
-      "2 usage error, 130 or 143 interrupted (SIGINT, SIGTERM).");
+      "2 usage error, 130 or 143 interrupted (SIGINT, SIGTERM)." +
+      std::string(build.wavOutput ? ""
+                                  : "\nThis build does not play songs. To hear a picture, open "
+                                    "the Pixorale web page\n(web/ in the source; bash "
+                                    "scripts/serve-web.sh)."));
 
-  AddOutputOptions(app, options);
+  AddOutputOptions(app, options, build);
   AddSettingOptions(app, options);
-  AddRunOptions(app, options);
-  AddHearAndSeeOptions(app, options);
+  AddRunOptions(app, options, build);
+  AddHearAndSeeOptions(app, options, build);
 
   try {
     app.parse(argc, argv);
@@ -338,6 +382,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
     return {std::nullopt, status == 0 ? kExitConverted : kExitUsage};
   }
 
+  // What the build lacks is not a usage mistake that the help would explain: one line says so.
+  if (const std::string lacking = LackingFeature(options, build); !lacking.empty()) {
+    err << kProgram << ": " << lacking << '\n';
+    return {std::nullopt, kExitUsage};
+  }
   if (const std::string complaint = CheckCombination(options); !complaint.empty()) {
     err << UsageComplaint(complaint);
     return {std::nullopt, kExitUsage};
