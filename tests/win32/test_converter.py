@@ -99,6 +99,7 @@ def windows_path(path):
 class ConverterMatchesLinuxTest(unittest.TestCase):
     def setUp(self):
         self.directory = pathlib.Path(tempfile.mkdtemp(prefix="pixorale-convert-win32-"))
+        self.addCleanup(shutil.rmtree, self.directory, ignore_errors=True)
         self.picture = self.directory / "melody.bmp"
         self.picture.write_bytes(melody_bmp(REDS, BLUES, height=3))
 
