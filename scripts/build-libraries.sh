@@ -30,6 +30,7 @@ key=$(cat "$0" "scripts/toolchains/$toolchain.sh" scripts/debian-source.sh | sha
   cut -c1-16)
 cache=$(realpath -m "${PIXORALE_CACHE:-$HOME/.cache/pixorale}")/libraries-$toolchain-$key
 stamp=$prefix/.libraries-$key
+placeholder=@PIXORALE_LIBRARIES_PREFIX@
 if [ -f "$stamp" ]; then
   exit 0
 fi
@@ -139,12 +140,13 @@ flock "$lock"
 if [ ! -f "$cache/.complete" ]; then
   started=$(date +%s)
   build_all "$cache"
+  # The package files name the folder they were built for; PREFIX takes its place on copying.
+  { grep -rlF "$cache" "$cache/lib" || true; } | xargs -r sed -i "s|$cache|$placeholder|g"
   touch "$cache/.complete"
   echo "Libraries for $toolchain built in $(($(date +%s) - started)) s"
 fi
 mkdir -p "$prefix"
 cp -a "$cache/." "$prefix/"
-# The package files name where the libraries were built; they are used from PREFIX.
-grep -rlF "$cache" "$prefix/lib" | xargs -r sed -i "s|$cache|$prefix|g"
+{ grep -rlF "$placeholder" "$prefix/lib" || true; } | xargs -r sed -i "s|$placeholder|$prefix|g"
 rm -f "$prefix/.complete" "$prefix"/.libraries-*
 touch "$stamp"

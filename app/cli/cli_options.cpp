@@ -319,7 +319,6 @@ std::string LackingFeature(const CliOptions& options, const BuildFeatures& build
 
 // Combinations that CLI11 cannot express; an empty result means the options fit together.
 std::string CheckCombination(const CliOptions& options) {
-  const HearAndSeeOptions& hear = options.hearAndSee;
   if (options.inputs.empty() && !options.saveSettings) return "no input picture given";
   if (options.output && options.inputs.size() > 1) {
     return "-o/--output names the output of one input; use -d/--output-dir for several";
@@ -328,6 +327,7 @@ std::string CheckCombination(const CliOptions& options) {
       options.report != ReportFormat::kNone) {
     return "--info and --json print to standard output, which -o - fills with the MIDI file";
   }
+  const HearAndSeeOptions& hear = options.hearAndSee;
   if ((hear.wav || hear.pianoRoll) && options.inputs.size() != 1) {
     return "--wav and --piano-roll name the files of one input";
   }
