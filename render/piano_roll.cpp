@@ -9,6 +9,7 @@
 #include <memory>
 #include <ostream>
 
+#include "render/piano_roll_font.h"
 #include "render/song_timeline.h"
 
 namespace pixorale {
@@ -152,7 +153,8 @@ RenderResult DrawPianoRoll(const Song& song, std::ostream& out) {
   }
   SetColour(cairo, kBackground);
   cairo_paint(cairo);
-  cairo_select_font_face(cairo, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_select_font_face(cairo, PianoRollFontFamily(), CAIRO_FONT_SLANT_NORMAL,
+                         CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cairo, kFontSize);
   DrawGrid(cairo, layout, timeline.lengthSeconds);
 

@@ -2,7 +2,7 @@
 # Cross-builds the Windows programs in Release with mingw-w64 and packages them; runs
 # nothing else. Leaves in build/windows/dist/:
 #   pixorale.exe, pixorale-convert.exe       the desktop program and the converter
-#   pixorale-VERSION-windows-x64.zip         both, with the README and the licence
+#   pixorale-VERSION-windows-x64.zip         both, with the Japanese readme and the licences
 #   pixorale-VERSION-setup.exe               the installer (per user; /S installs silently)
 # With --tests the unit tests are built too, for scripts/test-windows.sh.
 set -euo pipefail
@@ -27,7 +27,11 @@ cmake -S . -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=Release \
   -DPIXORALE_WERROR=ON \
   -DPIXORALE_BUILD_TESTS="$tests" \
-  -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/bin/wine >/dev/null
+  -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/bin/wine >build/windows/configure.log ||
+  { cat build/windows/configure.log; exit 1; }
+# What the programs can read and make depends on the libraries found: say so.
+sed -n 's/^-- \(PNG input\|JPEG input\|WAV output\|Piano roll output\): /Windows \1: /p' \
+  build/windows/configure.log
 cmake --build "$build" -j 2
 
 rm -rf "$dist"
@@ -37,13 +41,26 @@ mkdir -p "$dist" "$staging"
 for program in pixorale pixorale-convert; do
   x86_64-w64-mingw32-strip -o "$staging/$program.exe" "$build/app/$( [ $program = pixorale ] && echo win32 || echo cli )/$program.exe"
 done
-# Windows readers expect line ends in CR LF.
-sed 's/$/\r/' README.md >"$staging/README.txt"
+# The users' readme is Japanese; the developers' README stays out. Windows readers expect
+# line ends in CR LF, and Notepad takes a text for UTF-8 when it starts with the byte order mark.
+{ printf '\xef\xbb\xbf'; sed 's/$/\r/' packaging/windows/README-ja.txt; } >"$staging/README.txt"
 sed 's/$/\r/' LICENSE >"$staging/LICENSE.txt"
+# The licence of every library built into the programs, named with its Debian version.
+mkdir -p "$staging/licenses"
+for licence in "$prefix"/share/licenses/*/copyright; do
+  name=$(basename "$(dirname "$licence")")
+  sed 's/$/\r/' "$licence" >"$staging/licenses/$name.txt"
+done
+for package in libcli11-dev nlohmann-json3-dev mingw-w64-common gcc-mingw-w64-base; do
+  package_version=$(dpkg-query -W -f='${Version}' "$package")
+  sed 's/$/\r/' "/usr/share/doc/$package/copyright" \
+    >"$staging/licenses/$package-${package_version#*:}.txt"
+done
 
 cp "$staging/pixorale.exe" "$staging/pixorale-convert.exe" "$dist/"
 zip_name=pixorale-$version-windows-x64.zip
-(cd "$staging" && rm -f "../$zip_name" && zip -q -X "../$zip_name" pixorale.exe pixorale-convert.exe README.txt LICENSE.txt)
+(cd "$staging" && rm -f "../$zip_name" &&
+  zip -q -X -r "../$zip_name" pixorale.exe pixorale-convert.exe README.txt LICENSE.txt licenses)
 mv "$build/$zip_name" "$dist/"
 
 makensis -V2 -DVERSION="$version" -DINPUT_DIR="$PWD/$staging" \

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows stage of the suite: cross-builds with warnings as errors (and the packages),
-# then under Wine runs the unit tests, compares pixorale-convert.exe with the Linux build
-# byte for byte, drives pixorale.exe on an X server (drops come from the Linux build's X11
-# drag source), and installs and uninstalls the installer silently.
+# checks the programs' imports and the zip's readme and licences, then under Wine runs the
+# unit tests, compares pixorale-convert.exe with the Linux build byte for byte (BMP, PNG and
+# JPEG in; MIDI and piano roll out), drives pixorale.exe on an X server (drops come from the
+# Linux build's X11 drag source), and installs and uninstalls the installer silently.
 #   scripts/test-windows.sh [LINUX_BUILD_DIR]   (default: build/ci)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,6 +15,9 @@ bash scripts/build-windows.sh --tests
 build=$root/build/windows/release
 dist=$root/build/windows/dist
 version=$(sed -n 's/^project(Pixorale VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+
+export PYTHONDONTWRITEBYTECODE=1
+(cd tests/win32 && PIXORALE_DIST=$dist /usr/bin/python3 -m unittest -v test_packages)
 
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh
@@ -40,7 +44,6 @@ if [ -x "$linux_build/tests/gui/x11_drag_source" ]; then
 fi
 export PIXORALE_EXE=$build/app/win32/pixorale.exe
 export WINDOW_PROBE_EXE=$build/tests/win32/window_probe.exe
-export PYTHONDONTWRITEBYTECODE=1
 (cd tests/win32 && /usr/bin/python3 -m unittest -v test_converter)
 
 # The converter's end-to-end suites, against the .exe. The others check what only Linux has
@@ -67,6 +70,17 @@ for file in pixorale.exe pixorale-convert.exe README.txt LICENSE.txt uninstall.e
   test -f "$programs/$file" || { echo "installer left out $file"; exit 1; }
 done
 test -f "$shortcut" || { echo "installer made no Start menu shortcut"; exit 1; }
+# The Japanese readme as Notepad will open it, and every licence.
+(cd tests/win32 && /usr/bin/python3 - "$programs" <<'CHECK'
+import pathlib, sys
+from test_packages import LICENSED, readme_problems
+installed = pathlib.Path(sys.argv[1])
+problems = readme_problems((installed / "README.txt").read_bytes())
+assert not problems, problems
+missing = [n for n in LICENSED if not list((installed / "licenses").glob(f"{n}-*.txt"))]
+assert not missing, f"installed without the licences of {missing}"
+CHECK
+)
 # The shortcut starts the program in its own folder, where setting.set is kept: the link's
 # HasWorkingDir flag, and the folder among its (UTF-16) strings.
 /usr/bin/python3 - "$shortcut" <<'CHECK'

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fills the private prefix the Windows build finds its dependencies in (default
-# build/windows/prefix): GoogleTest cross-built from Debian's sources, and the header-only
-# CLI11 and nlohmann-json with their CMake package files. The headers are copied rather than
+# build/windows/prefix): the C libraries of scripts/build-libraries.sh, GoogleTest
+# cross-built from Debian's sources, and the header-only CLI11 and nlohmann-json with their
+# CMake package files. The headers are copied rather than
 # found in /usr: Debian's package files would add -isystem /usr/include, whose Linux headers
 # break every Windows compile. Does nothing when the prefix is already complete.
 set -euo pipefail
@@ -11,6 +12,8 @@ prefix=${1:-$PWD/build/windows/prefix}
 toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
 stamp=$prefix/.complete
 
+# Does nothing when the prefix already holds the pinned versions.
+bash scripts/build-libraries.sh mingw-w64 "$prefix"
 if [ -f "$stamp" ]; then
   exit 0
 fi

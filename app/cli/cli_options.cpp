@@ -5,6 +5,7 @@
 #include <limits>
 #include <thread>
 
+#include "app/cli/build_features.h"
 #include "app/cli/option_values.h"
 #include "app/cli/output_conflicts.h"
 #include "app/cli/output_stream.h"
@@ -36,6 +37,10 @@ class HelpFormatter final : public CLI::Formatter {
 };
 
 }  // namespace
+
+BuildFeatures ThisBuild() {
+  return kBuildFeatures;
+}
 
 unsigned DefaultJobs() {
   const unsigned cores = std::thread::hardware_concurrency();
@@ -99,13 +104,25 @@ CLI::Option* AddParsedOption(CLI::App& app, const std::string& name,
       name, [](const CLI::results_t&) { return true; }, description);
 }
 
+// "24-bit BMP, PNG or JPEG": the kinds of picture the build reads, `last` before the last.
+std::string PictureKinds(const BuildFeatures& build, const std::string& last) {
+  std::vector<std::string> kinds = {"24-bit BMP"};
+  if (build.pngInput) kinds.emplace_back("PNG");
+  if (build.jpegInput) kinds.emplace_back("JPEG");
+  std::string list = kinds.front();
+  for (size_t i = 1; i < kinds.size(); ++i) {
+    list += (i + 1 == kinds.size() ? last : ", ") + kinds[i];
+  }
+  return list;
+}
+
 std::string UsageComplaint(const std::string& message) {
   return std::string(kMessagePrefix) + message + "\nRun '" + std::string(kProgram) +
          " --help' for more information.\n";
 }
 
-void AddOutputOptions(CLI::App& app, CliOptions& options) {
-  app.add_option("INPUT", options.inputs, "Pictures to convert: 24-bit BMP, PNG or JPEG")
+void AddOutputOptions(CLI::App& app, CliOptions& options, const BuildFeatures& build) {
+  app.add_option("INPUT", options.inputs, "Pictures to convert: " + PictureKinds(build, " or "))
       ->type_name("FILE");
   auto* output = app.add_option("-o,--output", options.output,
                                 "Output file of the one input; - (or /dev/stdout) writes\n"
@@ -203,7 +220,14 @@ void AddSettingOptions(CLI::App& app, CliOptions& options) {
                "desktop program reads them; inputs are then optional");
 }
 
-void AddRunOptions(CLI::App& app, CliOptions& options) {
+// ", WAV and piano roll": the files besides the MIDI file that the build can make.
+std::string MadeFiles(const BuildFeatures& build) {
+  if (build.wavOutput && build.pianoRollOutput) return ", WAV and piano roll";
+  if (build.wavOutput) return ", WAV";
+  return build.pianoRollOutput ? ", piano roll" : "";
+}
+
+void AddRunOptions(CLI::App& app, CliOptions& options, const BuildFeatures& build) {
   AddParsedOption(app, "--snap",
                   "Move out-of-scale pitches a random way, up or down\n"
                   "(default: random)")
@@ -239,6 +263,8 @@ void AddRunOptions(CLI::App& app, CliOptions& options) {
                   "must all be decoded (default: " +
                       std::to_string(kDefaultMaxPngPixels) + ")")
       ->type_name("N")
+      // Without a PNG decoder the limit is still taken, but not offered.
+      ->group(build.pngInput ? "Options" : "")
       ->check(DecimalInto(options.maxArea, 1, std::numeric_limits<uint64_t>::max()));
   auto* quiet = app.add_flag("-q,--quiet", options.quiet,
                              "Print nothing but errors and warnings (default: a\n"
@@ -247,7 +273,8 @@ void AddRunOptions(CLI::App& app, CliOptions& options) {
   auto* info = app.add_flag_callback(
       "--info", [&options] { options.report = ReportFormat::kInfo; },
       "Print a line per input: output, notes, tracks, length\n"
-      "in ticks and in seconds, pitch range, WAV and piano roll");
+      "in ticks and in seconds, pitch range" +
+          MadeFiles(build));
   auto* json = app.add_flag_callback(
       "--json", [&options] { options.report = ReportFormat::kJson; },
       "Print the same as one JSON object per input, failed\n"
@@ -306,8 +333,12 @@ void AddMusicalOptions(CLI::App& app, CliOptions& options) {
       ->group(group);
 }
 
-void AddHearAndSeeOptions(CLI::App& app, CliOptions& options) {
+// An option for a feature the build lacks is still parsed, so that it can be refused plainly,
+// but left out of the help.
+void AddHearAndSeeOptions(CLI::App& app, CliOptions& options, const BuildFeatures& build) {
   const std::string group = "Hear and see";
+  const std::string wavGroup = build.wavOutput ? group : "";
+  const std::string pianoRollGroup = build.pianoRollOutput ? group : "";
   HearAndSeeOptions& hear = options.hearAndSee;
   app.add_option("--wav", hear.wav,
                  "Also play the song through a General MIDI SoundFont\n"
@@ -316,18 +347,18 @@ void AddHearAndSeeOptions(CLI::App& app, CliOptions& options) {
                      std::to_string(static_cast<int>(kReleaseTailSeconds)) +
                      " s release tail (one input only)")
       ->type_name("FILE")
-      ->group(group);
+      ->group(wavGroup);
   app.add_option("--soundfont", hear.soundFont,
                  "SoundFont for --wav (default: fluid-soundfont-gm's\n"
                  "/usr/share/sounds/sf2/default-GM.sf2)")
       ->type_name("FILE")
-      ->group(group);
+      ->group(wavGroup);
   app.add_option("--piano-roll", hear.pianoRoll,
                  "Also draw the notes into FILE as a PNG: time across,\n"
                  "pitch up, melody and chords in two colours (one input\n"
                  "only)")
       ->type_name("FILE")
-      ->group(group);
+      ->group(pianoRollGroup);
   const SongVoices defaults;
   const auto voiceOption = [&](const std::string& name, const std::string& what,
                                std::optional<uint8_t>& target, uint64_t min, uint8_t fallback) {
@@ -345,6 +376,17 @@ void AddHearAndSeeOptions(CLI::App& app, CliOptions& options) {
               0, defaults.chords.program);
   voiceOption("--chord-velocity", "Loudness of the chords' notes, 1 to 127", hear.chordVelocity, 1,
               defaults.chords.velocity);
+}
+
+// An option for a feature the build lacks; empty when there is none.
+std::string LackingFeature(const CliOptions& options, const BuildFeatures& build) {
+  const HearAndSeeOptions& hear = options.hearAndSee;
+  if (hear.wav && !build.wavOutput) return "--wav: this build cannot write WAV files";
+  if (hear.soundFont && !build.wavOutput) return "--soundfont: this build cannot write WAV files";
+  if (hear.pianoRoll && !build.pianoRollOutput) {
+    return "--piano-roll: this build cannot draw piano rolls";
+  }
+  return {};
 }
 
 // Combinations that CLI11 cannot express; an empty result means the options fit together.
@@ -395,13 +437,13 @@ std::string CheckCombination(const CliOptions& options) {
 }  // namespace
 
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
-                                   std::ostream& err) {
+                                   std::ostream& err, const BuildFeatures& build) {
   CliOptions options;
 
-  CLI::App app{
-      "Turns pictures (24-bit BMP, PNG, JPEG) into Standard MIDI Files: one melody\n"
-      "note per column.",
-      std::string(kProgram)};
+  CLI::App app{"Turns pictures (" + PictureKinds(build, ", ") +
+                   ") into Standard MIDI Files: one melody\n"
+                   "note per column.",
+               std::string(kProgram)};
   // "/name" options (CLI11's default on Windows) would take absolute paths for options.
   app.allow_windows_style_options(false);
   app.formatter(std::make_shared<HelpFormatter>());
@@ -413,13 +455,17 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
       "Settings not given as options come from setting.set in the current directory\n"
       "(or the file of --settings), else from the defaults shown.\n"
       "Exit status: 0 every input converted, 1 an input or --save-settings failed,\n"
-      "2 usage error, 130 or 143 interrupted (SIGINT, SIGTERM).");
+      "2 usage error, 130 or 143 interrupted (SIGINT, SIGTERM)." +
+      std::string(build.wavOutput ? ""
+                                  : "\nThis build does not play songs. To hear a picture, open "
+                                    "the Pixorale web page\n(web/ in the source; bash "
+                                    "scripts/serve-web.sh)."));
 
-  AddOutputOptions(app, options);
+  AddOutputOptions(app, options, build);
   AddSettingOptions(app, options);
-  AddRunOptions(app, options);
+  AddRunOptions(app, options, build);
   AddMusicalOptions(app, options);
-  AddHearAndSeeOptions(app, options);
+  AddHearAndSeeOptions(app, options, build);
 
   try {
     app.parse(argc, argv);
@@ -428,6 +474,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
     return {std::nullopt, status == 0 ? kExitConverted : kExitUsage};
   }
 
+  // What the build lacks is not a usage mistake that the help would explain: one line says so.
+  if (const std::string lacking = LackingFeature(options, build); !lacking.empty()) {
+    err << kMessagePrefix << lacking << '\n';
+    return {std::nullopt, kExitUsage};
+  }
   if (const std::string complaint = CheckCombination(options); !complaint.empty()) {
     err << UsageComplaint(complaint);
     return {std::nullopt, kExitUsage};

@@ -85,10 +85,23 @@ struct ParsedCommandLine {
   int exitStatus = kExitConverted;
 };
 
+// What this build can read and make beyond BMP in and MIDI out: it depends on the libraries
+// the build found.
+struct BuildFeatures {
+  bool pngInput = false;
+  bool jpegInput = false;
+  bool wavOutput = false;
+  bool pianoRollOutput = false;
+};
+
+// This program's features.
+BuildFeatures ThisBuild();
+
 // One worker per core.
 unsigned DefaultJobs();
 
+// The help lists only the features of `build`, and an option for one it lacks is refused.
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
-                                   std::ostream& err);
+                                   std::ostream& err, const BuildFeatures& build = ThisBuild());
 
 }  // namespace pixorale::cli

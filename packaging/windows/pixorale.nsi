@@ -38,6 +38,9 @@ Section "Pixorale"
   File "${INPUT_DIR}\pixorale-convert.exe"
   File "${INPUT_DIR}\README.txt"
   File "${INPUT_DIR}\LICENSE.txt"
+  SetOutPath "$INSTDIR\licenses"
+  File "${INPUT_DIR}\licenses\*.txt"
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; The shortcut starts the program in its own folder: setting.set is kept there.
@@ -63,6 +66,8 @@ Section "Uninstall"
   Delete "$INSTDIR\pixorale-convert.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\licenses\*.txt"
+  RMDir "$INSTDIR\licenses"
   ; The user's settings go with the program.
   Delete "$INSTDIR\setting.set"
   Delete "$INSTDIR\uninstall.exe"

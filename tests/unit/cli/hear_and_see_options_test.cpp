@@ -2,6 +2,7 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/cli/cli_options.h"
@@ -10,15 +11,27 @@
 namespace pixorale::cli {
 namespace {
 
-ParsedCommandLine Parse(std::vector<std::string> args, std::string* err = nullptr) {
+// The options are tested as a build with every feature has them, whatever this build has.
+constexpr BuildFeatures kEveryFeature = {true, true, true, true};
+constexpr BuildFeatures kBmpAndMidiOnly = {};
+
+ParsedCommandLine Parse(std::vector<std::string> args, std::string* err = nullptr,
+                        const BuildFeatures& build = kEveryFeature, std::string* out = nullptr) {
   args.insert(args.begin(), "pixorale-convert");
   std::vector<const char*> argv;
   for (const std::string& arg : args) argv.push_back(arg.c_str());
-  std::ostringstream out, errors;
+  std::ostringstream printed, errors;
   ParsedCommandLine parsed =
-      ParseCommandLine(static_cast<int>(argv.size()), argv.data(), out, errors);
+      ParseCommandLine(static_cast<int>(argv.size()), argv.data(), printed, errors, build);
   if (err != nullptr) *err = errors.str();
+  if (out != nullptr) *out = printed.str();
   return parsed;
+}
+
+std::string Help(const BuildFeatures& build) {
+  std::string help;
+  Parse({"--help"}, nullptr, build, &help);
+  return help;
 }
 
 TEST(HearAndSeeOptions, StoresFilesAndVoices) {
@@ -56,16 +69,52 @@ TEST(HearAndSeeOptions, RefusesWhatCannotWork) {
 }
 
 TEST(HearAndSeeOptions, HelpListsThemInTheirOwnGroup) {
-  std::ostringstream out, err;
-  const char* argv[] = {"pixorale-convert", "--help"};
-  ParseCommandLine(2, argv, out, err);
-  const std::string help = out.str();
+  const std::string help = Help(kEveryFeature);
   const size_t group = help.find("Hear and see:");
   ASSERT_NE(group, std::string::npos);
   for (const char* option : {"--wav", "--soundfont", "--piano-roll", "--program", "--velocity",
                              "--chord-program", "--chord-velocity"}) {
     EXPECT_GT(help.find(option), group) << option;
   }
+}
+
+TEST(HearAndSeeOptions, HelpOffersOnlyWhatTheBuildHas) {
+  const std::string full = Help(kEveryFeature);
+  const std::string bare = Help(kBmpAndMidiOnly);
+  EXPECT_NE(full.find("Pictures to convert: 24-bit BMP, PNG or JPEG"), std::string::npos);
+  EXPECT_NE(full.find("Turns pictures (24-bit BMP, PNG, JPEG)"), std::string::npos);
+  EXPECT_NE(bare.find("Pictures to convert: 24-bit BMP\n"), std::string::npos) << bare;
+  EXPECT_NE(bare.find("Turns pictures (24-bit BMP) into"), std::string::npos) << bare;
+  const std::string pngAndPianoRoll = Help({true, false, false, true});
+  EXPECT_NE(pngAndPianoRoll.find("24-bit BMP or PNG"), std::string::npos);
+  EXPECT_NE(pngAndPianoRoll.find("pitch range, piano roll\n"), std::string::npos);
+  for (const char* lacking : {"PNG", "JPEG", "WAV", "--soundfont", "--piano-roll", "piano roll"}) {
+    EXPECT_EQ(bare.find(lacking), std::string::npos) << lacking;
+  }
+  // The voices shape the MIDI file too: every build has them.
+  for (const char* option : {"--program", "--velocity", "--chord-program", "--chord-velocity"}) {
+    EXPECT_NE(bare.find(option), std::string::npos) << option;
+  }
+  EXPECT_EQ(full.find("web page"), std::string::npos);
+  EXPECT_NE(bare.find("To hear a picture, open the Pixorale web page"), std::string::npos);
+}
+
+TEST(HearAndSeeOptions, WhatTheBuildLacksIsRefusedInOneLine) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"in.bmp", "--wav", "a.wav"}, "--wav: this build cannot write WAV files"},
+      {{"in.bmp", "--soundfont", "a.sf2"}, "--soundfont: this build cannot write WAV files"},
+      {{"in.bmp", "--piano-roll", "a.png"}, "--piano-roll: this build cannot draw piano rolls"},
+      // Before any other complaint about the same command line.
+      {{"a.bmp", "b.bmp", "--wav", "a.wav"}, "--wav: this build cannot write WAV files"},
+  };
+  for (const auto& [args, line] : cases) {
+    std::string err;
+    const ParsedCommandLine parsed = Parse(args, &err, kBmpAndMidiOnly);
+    EXPECT_FALSE(parsed.options);
+    EXPECT_EQ(parsed.exitStatus, kExitUsage);
+    EXPECT_EQ(err, "pixorale-convert: " + line + "\n");
+  }
+  EXPECT_TRUE(Parse({"in.bmp", "--program", "5"}, nullptr, kBmpAndMidiOnly).options);
 }
 
 TEST(HearAndSeeOptions, WarnsAboutOptionsThatDoNothing) {
