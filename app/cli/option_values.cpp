@@ -60,4 +60,15 @@ bool IsEmptyRange(std::string_view text) {
   return bounds && bounds->second <= bounds->first;
 }
 
+std::optional<double> ParseGainDb(std::string_view text) {
+  if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
+  double value = 0.0;
+  // Fixed notation only: no exponents, no hexadecimal; "inf" and "nan" fail the range.
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (!(value >= kMinGainDb && value <= kMaxGainDb)) return std::nullopt;
+  return value;
+}
+
 }  // namespace pixorale::cli

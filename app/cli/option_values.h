@@ -23,4 +23,11 @@ std::optional<std::pair<uint8_t, uint8_t>> ParseRange(std::string_view text);
 // True for a well-formed "LOW:HIGH" whose HIGH is not above LOW, which means no range.
 bool IsEmptyRange(std::string_view text);
 
+// A gain in dB for --gain: a decimal number with an optional sign and fraction ("-6",
+// "+2.5"), from kMinGainDb to kMaxGainDb. Below the range nothing would be heard; above it a
+// song is clipped beyond use.
+inline constexpr double kMinGainDb = -60.0;
+inline constexpr double kMaxGainDb = 24.0;
+std::optional<double> ParseGainDb(std::string_view text);
+
 }  // namespace pixorale::cli

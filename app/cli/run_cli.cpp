@@ -112,11 +112,12 @@ int RunCli(const std::vector<std::string>& arguments, const CliStreams& streams)
   const bool showProgress = !options.quiet && jobs.size() > 1 && streams.errIsTerminal;
   ProgressLine progress(err, showProgress, jobs.size());
   BatchReporter reporter(jobs, settings, options.report, streams.out, err, progress);
-  BatchSettings batch{settings,
-                      ControlsFrom(options),
-                      {options.snap, options.seed},
-                      {soundFont, !options.quiet && streams.errIsTerminal},
-                      PictureLimitsFrom(options)};
+  BatchSettings batch{
+      settings,
+      ControlsFrom(options),
+      {options.snap, options.seed},
+      {soundFont, !options.quiet && streams.errIsTerminal, options.hearAndSee.gainDb},
+      PictureLimitsFrom(options)};
   ParallelFor(jobs.size(), options.jobs.value_or(DefaultJobs()),
               [&](size_t i) { reporter.Complete(i, ConvertOne(jobs[i], batch, streams)); });
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
