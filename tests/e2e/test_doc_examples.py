@@ -34,7 +34,7 @@ INSTALLED = pathlib.Path(shutil.which(CONVERTER) or CONVERTER).resolve().parent
 VALUE_OPTIONS = {"-o", "--output", "-d", "--output-dir", "--scale", "--sustain", "--tempo",
                  "--timing", "--resolution", "--range", "--settings", "--snap", "--seed", "-j",
                  "--jobs", "--wav", "--soundfont", "--piano-roll", "--program", "--velocity",
-                 "--chord-program", "--chord-velocity"}
+                 "--chord-program", "--chord-velocity", "--gain"}
 
 
 class Example:
