@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "render/dc_blocker.h"
+#include "render/pcm_writer.h"
 #include "render/sample_spill.h"
 #include "render/song_timeline.h"
 #include "render/wav_format.h"
@@ -183,7 +184,8 @@ class Synthesis {
         samples_[i + 1] = right_.Filter(samples_[i + 1]);
       }
       rendered_ += static_cast<uint64_t>(count);
-      if (!sink(samples_.data(), count, rendered_)) return Outcome::kSinkFailed;
+      if (!sink(samples_.data(), static_cast<size_t>(count), rendered_))
+        return Outcome::kSinkFailed;
     }
     return Outcome::kDone;
   }
@@ -195,32 +197,6 @@ class Synthesis {
   DcBlocker right_;
   uint64_t rendered_ = 0;
   std::array<float, 2 * kBlockFrames> samples_{};
-};
-
-// Writes interleaved stereo floats as 16-bit little-endian samples, scaled by a fixed factor
-// (1.0 is full scale) and rounded without dither so that every run gives the same bytes;
-// what goes beyond full scale is clipped.
-class PcmWriter {
- public:
-  PcmWriter(std::ostream& out, double gain) : out_(out), scale_(gain * 32767.0) {}
-
-  bool Write(const float* samples, int frames) {
-    const size_t count = 2 * static_cast<size_t>(frames);
-    for (size_t i = 0; i < count; ++i) {
-      const double scaled = std::clamp(samples[i] * scale_, -32768.0, 32767.0);
-      const auto bits = static_cast<uint16_t>(static_cast<int16_t>(std::lrint(scaled)));
-      bytes_[2 * i] = static_cast<uint8_t>(bits);
-      bytes_[2 * i + 1] = static_cast<uint8_t>(bits >> 8);
-    }
-    out_.write(reinterpret_cast<const char*>(bytes_.data()),
-               static_cast<std::streamsize>(2 * count));
-    return static_cast<bool>(out_);
-  }
-
- private:
-  std::ostream& out_;
-  double scale_;
-  std::array<uint8_t, 4 * kBlockFrames> bytes_{};
 };
 
 double GainFactor(double db) {
@@ -246,7 +222,7 @@ Synthesis::Outcome WriteAsRendered(Synthesis& synthesis, double gain, std::ostre
                                    Progress& progress) {
   WriteHeader(out, synthesis.totalFrames());
   PcmWriter pcm(out, gain);
-  return synthesis.Run([&](const float* samples, int frames, uint64_t rendered) {
+  return synthesis.Run([&](const float* samples, size_t frames, uint64_t rendered) {
     progress.At(kWholeRender, rendered);
     return pcm.Write(samples, frames);
   });
@@ -259,8 +235,8 @@ Synthesis::Outcome WriteNormalised(Synthesis& synthesis, std::ostream& out, Prog
   SampleSpill spill;
   float peak = 0.0f;
   const Synthesis::Outcome rendered =
-      synthesis.Run([&](const float* samples, int frames, uint64_t renderedFrames) {
-        const size_t count = 2 * static_cast<size_t>(frames);
+      synthesis.Run([&](const float* samples, size_t frames, uint64_t renderedFrames) {
+        const size_t count = 2 * frames;
         for (size_t i = 0; i < count; ++i) peak = std::max(peak, std::abs(samples[i]));
         progress.At(kSynthesisPass, renderedFrames);
         return spill.Append(samples, count);
@@ -275,8 +251,8 @@ Synthesis::Outcome WriteNormalised(Synthesis& synthesis, std::ostream& out, Prog
   std::array<float, 2 * kBlockFrames> samples{};
   bool written = spill.Rewind();
   for (uint64_t frame = 0; written && frame < totalFrames;) {
-    const int frames = static_cast<int>(std::min<uint64_t>(kBlockFrames, totalFrames - frame));
-    const size_t count = 2 * static_cast<size_t>(frames);
+    const auto frames = static_cast<size_t>(std::min<uint64_t>(kBlockFrames, totalFrames - frame));
+    const size_t count = 2 * frames;
     written = spill.Read(samples.data(), count) == count && pcm.Write(samples.data(), frames);
     frame += static_cast<uint64_t>(frames);
     progress.At(kWriteOutPass, frame);
