@@ -10,6 +10,9 @@
 #include <mutex>
 #include <vector>
 
+#include "render/dc_blocker.h"
+#include "render/pcm_writer.h"
+#include "render/sample_spill.h"
 #include "render/song_timeline.h"
 #include "render/wav_format.h"
 
@@ -107,69 +110,155 @@ void Play(fluid_synth_t* synth, const TimedEvent& event) {
   }
 }
 
-int16_t ToSample(float value) {
-  const float scaled = std::clamp(value * 32767.0f, -32768.0f, 32767.0f);
-  return static_cast<int16_t>(std::lrint(scaled));
-}
+// Where a render stands, told as the part done: a normalised render spends most of its
+// time in the synthesizer and a little reading the samples back to write them.
+struct RenderPass {
+  double start = 0.0;
+  double end = 1.0;
+};
+constexpr RenderPass kWholeRender{0.0, 1.0};
+constexpr RenderPass kSynthesisPass{0.0, 0.95};
+constexpr RenderPass kWriteOutPass{0.95, 1.0};
 
-// Renders frames into the stream block by block: floats from the synthesizer, rounded to
-// 16 bits without dither so that every run gives the same bytes.
-class BlockWriter {
+class Progress {
  public:
-  BlockWriter(fluid_synth_t* synth, std::ostream& out, uint64_t totalFrames,
-              const std::function<void(double)>& progress)
-      : synth_(synth), out_(out), totalFrames_(totalFrames), progress_(progress) {}
+  Progress(const std::function<void(double)>& report, uint64_t totalFrames)
+      : report_(report), totalFrames_(totalFrames) {}
 
-  bool RenderUntil(uint64_t frame) {
-    while (written_ < frame) {
-      const int count = static_cast<int>(std::min<uint64_t>(kBlockFrames, frame - written_));
-      if (fluid_synth_write_float(synth_, count, left_.data(), 0, 1, right_.data(), 0, 1) !=
-          FLUID_OK) {
-        synthFailed_ = true;
-        return false;
-      }
-      for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
-        StoreLittleEndian(4 * i, ToSample(left_[i]));
-        StoreLittleEndian(4 * i + 2, ToSample(right_[i]));
-      }
-      out_.write(reinterpret_cast<const char*>(bytes_.data()), std::streamsize{count} * 4);
-      if (!out_) return false;
-      written_ += static_cast<uint64_t>(count);
-      Report();
-    }
-    return true;
+  void At(const RenderPass& pass, uint64_t frame) {
+    if (!report_ || totalFrames_ == 0) return;
+    const double done = frame == totalFrames_
+                            ? pass.end
+                            : pass.start + (pass.end - pass.start) * static_cast<double>(frame) /
+                                               static_cast<double>(totalFrames_);
+    if (done - reported_ < 0.01 && frame != totalFrames_) return;
+    reported_ = done;
+    report_(done);
   }
-  bool synthFailed() const { return synthFailed_; }
 
  private:
-  void StoreLittleEndian(size_t at, int16_t sample) {
-    const auto bits = static_cast<uint16_t>(sample);
-    bytes_[at] = static_cast<uint8_t>(bits);
-    bytes_[at + 1] = static_cast<uint8_t>(bits >> 8);
-  }
-
-  void Report() {
-    if (!progress_ || totalFrames_ == 0) return;
-    const double done = static_cast<double>(written_) / static_cast<double>(totalFrames_);
-    if (done - reported_ < 0.01 && written_ != totalFrames_) return;
-    reported_ = done;
-    progress_(done);
-  }
-
-  fluid_synth_t* synth_;
-  std::ostream& out_;
+  const std::function<void(double)>& report_;
   uint64_t totalFrames_;
-  const std::function<void(double)>& progress_;
-  uint64_t written_ = 0;
   double reported_ = 0.0;
-  bool synthFailed_ = false;
-  std::array<float, kBlockFrames> left_{};
-  std::array<float, kBlockFrames> right_{};
-  std::array<uint8_t, kBlockFrames * 4> bytes_{};
 };
 
 uint64_t FrameAt(double seconds) {
   return static_cast<uint64_t>(std::llround(seconds * kWavSampleRate));
+}
+
+// Plays the song's events in time, block by block: interleaved stereo floats from the
+// synthesizer with any constant offset removed, handed to a sink that keeps or writes them.
+class Synthesis {
+ public:
+  Synthesis(fluid_synth_t* synth, const SongTimeline& timeline, uint64_t totalFrames)
+      : synth_(synth), timeline_(timeline), totalFrames_(totalFrames) {}
+
+  enum class Outcome { kDone, kSynthFailed, kSinkFailed };
+
+  uint64_t totalFrames() const { return totalFrames_; }
+
+  // `sink(samples, frames, framesRenderedSoFar)` returns false to stop.
+  template <typename Sink>
+  Outcome Run(Sink&& sink) {
+    for (const TimedEvent& event : timeline_.events) {
+      if (const Outcome outcome = RenderUntil(FrameAt(event.seconds), sink);
+          outcome != Outcome::kDone) {
+        return outcome;
+      }
+      Play(synth_, event);
+    }
+    return RenderUntil(totalFrames_, sink);
+  }
+
+ private:
+  template <typename Sink>
+  Outcome RenderUntil(uint64_t frame, Sink& sink) {
+    while (rendered_ < frame) {
+      const int count = static_cast<int>(std::min<uint64_t>(kBlockFrames, frame - rendered_));
+      if (fluid_synth_write_float(synth_, count, samples_.data(), 0, 2, samples_.data(), 1, 2) !=
+          FLUID_OK) {
+        return Outcome::kSynthFailed;
+      }
+      for (size_t i = 0; i < 2 * static_cast<size_t>(count); i += 2) {
+        samples_[i] = left_.Filter(samples_[i]);
+        samples_[i + 1] = right_.Filter(samples_[i + 1]);
+      }
+      rendered_ += static_cast<uint64_t>(count);
+      if (!sink(samples_.data(), static_cast<size_t>(count), rendered_))
+        return Outcome::kSinkFailed;
+    }
+    return Outcome::kDone;
+  }
+
+  fluid_synth_t* synth_;
+  const SongTimeline& timeline_;
+  uint64_t totalFrames_;
+  DcBlocker left_;
+  DcBlocker right_;
+  uint64_t rendered_ = 0;
+  std::array<float, 2 * kBlockFrames> samples_{};
+};
+
+double GainFactor(double db) {
+  return std::pow(10.0, db / 20.0);
+}
+
+// Below half a 16-bit step, a song written at 0 dB is all zeros: it is silence, whatever
+// the synthesizer's arithmetic left in it (its reverb keeps a tiny offset against denormal
+// numbers), and is written as silence rather than raised to full scale.
+constexpr float kSilentPeak = 0.5f / 32767.0f;
+
+// The factor that brings the loudest sample to the normalised peak.
+double NormalisingGain(float peak) {
+  return peak >= kSilentPeak ? GainFactor(kWavPeakDbfs) / static_cast<double>(peak) : 1.0;
+}
+
+void WriteHeader(std::ostream& out, uint64_t totalFrames) {
+  const auto header = WavHeader(static_cast<uint32_t>(totalFrames));
+  out.write(reinterpret_cast<const char*>(header.data()), header.size());
+}
+
+Synthesis::Outcome WriteAsRendered(Synthesis& synthesis, double gain, std::ostream& out,
+                                   Progress& progress) {
+  WriteHeader(out, synthesis.totalFrames());
+  PcmWriter pcm(out, gain);
+  return synthesis.Run([&](const float* samples, size_t frames, uint64_t rendered) {
+    progress.At(kWholeRender, rendered);
+    return pcm.Write(samples, frames);
+  });
+}
+
+// The peak is known only once the whole song is rendered: until then the samples wait in a
+// temporary file, which costs far less time than rendering the song twice.
+Synthesis::Outcome WriteNormalised(Synthesis& synthesis, std::ostream& out, Progress& progress,
+                                   std::string& spillError) {
+  SampleSpill spill;
+  float peak = 0.0f;
+  const Synthesis::Outcome rendered =
+      synthesis.Run([&](const float* samples, size_t frames, uint64_t renderedFrames) {
+        const size_t count = 2 * frames;
+        for (size_t i = 0; i < count; ++i) peak = std::max(peak, std::abs(samples[i]));
+        progress.At(kSynthesisPass, renderedFrames);
+        return spill.Append(samples, count);
+      });
+  if (rendered != Synthesis::Outcome::kDone) {
+    spillError = spill.error();
+    return rendered;
+  }
+  const uint64_t totalFrames = synthesis.totalFrames();
+  WriteHeader(out, totalFrames);
+  PcmWriter pcm(out, NormalisingGain(peak));
+  std::array<float, 2 * kBlockFrames> samples{};
+  bool written = spill.Rewind();
+  for (uint64_t frame = 0; written && frame < totalFrames;) {
+    const auto frames = static_cast<size_t>(std::min<uint64_t>(kBlockFrames, totalFrames - frame));
+    const size_t count = 2 * frames;
+    written = spill.Read(samples.data(), count) == count && pcm.Write(samples.data(), frames);
+    frame += static_cast<uint64_t>(frames);
+    progress.At(kWriteOutPass, frame);
+  }
+  spillError = spill.error();
+  return written ? Synthesis::Outcome::kDone : Synthesis::Outcome::kSinkFailed;
 }
 
 std::string DescribeTooLong(double seconds) {
@@ -223,21 +312,23 @@ WavRenderResult RenderSongToWav(const Song& song, std::ostream& out,
     return result;
   }
 
-  const auto header = WavHeader(static_cast<uint32_t>(totalFrames));
-  out.write(reinterpret_cast<const char*>(header.data()), header.size());
-  BlockWriter blocks(synth.get(), out, totalFrames, options.progress);
-  // A write that fails stops the render.
-  for (const TimedEvent& event : timeline.events) {
-    if (!blocks.RenderUntil(FrameAt(event.seconds))) break;
-    Play(synth.get(), event);
+  Progress progress(options.progress, totalFrames);
+  Synthesis synthesis(synth.get(), timeline, totalFrames);
+  std::string spillError;
+  const Synthesis::Outcome outcome =
+      options.gainDb ? WriteAsRendered(synthesis, GainFactor(*options.gainDb), out, progress)
+                     : WriteNormalised(synthesis, out, progress, spillError);
+  if (outcome == Synthesis::Outcome::kSynthFailed) {
+    result.error = capture.Reason("the synthesizer failed");
+    return result;
   }
-  if (!blocks.RenderUntil(totalFrames)) {
-    if (blocks.synthFailed()) {
-      result.error = capture.Reason("the synthesizer failed");
-    } else {
-      result.io = IoResult::Failure(IoStep::kWrite, 0);
-      result.error = DescribeIoResult(result.io);
-    }
+  if (!spillError.empty()) {
+    result.error = spillError;
+    return result;
+  }
+  if (outcome == Synthesis::Outcome::kSinkFailed || !out) {
+    result.io = IoResult::Failure(IoStep::kWrite, 0);
+    result.error = DescribeIoResult(result.io);
     return result;
   }
   result.seconds = static_cast<double>(totalFrames) / kWavSampleRate;

@@ -353,6 +353,18 @@ void AddHearAndSeeOptions(CLI::App& app, CliOptions& options, const BuildFeature
                  "/usr/share/sounds/sf2/default-GM.sf2)")
       ->type_name("FILE")
       ->group(wavGroup);
+  AddParsedOption(app, "--gain",
+                  "Play the WAV at a fixed gain of DB decibels, -60 to\n"
+                  "+24, written as it is rendered (default: normalised\n"
+                  "so that its loudest sample is -1 dBFS)")
+      ->type_name("DB")
+      ->group(wavGroup)
+      ->check(Storing(
+          [&hear](const std::string& text) {
+            hear.gainDb = ParseGainDb(text);
+            return hear.gainDb.has_value();
+          },
+          "is not a gain in dB from -60 to +24"));
   app.add_option("--piano-roll", hear.pianoRoll,
                  "Also draw the notes into FILE as a PNG: time across,\n"
                  "pitch up, melody and chords in two colours (one input\n"

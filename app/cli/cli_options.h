@@ -36,6 +36,7 @@ struct SettingOverrides {
 struct HearAndSeeOptions {
   std::optional<std::string> wav;
   std::optional<std::string> soundFont;
+  std::optional<double> gainDb;  // none: the WAV is normalised
   std::optional<std::string> pianoRoll;
   std::optional<uint8_t> program;
   std::optional<uint8_t> velocity;

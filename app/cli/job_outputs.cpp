@@ -24,6 +24,7 @@ std::vector<OutputReport> JobOutputs::Write(Song& song, const std::string& saveP
                      [&, index](std::ostream& out) {
                        WavRenderOptions options;
                        options.soundFontPath = render_.soundFontPath;
+                       options.gainDb = render_.gainDb;
                        RenderProgress progress(streams_.err, render_.showProgress, *job_.wavPath);
                        options.progress = [&progress](double done) { progress.Show(done); };
                        const WavRenderResult result = RenderSongToWav(song, out, options);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,11 +10,12 @@
 
 namespace pixorale::cli {
 
-// The same for every input: the SoundFont for WAV files (chosen and checked once) and
-// whether a render shows its progress on the terminal.
+// The same for every input: the SoundFont for WAV files (chosen and checked once), whether a
+// render shows its progress on the terminal, and the WAV's gain.
 struct RenderSettings {
   std::string soundFontPath;
   bool showProgress = false;
+  std::optional<double> gainDb;  // of the WAV; none: normalised
 };
 
 // Why an output that exists is not replaced.

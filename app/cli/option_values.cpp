@@ -116,4 +116,15 @@ std::optional<double> ParseSeconds(std::string_view text) {
   return seconds;
 }
 
+std::optional<double> ParseGainDb(std::string_view text) {
+  if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
+  double value = 0.0;
+  // Fixed notation only: no exponents, no hexadecimal; "inf" and "nan" fail the range.
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (!(value >= kMinGainDb && value <= kMaxGainDb)) return std::nullopt;
+  return value;
+}
+
 }  // namespace pixorale::cli

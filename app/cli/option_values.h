@@ -41,4 +41,11 @@ std::optional<PitchMap> ParsePitchMap(std::string_view text);
 // A positive number of seconds, decimals allowed: "60", "90.5".
 std::optional<double> ParseSeconds(std::string_view text);
 
+// A gain in dB for --gain: a decimal number with an optional sign and fraction ("-6",
+// "+2.5"), from kMinGainDb to kMaxGainDb. Below the range nothing would be heard; above it a
+// song is clipped beyond use.
+inline constexpr double kMinGainDb = -60.0;
+inline constexpr double kMaxGainDb = 24.0;
+std::optional<double> ParseGainDb(std::string_view text);
+
 }  // namespace pixorale::cli

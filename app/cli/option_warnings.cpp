@@ -40,6 +40,7 @@ std::vector<std::string> HearAndSeeWarnings(const HearAndSeeOptions& hear,
                                             const ConversionSettings& settings) {
   std::vector<std::string> warnings;
   if (hear.soundFont && !hear.wav) warnings.emplace_back("--soundfont does nothing without --wav");
+  if (hear.gainDb && !hear.wav) warnings.emplace_back("--gain does nothing without --wav");
   if ((hear.chordProgram || hear.chordVelocity) && settings.chordMode == 0) {
     warnings.emplace_back(
         "--chord-program and --chord-velocity do nothing without the chord track (--chords)");

@@ -106,11 +106,12 @@ int RunCli(const std::vector<std::string>& arguments, const CliStreams& streams)
                           loaded.sourcePath};
   if (options.report == ReportFormat::kInfo) streams.out << SettingsLine(used) << '\n';
   BatchReporter reporter(jobs, used, options.report, streams.out, err, progress);
-  BatchSettings batch{settings,
-                      used.controls,
-                      {options.snap, options.seed},
-                      {soundFont, !options.quiet && streams.errIsTerminal},
-                      PictureLimitsFrom(options)};
+  BatchSettings batch{
+      settings,
+      used.controls,
+      {options.snap, options.seed},
+      {soundFont, !options.quiet && streams.errIsTerminal, options.hearAndSee.gainDb},
+      PictureLimitsFrom(options)};
   ParallelFor(jobs.size(), options.jobs.value_or(DefaultJobs()),
               [&](size_t i) { reporter.Complete(i, ConvertOne(jobs[i], batch, streams)); });
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;

@@ -35,7 +35,8 @@ VALUE_OPTIONS = {"-o", "--output", "-d", "--output-dir", "--scale", "--sustain",
                  "--timing", "--resolution", "--range", "--settings", "--snap", "--seed", "-j",
                  "--jobs", "--wav", "--soundfont", "--piano-roll", "--program", "--velocity",
                  "--chord-program", "--chord-velocity", "--columns", "--max-seconds", "--key",
-                 "--map", "--max-columns", "--max-area"}
+                 "--map", "--max-columns", "--max-area",
+                 "--gain"}
 
 
 class Example:

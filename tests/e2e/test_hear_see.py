@@ -289,5 +289,56 @@ class Voices(ConverterTest):
         self.assertIn("'0' is not a whole number from 1 to 127", run.stderr.decode())
 
 
+
+def wav_samples(path):
+    """Both channels' 16-bit samples, interleaved, as Python's wave module reads them."""
+    with wave.open(str(path)) as wav:
+        return array.array("h", wav.readframes(wav.getnframes()))
+
+
+def peak_dbfs(samples):
+    return 20 * math.log10(max(abs(s) for s in samples) / 32768)
+
+
+class WavLoudness(ConverterTest):
+    """The WAV is normalised to a -1 dBFS peak without a constant offset; --gain DB plays it at
+    a fixed gain instead."""
+
+    def setUp(self):
+        super().setUp()
+        self.write("melody.bmp", melody_bmp(WORKED_REDS, WORKED_BLUES))
+
+    def test_normalised_peak_is_minus_one_dbfs_and_the_mean_near_zero(self):
+        for name, extra in (("melody", []), ("chord pad", ["--chords"])):
+            with self.subTest(song=name):
+                self.convert("melody.bmp", "-f", "--wav", "m.wav", *extra, *WORKED)
+                samples = wav_samples(self.dir / "m.wav")
+                self.assertAlmostEqual(peak_dbfs(samples), -1.0, delta=0.1)
+                self.assertLess(abs(sum(samples) / len(samples) / 32768), 0.001)
+
+    def test_gain_0_is_the_synthesizers_level_which_normalising_scales(self):
+        self.convert("melody.bmp", "--chords", "--wav", "norm.wav", "-o", "norm.mid", *WORKED)
+        self.convert("melody.bmp", "--chords", "--wav", "zero.wav", "-o", "zero.mid", "--gain",
+                     "0", *WORKED)
+        self.assertEqual((self.dir / "norm.mid").read_bytes(), (self.dir / "zero.mid").read_bytes())
+        normalised, level = wav_samples(self.dir / "norm.wav"), wav_samples(self.dir / "zero.wav")
+        self.assertLess(peak_dbfs(level), -6)
+        factor = 10 ** (-1 / 20) * 32767 / max(abs(s) for s in level)
+        # Rounding to 16 bits, of both files and of the peak the factor comes from.
+        self.assertLessEqual(max(abs(n - z * factor) for n, z in zip(normalised, level)),
+                             0.5 + factor)
+
+    def test_gain_out_of_range_is_a_usage_error(self):
+        run = self.run_converter("melody.bmp", "--wav", "m.wav", "--gain", "24.5")
+        self.assertEqual(run.returncode, 2)
+        self.assertIn("'24.5' is not a gain in dB from -60 to +24", run.stderr.decode())
+        self.assertFalse((self.dir / "m.wav").exists())
+
+    def test_gain_without_wav_is_warned_of(self):
+        run = self.convert("melody.bmp", "--gain", "-3", *WORKED)
+        self.assertIn("pixorale-convert: warning: --gain does nothing without --wav",
+                      self.error_lines(run))
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -72,8 +72,8 @@ TEST(HearAndSeeOptions, HelpListsThemInTheirOwnGroup) {
   const std::string help = Help(kEveryFeature);
   const size_t group = help.find("Hear and see:");
   ASSERT_NE(group, std::string::npos);
-  for (const char* option : {"--wav", "--soundfont", "--piano-roll", "--program", "--velocity",
-                             "--chord-program", "--chord-velocity"}) {
+  for (const char* option : {"--wav", "--soundfont", "--gain", "--piano-roll", "--program",
+                             "--velocity", "--chord-program", "--chord-velocity"}) {
     EXPECT_GT(help.find(option), group) << option;
   }
 }
@@ -128,6 +128,36 @@ TEST(HearAndSeeOptions, WarnsAboutOptionsThatDoNothing) {
   withChords.chordMode = 1;
   hear.wav = "x.wav";
   EXPECT_TRUE(HearAndSeeWarnings(hear, withChords).empty());
+}
+
+TEST(HearAndSeeOptions, GainIsADecimalNumberOfDecibelsFromMinus60ToPlus24) {
+  const std::vector<std::pair<std::string, double>> taken = {
+      {"-60", -60.0}, {"+24", 24.0}, {"24", 24.0}, {"0", 0.0}, {"-0.25", -0.25}, {"+1.5", 1.5}};
+  for (const auto& [text, gain] : taken) {
+    const ParsedCommandLine parsed = Parse({"in.png", "--wav", "a.wav", "--gain", text});
+    ASSERT_TRUE(parsed.options) << text;
+    EXPECT_EQ(parsed.options->hearAndSee.gainDb, gain) << text;
+  }
+  EXPECT_FALSE(Parse({"in.png", "--wav", "a.wav"}).options->hearAndSee.gainDb);
+
+  for (const char* text : {"24.01", "-60.5", "100", "1e1", "0x10", "nan", "inf", "-inf", "+-3",
+                           "++3", "3 ", " 3", "", "-", "six"}) {
+    std::string err;
+    const ParsedCommandLine parsed = Parse({"in.png", "--wav", "a.wav", "--gain", text}, &err);
+    EXPECT_FALSE(parsed.options) << text;
+    EXPECT_NE(err.find("is not a gain in dB from -60 to +24"), std::string::npos) << text << err;
+  }
+}
+
+TEST(HearAndSeeOptions, GainWithoutAWavIsWarnedAbout) {
+  ConversionSettings settings;
+  settings.InstallDefaults();
+  HearAndSeeOptions hear;
+  hear.gainDb = -3.0;
+  EXPECT_EQ(HearAndSeeWarnings(hear, settings),
+            std::vector<std::string>{"--gain does nothing without --wav"});
+  hear.wav = "x.wav";
+  EXPECT_TRUE(HearAndSeeWarnings(hear, settings).empty());
 }
 
 }  // namespace

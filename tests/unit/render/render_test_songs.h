@@ -43,8 +43,10 @@ struct TestNote {
 };
 
 // One track per channel used, 480 ticks per quarter note at `tempo` microseconds per
-// quarter note (500000: 120 beats per minute, so one quarter note lasts 0.5 s).
-inline Song MakeSong(const std::vector<TestNote>& notes, uint32_t tempo = 500000) {
+// quarter note (500000: 120 beats per minute, so one quarter note lasts 0.5 s), every channel
+// playing General MIDI `program`.
+inline Song MakeSong(const std::vector<TestNote>& notes, uint32_t tempo = 500000,
+                     uint8_t program = 0) {
   Song song;
   song.format = 1;
   song.division = 480;
@@ -60,7 +62,7 @@ inline Song MakeSong(const std::vector<TestNote>& notes, uint32_t tempo = 500000
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     Track track;
     if (channel == 0) track.AppendEvent(track_events::Tempo(tempo));
-    track.AppendEvent(track_events::ProgramChange(channel, 0));
+    track.AppendEvent(track_events::ProgramChange(channel, program));
     uint32_t tick = 0;
     for (auto& [at, event] : timed) {
       event.delta.Assign(at - tick);

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -55,6 +58,63 @@ WavRenderOptions DefaultFont() {
   options.soundFontPath = FindDefaultSoundFont().value_or("");
   return options;
 }
+
+WavRenderOptions AtGain(std::optional<double> gainDb) {
+  WavRenderOptions options = DefaultFont();
+  options.gainDb = gainDb;
+  return options;
+}
+
+int PeakSample(const std::vector<short>& samples) {
+  int peak = 0;
+  for (const short s : samples) peak = std::max(peak, std::abs(static_cast<int>(s)));
+  return peak;
+}
+
+double PeakDbfs(const std::vector<short>& samples) {
+  return 20.0 * std::log10(PeakSample(samples) / 32768.0);
+}
+
+// The constant offset of both channels together, as a part of full scale.
+double MeanOfFullScale(const std::vector<short>& samples) {
+  double sum = 0.0;
+  for (const short s : samples) sum += s;
+  return sum / static_cast<double>(samples.size()) / 32768.0;
+}
+
+// A melody on the piano, and a sustained low chord on General MIDI program 99 (the chord
+// track's default), whose samples carry an offset of their own.
+Song PianoMelody() {
+  return MakeSong({{60, 0, 100, 0, 480},
+                   {64, 0, 70, 480, 960},
+                   {67, 0, 127, 960, 1440},
+                   {72, 0, 40, 1440, 2400}});
+}
+Song ChordPad() {
+  return MakeSong({{48, 1, 100, 0, 1920}, {52, 1, 100, 0, 1920}, {55, 1, 100, 0, 1920}}, 500000,
+                  99);
+}
+
+// Sets TMPDIR for the object's lifetime.
+class ScopedTemporaryFolder {
+ public:
+  explicit ScopedTemporaryFolder(const std::filesystem::path& folder) {
+    if (const char* previous = std::getenv("TMPDIR")) previous_ = previous;
+    setenv("TMPDIR", folder.c_str(), 1);
+  }
+  ~ScopedTemporaryFolder() {
+    if (previous_) {
+      setenv("TMPDIR", previous_->c_str(), 1);
+    } else {
+      unsetenv("TMPDIR");
+    }
+  }
+  ScopedTemporaryFolder(const ScopedTemporaryFolder&) = delete;
+  ScopedTemporaryFolder& operator=(const ScopedTemporaryFolder&) = delete;
+
+ private:
+  std::optional<std::string> previous_;
+};
 
 class WavRender : public testing::Test {
  protected:
@@ -126,6 +186,105 @@ TEST_F(WavRender, FailingStreamStopsTheRenderAsAWriteError) {
       RenderSongToWav(MakeSong({{60, 0, 100, 0, 480}}), out, DefaultFont());
   EXPECT_EQ(result.io.failedStep, IoStep::kWrite);
   EXPECT_FALSE(result.ok());
+}
+
+TEST_F(WavRender, NormalisedPeakIsMinusOneDbfsWithoutAnOffset) {
+  const std::vector<std::pair<const char*, Song>> cases = {{"piano melody", PianoMelody()},
+                                                           {"chord pad", ChordPad()}};
+  for (const auto& [name, song] : cases) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(RenderWav(song, dir_ / "a.wav", DefaultFont()).ok());
+    const ReadWav wav = ReadWithSndfile(dir_ / "a.wav");
+    EXPECT_NEAR(PeakDbfs(wav.samples), kWavPeakDbfs, 0.1);
+    EXPECT_LT(std::abs(MeanOfFullScale(wav.samples)), 0.001);
+  }
+}
+
+// Normalised or at a fixed gain, each sample is the one at 0 dB times one factor, give or
+// take the rounding of both to 16 bits.
+TEST_F(WavRender, GainScalesEverySampleOfTheSynthesizersLevel) {
+  const Song song = PianoMelody();
+  ASSERT_TRUE(RenderWav(song, dir_ / "0.wav", AtGain(0.0)).ok());
+  const std::vector<short> level = ReadWithSndfile(dir_ / "0.wav").samples;
+  const int peak = PeakSample(level);
+  ASSERT_GT(peak, 1000);
+  const double normalising = std::pow(10.0, kWavPeakDbfs / 20.0) * 32767.0 / peak;
+
+  struct Case {
+    std::optional<double> gainDb;
+    double factor;
+    double tolerance;  // the rounding of both; normalised, that of the peak's too
+  };
+  const Case cases[] = {
+      {-6.0, 0.501187, 1.0}, {6.0, 1.995262, 1.5}, {std::nullopt, normalising, 0.5 + normalising}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.gainDb ? std::to_string(*c.gainDb) + " dB" : "normalised");
+    ASSERT_TRUE(RenderWav(song, dir_ / "g.wav", AtGain(c.gainDb)).ok());
+    const std::vector<short> scaled = ReadWithSndfile(dir_ / "g.wav").samples;
+    ASSERT_EQ(scaled.size(), level.size());
+    size_t outside = 0;
+    for (size_t i = 0; i < level.size(); ++i) {
+      if (std::abs(scaled[i] - level[i] * c.factor) > c.tolerance) ++outside;
+    }
+    EXPECT_EQ(outside, 0u);
+  }
+}
+
+TEST_F(WavRender, GainBeyondFullScaleClipsInsteadOfWrappingAround) {
+  const Song song = PianoMelody();
+  ASSERT_TRUE(RenderWav(song, dir_ / "0.wav", AtGain(0.0)).ok());
+  ASSERT_TRUE(RenderWav(song, dir_ / "24.wav", AtGain(24.0)).ok());
+  const std::vector<short> level = ReadWithSndfile(dir_ / "0.wav").samples;
+  const std::vector<short> loud = ReadWithSndfile(dir_ / "24.wav").samples;
+  ASSERT_EQ(loud.size(), level.size());
+  EXPECT_EQ(PeakSample(loud), 32768);
+  size_t wrapped = 0;
+  for (size_t i = 0; i < level.size(); ++i) {
+    if (std::abs(loud[i]) < std::abs(level[i]) || (level[i] > 0 && loud[i] < 0) ||
+        (level[i] < 0 && loud[i] > 0)) {
+      ++wrapped;
+    }
+  }
+  EXPECT_EQ(wrapped, 0u);
+}
+
+TEST_F(WavRender, SilentSongStaysSilentWhenNormalised) {
+  ASSERT_TRUE(RenderWav(MakeSong({}), dir_ / "a.wav", DefaultFont()).ok());
+  const ReadWav wav = ReadWithSndfile(dir_ / "a.wav");
+  EXPECT_EQ(wav.info.frames, static_cast<sf_count_t>(kReleaseTailSeconds * 44100));
+  EXPECT_EQ(PeakSample(wav.samples), 0);
+}
+
+TEST_F(WavRender, FixedGainGivesTheSameBytesOnEveryRun) {
+  const Song song = ChordPad();
+  ASSERT_TRUE(RenderWav(song, dir_ / "a.wav", AtGain(-3.5)).ok());
+  ASSERT_TRUE(RenderWav(song, dir_ / "b.wav", AtGain(-3.5)).ok());
+  EXPECT_EQ(test::ReadFileBytes(dir_ / "a.wav"), test::ReadFileBytes(dir_ / "b.wav"));
+}
+
+TEST_F(WavRender, TemporaryFolderThatCannotHoldTheSamplesIsAnErrorAndWritesNothing) {
+  const ScopedTemporaryFolder missing(dir_ / "missing");
+  const WavRenderResult result = RenderWav(PianoMelody(), dir_ / "a.wav", DefaultFont());
+  EXPECT_FALSE(result.ok());
+  EXPECT_NE(result.error.find("missing: No such file or directory"), std::string::npos)
+      << result.error;
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "a.wav"));
+  // A fixed gain writes the audio as it is rendered and needs no temporary file.
+  EXPECT_TRUE(RenderWav(PianoMelody(), dir_ / "a.wav", AtGain(0.0)).ok());
+}
+
+TEST_F(WavRender, ProgressRisesToTheWholeRender) {
+  for (const std::optional<double> gainDb : {std::optional<double>(), std::optional(0.0)}) {
+    SCOPED_TRACE(gainDb ? "fixed gain" : "normalised");
+    std::vector<double> shown;
+    WavRenderOptions options = AtGain(gainDb);
+    options.progress = [&shown](double done) { shown.push_back(done); };
+    ASSERT_TRUE(RenderWav(PianoMelody(), dir_ / "a.wav", options).ok());
+    ASSERT_GE(shown.size(), 10u);
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+    EXPECT_GT(shown.front(), 0.0);
+    EXPECT_EQ(shown.back(), 1.0);
+  }
 }
 
 TEST(WavFormat, HeaderCountsTheDataBytes) {
