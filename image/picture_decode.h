@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include "image/byte_source.h"
 #include "image/picture_format.h"
 #include "image/picture_rows.h"
@@ -10,5 +12,9 @@ namespace pixorale {
 // file's first byte.
 PictureLoad DecodePicture(PictureFormat format, ByteSource& source, BitmapImage& image,
                           const DecodeLimits& limits = {});
+
+// The formats this build reads, for a person: "BMP, PNG and JPEG", or "BMP" in a build
+// without the decoders.
+std::string_view ReadablePictureFormats();
 
 }  // namespace pixorale

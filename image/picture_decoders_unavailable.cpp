@@ -1,6 +1,7 @@
 // The Windows build has no libspng or libjpeg to draw on (Debian ships neither for
 // mingw-w64): a PNG or JPEG picture is recognised and refused with a clear line.
 #include "image/jpeg_rows.h"
+#include "image/picture_decode.h"
 #include "image/png_rows.h"
 
 namespace pixorale {
@@ -12,6 +13,10 @@ PictureLoad Unavailable(PictureFormat format, BitmapImage& image) {
 }
 
 }  // namespace
+
+std::string_view ReadablePictureFormats() {
+  return "BMP";
+}
 
 PictureLoad DecodePngRows(ByteSource&, BitmapImage& image, const DecodeLimits&) {
   return Unavailable(PictureFormat::kPng, image);
