@@ -139,9 +139,10 @@ PictureLoad BitmapImage::LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns,
     DropFourthBytes(middleRow);
   }
   AdoptRows24(width, height, std::move(firstRow), std::move(middleRow));
-  // The claim check above keeps stride * height within 64 bits.
+  // The claim check above keeps stride * height within 64 bits; the last row needs no
+  // padding.
   PictureLoad load;
-  const uint64_t described = stride * height;
+  const uint64_t described = stride * (height - 1) + rowBytes;
   load.missingBytes = described > present ? described - present : 0;
   return load;
 }
