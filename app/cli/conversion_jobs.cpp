@@ -75,7 +75,7 @@ std::vector<ConversionJob> PlanConversionJobs(const CliOptions& options) {
     job.conflict = OutputsCollide(job);
     job.conflictPath = job.outputPath;
     // "photo.bmp song.mid" without -o: song.mid would be its own output.
-    if (NamesMidiFile(input) && job.outputPath == input) {
+    if (NamesMidiFile(input) && ComparableForm(job.outputPath) == ComparableForm(input)) {
       job.conflict = MidiFileAsInput(input);
       job.conflictPath = input;
     }
