@@ -55,7 +55,7 @@ class JsonObjects(ConverterTest):
             "tracks": 1, "ticks": 1380, "division": 480, "timing": "beat", "seconds": 1.4375,
             "lowest_pitch": 60, "highest_pitch": 67})
         self.assertEqual(objects[1]["converted"], False)
-        self.assertTrue(objects[1]["error"].startswith("bad.bmp: not a 24-bit BMP: 8 bits"))
+        self.assertTrue(objects[1]["error"].startswith("bad.bmp: not a 24-bit or 32-bit BMP: 8 bits"))
         self.assertEqual(objects[2]["ticks"], 240)
         self.assertEqual(len(self.error_lines(run)), 1)
 
