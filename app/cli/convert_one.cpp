@@ -118,10 +118,10 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batc
                                  AnyPictureSource(batch.pictureLimits, &input), outputs);
 
   const RunReport& report = outcome.report;
-  if (report.picture.missingBytes != 0) {
-    outcome.warnings.push_back(job.inputPath + ": the pixel data ends " +
-                               std::to_string(report.picture.missingBytes) +
-                               " bytes early; the missing pixels are read as black");
+  if (const uint64_t missing = report.picture.missingBytes; missing != 0) {
+    outcome.warnings.push_back(job.inputPath + ": the pixel data ends " + std::to_string(missing) +
+                               (missing == 1 ? " byte" : " bytes") +
+                               " early; the missing pixels are read as black");
   }
   switch (report.status) {
     case RunStatus::kWritten:

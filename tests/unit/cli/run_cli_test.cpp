@@ -186,6 +186,12 @@ TEST_F(RunCliInProcess, ACutShortBmpConvertsAndWarnsHowManyBytesAreMissing) {
             "pixorale-convert: warning: cut.bmp: the pixel data ends 7 bytes early; the missing "
             "pixels are read as black\n");
   EXPECT_TRUE(fs::exists(dir_ / "cut.mid"));
+  cut = test::ReadFileBytes(dir_ / "a.bmp");
+  cut.resize(cut.size() - 3 - 1);
+  test::WriteFileBytes(dir_ / "cut.bmp", cut);
+  EXPECT_EQ(Run({"--seed", "1", "cut.bmp", "-f"}).err,
+            "pixorale-convert: warning: cut.bmp: the pixel data ends 1 byte early; the missing "
+            "pixels are read as black\n");
   EXPECT_EQ(Run({"--seed", "1", "a.bmp", "-o", "whole.mid"}).err, "");
 }
 
