@@ -8,7 +8,8 @@
 namespace pixorale {
 
 // The converter's source: a PNG or JPEG (recognised by its first bytes) loads as the 24-bit
-// BMP of the same picture would; any other file goes to the BMP reader. Given a file that
+// BMP of the same picture would; any other file goes to the BMP reader, which here also
+// takes a 32-bit BMP, as the 24-bit one of the same pixels. Given a file that
 // is already open, it reads that one rather than opening the path again.
 class AnyPictureSource final : public PictureSource {
  public:

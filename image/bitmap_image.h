@@ -12,6 +12,11 @@
 
 namespace pixorale {
 
+// The bit counts whose rows the BMP reader reads. The desktop programs take 24-bit pictures
+// only; the converter also takes 32-bit ones, whose fourth byte of each pixel (alpha, or
+// unused) it drops, as it ignores a PNG's alpha.
+enum class BmpDepths { k24, k24And32 };
+
 // A picture in memory, as a 24-bit BMP holds it. Rows are numbered in file order (row 0 is
 // the first stored row, the bottom of a usual bottom-up picture); within a row, pixel p is
 // bytes 3p, 3p + 1, 3p + 2 holding blue, green, red, as in the file.
@@ -32,9 +37,11 @@ class BitmapImage {
   // (bitCount tells whether rows are held); on a failure the image is left empty. The
   // desktop program takes pictures of any width.
   PictureLoad LoadBitmapFile(const std::string& path);
-  // The same from a file already open; a 24-bit picture wider than `maxColumns` is refused
-  // before its rows are read.
-  PictureLoad LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns = kNoColumnLimit);
+  // The same from a file already open; a picture wider than `maxColumns` is refused before
+  // its rows are read. A 32-bit picture read with BmpDepths::k24And32 is held as the 24-bit
+  // picture of the same pixels (bitCount 24).
+  PictureLoad LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns = kNoColumnLimit,
+                             BmpDepths depths = BmpDepths::k24);
   // Fills the image as a 24-bit picture from rows decoded elsewhere: each row is width * 3
   // bytes, row 0 and row height / 2 in file order (for a single row, pass it twice).
   void AdoptRows24(uint32_t pictureWidth, uint32_t pictureHeight, std::vector<uint8_t> firstRow,

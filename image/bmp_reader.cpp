@@ -38,6 +38,16 @@ bool ReadRow(ReadOnlyFile& file, uint64_t offset, std::vector<uint8_t>& row) {
   return file.ReadAt(offset, row) >= 0;
 }
 
+// A 32-bit row (blue, green, red and a fourth byte per pixel) becomes the 24-bit row of the
+// same pixels, in place.
+void DropFourthBytes(std::vector<uint8_t>& row) {
+  const size_t pixels = row.size() / 4;
+  for (size_t p = 0; p < pixels; ++p) {
+    for (size_t byte = 0; byte < 3; ++byte) row[3 * p + byte] = row[4 * p + byte];
+  }
+  row.resize(pixels * 3);
+}
+
 PictureLoad ReadFailure(int error) {
   return PictureIoFailure(PictureFormat::kOther, IoResult::Failure(IoStep::kRead, error));
 }
@@ -53,7 +63,7 @@ PictureLoad BitmapImage::LoadBitmapFile(const std::string& path) {
   return LoadBitmapFile(file);
 }
 
-PictureLoad BitmapImage::LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns) {
+PictureLoad BitmapImage::LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns, BmpDepths depths) {
   FreeBitmap();
   const uint64_t fileSize = file.Size();
 
@@ -84,7 +94,8 @@ PictureLoad BitmapImage::LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns)
   keepScratch(30, 20, 24);
 
   // Nothing reads the rows of other bit counts: the caller refuses them on bitCount.
-  if (bitCount != 24 || width == 0 || height == 0) return {};
+  const bool thirtyTwo = bitCount == 32 && depths == BmpDepths::k24And32;
+  if ((bitCount != 24 && !thirtyTwo) || width == 0 || height == 0) return {};
 
   // Larger info headers put the pixels further on; an offset that cannot be right falls
   // back to the classic place.
@@ -92,8 +103,8 @@ PictureLoad BitmapImage::LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns)
   if (pixelOffset < kHeaderSize || pixelOffset > fileSize) pixelOffset = kHeaderSize;
   const uint64_t present = fileSize > pixelOffset ? fileSize - pixelOffset : 0;
 
-  // Rows are padded to a multiple of four bytes. All sizes in 64 bits: width * 3 needs 34.
-  const uint64_t rowBytes = uint64_t{width} * 3;
+  // Rows are padded to a multiple of four bytes. All sizes in 64 bits: width * 4 needs 34.
+  const uint64_t rowBytes = uint64_t{width} * (thirtyTwo ? 4 : 3);
   const uint64_t stride = (rowBytes + 3) & ~uint64_t{3};
   // stride * height can pass 64 bits, so compare by division before multiplying.
   if (stride > (2 * present + kClaimSlack) / height) {
@@ -123,8 +134,17 @@ PictureLoad BitmapImage::LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns)
     FreeBitmap();
     return ReadFailure(error);
   }
+  if (thirtyTwo) {
+    DropFourthBytes(firstRow);
+    DropFourthBytes(middleRow);
+  }
   AdoptRows24(width, height, std::move(firstRow), std::move(middleRow));
-  return {};
+  // The claim check above keeps stride * height within 64 bits; the last row needs no
+  // padding.
+  PictureLoad load;
+  const uint64_t described = stride * (height - 1) + rowBytes;
+  load.missingBytes = described > present ? described - present : 0;
+  return load;
 }
 
 }  // namespace pixorale

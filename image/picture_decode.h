@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include "image/byte_source.h"
 #include "image/picture_format.h"
 #include "image/picture_rows.h"

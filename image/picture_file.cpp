@@ -44,10 +44,13 @@ PictureLoad LoadPictureFile(ReadOnlyFile& file, BitmapImage& image, const Decode
     return PictureIoFailure(PictureFormat::kOther,
                             IoResult::Failure(IoStep::kRead, file.LastError()));
   }
-  // Everything that is not PNG or JPEG is the BMP reader's.
+  // Everything that is not PNG or JPEG is the BMP reader's; a 32-bit BMP is read as a PNG
+  // with alpha is, its fourth bytes ignored.
   const PictureFormat format =
       DetectPictureFormat(std::span(first).first(static_cast<size_t>(got)));
-  if (format == PictureFormat::kOther) return image.LoadBitmapFile(file, limits.maxColumns);
+  if (format == PictureFormat::kOther) {
+    return image.LoadBitmapFile(file, limits.maxColumns, BmpDepths::k24And32);
+  }
 
   FileByteSource source(file);
   PictureLoad load = DecodePicture(format, source, image, limits);

@@ -32,6 +32,9 @@ struct PictureLoad {
   int spngError = 0;   // libspng's code (enum spng_errno) when it refused the file
   int jpegError = 0;   // libjpeg's message code (J_MESSAGE_CODE) when it refused the file
   std::string detail;  // one line, without the format's name; empty for kOpen and kRead
+  // Of a BMP read all the same: the bytes of pixel data its header describes that the file
+  // does not hold (it was cut short). The rows they would fill are read as zero.
+  uint64_t missingBytes = 0;
 
   bool ok() const { return failedStep == PictureStep::kNone; }
 };

@@ -116,7 +116,7 @@ class Temporary {
     const DWORD kept = old == INVALID_FILE_ATTRIBUTES ? 0 : old & kKeptAttributes;
     // A read-only file refuses to be replaced until the flag is off.
     if ((kept & FILE_ATTRIBUTE_READONLY) != 0) {
-      SetFileAttributesW(target.c_str(), old & ~FILE_ATTRIBUTE_READONLY);
+      SetFileAttributesW(target.c_str(), old & ~DWORD{FILE_ATTRIBUTE_READONLY});
     }
     const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
     if (!MoveFileExW(name_.c_str(), target.c_str(), flags)) {

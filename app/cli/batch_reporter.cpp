@@ -1,5 +1,6 @@
 #include "app/cli/batch_reporter.h"
 
+#include "app/cli/program_name.h"
 #include "app/cli/result_report.h"
 
 namespace pixorale::cli {
@@ -33,10 +34,12 @@ void BatchReporter::Complete(size_t index, ConversionOutcome outcome) {
 
 void BatchReporter::Print(size_t index, const ConversionOutcome& outcome) {
   const ConversionJob& job = jobs_[index];
-  if (!outcome.converted) {
-    progress_.Clear();
-    err_ << ErrorLine(outcome) << '\n' << std::flush;
+  if (!outcome.warnings.empty() || !outcome.converted) progress_.Clear();
+  for (const std::string& warning : outcome.warnings) {
+    err_ << kMessagePrefix << "warning: " << warning << '\n';
   }
+  if (!outcome.converted) err_ << ErrorLine(outcome) << '\n';
+  err_ << std::flush;
   switch (format_) {
     case ReportFormat::kInfo:
       if (outcome.converted) out_ << InfoLine(job, outcome, used_) << '\n';

@@ -38,6 +38,17 @@ class HelpFormatter final : public CLI::Formatter {
 
 }  // namespace
 
+std::string PictureKinds(const BuildFeatures& build, const std::string& last) {
+  std::vector<std::string> kinds = {"BMP"};
+  if (build.pngInput) kinds.emplace_back("PNG");
+  if (build.jpegInput) kinds.emplace_back("JPEG");
+  std::string list = kinds.front();
+  for (size_t i = 1; i < kinds.size(); ++i) {
+    list += (i + 1 == kinds.size() ? last : ", ") + kinds[i];
+  }
+  return list;
+}
+
 BuildFeatures ThisBuild() {
   return kBuildFeatures;
 }
@@ -102,18 +113,6 @@ CLI::Option* AddParsedOption(CLI::App& app, const std::string& name,
                              const std::string& description) {
   return app.add_option(
       name, [](const CLI::results_t&) { return true; }, description);
-}
-
-// "24-bit BMP, PNG or JPEG": the kinds of picture the build reads, `last` before the last.
-std::string PictureKinds(const BuildFeatures& build, const std::string& last) {
-  std::vector<std::string> kinds = {"24-bit BMP"};
-  if (build.pngInput) kinds.emplace_back("PNG");
-  if (build.jpegInput) kinds.emplace_back("JPEG");
-  std::string list = kinds.front();
-  for (size_t i = 1; i < kinds.size(); ++i) {
-    list += (i + 1 == kinds.size() ? last : ", ") + kinds[i];
-  }
-  return list;
 }
 
 std::string UsageComplaint(const std::string& message) {

@@ -98,6 +98,9 @@ struct BuildFeatures {
 // This program's features.
 BuildFeatures ThisBuild();
 
+// The picture formats the build reads, for a person: "BMP, PNG" + last + "JPEG".
+std::string PictureKinds(const BuildFeatures& build, const std::string& last);
+
 // One worker per core.
 unsigned DefaultJobs();
 

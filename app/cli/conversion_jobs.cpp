@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <map>
 
+#include "app/cli/input_refusals.h"
 #include "app/cli/output_conflicts.h"
 #include "app/cli/output_stream.h"
 #include "io/output_target.h"
@@ -33,11 +34,34 @@ std::optional<int> DescriptorOf(const std::optional<std::string>& path) {
   return path ? StandardStreamDescriptor(*path) : std::nullopt;
 }
 
+// Inputs that would write one output are refused together: converting the first and failing
+// the others would make the result depend on the order they were given in.
+void RefuseSharedOutputs(std::vector<ConversionJob>& jobs) {
+  std::map<std::string, std::vector<size_t>> jobsByOutput;
+  for (size_t i = 0; i < jobs.size(); ++i) {
+    if (jobs[i].outputDescriptor || !jobs[i].conflict.empty()) continue;
+    jobsByOutput[ComparableForm(jobs[i].outputPath)].push_back(i);
+  }
+  for (const auto& [output, sharing] : jobsByOutput) {
+    if (sharing.size() < 2) continue;
+    for (const size_t i : sharing) {
+      std::string others;
+      for (const size_t j : sharing) {
+        if (j == i) continue;
+        others += (others.empty() ? "" : ", ") + jobs[j].inputPath;
+      }
+      ConversionJob& job = jobs[i];
+      job.conflictPath = job.inputPath;
+      job.conflict = "its output " + job.outputPath + " is also the output of " + others +
+                     (sharing.size() == 2 ? "; neither is converted" : "; none is converted");
+    }
+  }
+}
+
 }  // namespace
 
 std::vector<ConversionJob> PlanConversionJobs(const CliOptions& options) {
   std::vector<ConversionJob> jobs;
-  std::map<std::string, std::string> firstInputByOutput;
   for (const std::string& input : options.inputs) {
     ConversionJob job;
     job.inputPath = input;
@@ -49,15 +73,15 @@ std::vector<ConversionJob> PlanConversionJobs(const CliOptions& options) {
     job.wavDescriptor = DescriptorOf(job.wavPath);
     job.pianoRollDescriptor = DescriptorOf(job.pianoRollPath);
     job.conflict = OutputsCollide(job);
-    if (!job.outputDescriptor && job.conflict.empty()) {
-      // Parallel jobs writing one file would race, and the later one would replace the
-      // earlier's result even without --force.
-      const auto [first, isNew] =
-          firstInputByOutput.try_emplace(ComparableForm(job.outputPath), input);
-      if (!isNew) job.conflict = "also the output of " + first->second + ", converted first";
+    job.conflictPath = job.outputPath;
+    // "photo.bmp song.mid" without -o: song.mid would be its own output.
+    if (NamesMidiFile(input) && ComparableForm(job.outputPath) == ComparableForm(input)) {
+      job.conflict = MidiFileAsInput(input);
+      job.conflictPath = input;
     }
     jobs.push_back(std::move(job));
   }
+  RefuseSharedOutputs(jobs);
   return jobs;
 }
 

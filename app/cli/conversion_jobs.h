@@ -22,12 +22,16 @@ struct ConversionJob {
   std::optional<int> wavDescriptor;
   std::optional<int> pianoRollDescriptor;
   bool force = false;
-  // Set when the job must not run: another input of the batch writes the same output.
+  // Set when the job must not run, before anything is written: two of its outputs are one
+  // file, another input of the batch writes the same output, or the input is the MIDI file
+  // the user meant to name with -o. `conflictPath` is the file the line is about.
   std::string conflict;
+  std::string conflictPath;
 };
 
 // The jobs in input order: -o names the one output, -d a directory for all of them, and by
-// default each output lies beside its input with the extension replaced by ".mid".
+// default each output lies beside its input with the extension replaced by ".mid". Inputs
+// that would write one output are all refused, each line naming the others.
 std::vector<ConversionJob> PlanConversionJobs(const CliOptions& options);
 
 }  // namespace pixorale::cli

@@ -1,5 +1,6 @@
 #include "app/cli/convert_one.h"
 
+#include "app/cli/input_refusals.h"
 #include "app/cli/job_outputs.h"
 #include "app/cli/output_conflicts.h"
 #include "convert/os_random_bits.h"
@@ -12,7 +13,7 @@ namespace pixorale::cli {
 namespace {
 
 // The run's prompts answered from the command line: the save prompt gives the planned
-// output, and messages are kept for the error line.
+// output. The desktop program's messages are not shown: the error lines say it in English.
 class JobPrompts final : public ConversionUi {
  public:
   explicit JobPrompts(const ConversionJob& job) : job_(job) {}
@@ -23,19 +24,10 @@ class JobPrompts final : public ConversionUi {
   std::optional<std::string> PromptSaveFile(const FileFilter&, std::string_view) override {
     return job_.outputPath;
   }
-  void ShowMessage(std::string_view text, std::string_view) override {
-    messages_.emplace_back(text);
-  }
-
-  // The English reason, then the text the desktop program would have shown.
-  std::string WithMessages(std::string reason) const {
-    for (const std::string& message : messages_) reason += " (" + message + ")";
-    return reason;
-  }
+  void ShowMessage(std::string_view, std::string_view) override {}
 
  private:
   const ConversionJob& job_;
-  std::vector<std::string> messages_;
 };
 
 void Fail(ConversionOutcome& outcome, const std::string& path, std::string reason) {
@@ -44,17 +36,16 @@ void Fail(ConversionOutcome& outcome, const std::string& path, std::string reaso
   outcome.errorReason = std::move(reason);
 }
 
-// Why a picture the reader took but the conversion refused is not a 24-bit BMP.
-std::string NotConvertible(const ProgramState& state, const RunReport& report,
-                           const JobPrompts& prompts) {
+// Why a file the BMP reader took but the conversion refused cannot be converted. The
+// header's first bytes are the file's, so they tell a GIF or a text file from a BMP.
+std::string NotConvertible(const std::string& path, const ProgramState& state,
+                           const RunReport& report, uint64_t fileSize) {
   const std::span<const uint8_t> firstBytes(state.image.headerScratch);
-  if (!HasBmpSignature(firstBytes)) {
-    const std::string_view other = PictureFormatName(firstBytes);
-    return other.empty() ? "not a BMP picture"
-                         : "not a BMP picture: it is a " + std::string(other) + " picture";
+  if (HasBmpSignature(firstBytes)) {
+    return "not a 24-bit or 32-bit BMP: " + std::to_string(report.bitCount) + " bits per pixel";
   }
-  return prompts.WithMessages("not a 24-bit BMP: " + std::to_string(report.bitCount) +
-                              " bits per pixel");
+  if (NamesMidiFile(path)) return MidiFileAsInput(path);
+  return UnsupportedPicture(firstBytes, fileSize);
 }
 
 // How to raise the limit a picture was refused by.
@@ -71,14 +62,13 @@ std::string LimitHint(PictureStep step) {
 
 // The first output that failed: the file it is about, and why.
 std::pair<std::string, std::string> OutputFailure(const ConversionJob& job,
-                                                  const std::vector<OutputReport>& outputs,
-                                                  const JobPrompts& prompts) {
+                                                  const std::vector<OutputReport>& outputs) {
   for (const OutputReport& output : outputs) {
     if (output.ok() || output.withheld) continue;
     // A file that appeared since the check before converting is kept, and told alike.
     if (output.io.failedStep == IoStep::kExists) return {output.path, kRefusedExistingOutput};
     if (output.kind != OutputKind::kMidi) return {output.path, output.error};
-    return {job.outputDescriptor ? "-" : output.path, prompts.WithMessages(output.error)};
+    return {job.outputDescriptor ? "-" : output.path, output.error};
   }
   return {job.outputPath, "not written"};
 }
@@ -102,13 +92,14 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batc
                              const CliStreams& streams) {
   ConversionOutcome outcome;
   if (!job.conflict.empty()) {
-    Fail(outcome, job.outputPath, job.conflict);
+    Fail(outcome, job.conflictPath, job.conflict);
     return outcome;
   }
   // The picture is opened once, here, and read through this descriptor.
   ReadOnlyFile input;
   if (const IoResult opened = input.Open(job.inputPath); !opened) {
-    Fail(outcome, job.inputPath, DescribeIoResult(opened));
+    Fail(outcome, job.inputPath,
+         NamesMidiFile(job.inputPath) ? MidiFileAsInput(job.inputPath) : DescribeIoResult(opened));
     return outcome;
   }
   if (const auto refused = FirstOutputRefused(job, batch.render.soundFontPath)) {
@@ -127,6 +118,11 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batc
                                  AnyPictureSource(batch.pictureLimits, &input), outputs);
 
   const RunReport& report = outcome.report;
+  if (const uint64_t missing = report.picture.missingBytes; missing != 0) {
+    outcome.warnings.push_back(job.inputPath + ": the pixel data ends " + std::to_string(missing) +
+                               (missing == 1 ? " byte" : " bytes") +
+                               " early; the missing pixels are read as black");
+  }
   switch (report.status) {
     case RunStatus::kWritten:
       outcome.converted = true;
@@ -138,13 +134,13 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batc
            DescribePictureLoad(report.picture) + LimitHint(report.picture.failedStep));
       break;
     case RunStatus::kNot24Bit:
-      Fail(outcome, job.inputPath, NotConvertible(state, report, prompts));
+      Fail(outcome, job.inputPath, NotConvertible(job.inputPath, state, report, input.Size()));
       break;
     case RunStatus::kCancelled:
       Fail(outcome, job.outputPath, "not written");
       break;
     case RunStatus::kWriteFailed: {
-      auto [path, reason] = OutputFailure(job, report.outputs, prompts);
+      auto [path, reason] = OutputFailure(job, report.outputs);
       Fail(outcome, path, std::move(reason));
       break;
     }

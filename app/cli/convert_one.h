@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/cli/cli_options.h"
 #include "app/cli/cli_streams.h"
@@ -41,6 +42,9 @@ struct ConversionOutcome {
   RunReport report;
   std::string errorPath;    // the file the error is about
   std::string errorReason;  // one line
+  // Lines about an input converted all the same ("a.bmp: the pixel data ends 12 bytes
+  // early; ..."), told before its result.
+  std::vector<std::string> warnings;
 };
 
 // Converts one input with its own program state and random source.

@@ -70,7 +70,8 @@ class OutputNames(ConverterTest):
             (["melody.bmp", "-o", "folder"], "folder: is a directory"),
             (["missing.bmp", "-o", "taken.mid"], "missing.bmp: cannot be opened: No such file"),
             (["melody.bmp", "-o", "taken.mid"], "taken.mid: already exists; use -f/--force"),
-            (["fake.bmp"], "fake.bmp: not a BMP picture: it is a GIF picture"),
+            (["fake.bmp"], "fake.bmp: unsupported picture (GIF); pixorale-convert reads BMP, "
+                           "PNG and JPEG"),
         ]
         for args, message in cases:
             with self.subTest(args=args):

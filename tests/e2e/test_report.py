@@ -68,7 +68,7 @@ class JsonObjects(ConverterTest):
             "settings_file": None})
         self.assertEqual(objects[1]["settings"], settings)
         self.assertEqual(objects[1]["converted"], False)
-        self.assertTrue(objects[1]["error"].startswith("bad.bmp: not a 24-bit BMP: 8 bits"))
+        self.assertTrue(objects[1]["error"].startswith("bad.bmp: not a 24-bit or 32-bit BMP: 8 bits"))
         self.assertEqual(objects[2]["ticks"], 240)
         self.assertEqual(len(self.error_lines(run)), 1)
 

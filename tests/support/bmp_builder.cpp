@@ -12,11 +12,12 @@ void PutLittleEndian(std::vector<uint8_t>& out, uint32_t value, int bytes) {
 }  // namespace
 
 std::vector<uint8_t> BmpBuilder::Build() const {
-  const uint32_t rowBytes = static_cast<uint32_t>(width) * 3u;
+  const bool hasPixels = bitCount == 24 || bitCount == 32;
+  const uint32_t rowBytes = static_cast<uint32_t>(width) * (bitCount / 8u);
   const uint32_t padding = (4 - rowBytes % 4) % 4;
   const uint32_t pixelOffset = 14 + infoHeaderSize;
   const uint32_t rowCount = static_cast<uint32_t>(std::abs(height));
-  const uint32_t imageSize = bitCount == 24 ? (rowBytes + padding) * rowCount : 0;
+  const uint32_t imageSize = hasPixels ? (rowBytes + padding) * rowCount : 0;
 
   std::vector<uint8_t> out;
   out.push_back('B');
@@ -36,7 +37,7 @@ std::vector<uint8_t> BmpBuilder::Build() const {
   PutLittleEndian(out, 0, 4);
   PutLittleEndian(out, 0, 4);
   out.resize(pixelOffset, 0);  // the rest of a larger info header
-  if (bitCount != 24) return out;
+  if (!hasPixels) return out;
   for (uint32_t r = 0; r < rowCount; ++r) {
     for (int32_t p = 0; p < width; ++p) {
       const Bgr pixel =
@@ -44,6 +45,7 @@ std::vector<uint8_t> BmpBuilder::Build() const {
       out.push_back(pixel.blue);
       out.push_back(pixel.green);
       out.push_back(pixel.red);
+      if (bitCount == 32) out.push_back(fourthByte);
     }
     out.resize(out.size() + padding, 0);
   }

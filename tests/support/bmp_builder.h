@@ -13,12 +13,14 @@ struct Bgr {
 };
 
 // Builds the bytes of a BMP file. Rows are given in file order (row 0 first stored); the
-// builder adds the padding to a multiple of four bytes.
+// builder adds the padding to a multiple of four bytes. Only 24-bit and 32-bit pictures get
+// pixel data.
 struct BmpBuilder {
   int32_t width = 0;
   int32_t height = 0;  // negative for a top-down file
   uint16_t bitCount = 24;
   uint32_t infoHeaderSize = 40;  // 108 and 124 put the pixels at 122 and 138
+  uint8_t fourthByte = 0x80;     // of every pixel of a 32-bit picture (its alpha)
   std::vector<std::vector<Bgr>> rows;
 
   std::vector<uint8_t> Build() const;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -63,8 +64,8 @@ TEST_F(RunCliInProcess, ReportsEachInputOnItsStreamAndExitsByTheWorstOutcome) {
        ""},
       {{"--seed", "1", "--json", "gray.bmp"},
        kExitSomeFailed,
-       "\"converted\":false,\"error\":\"gray.bmp: not a 24-bit BMP: 8 bits per pixel",
-       "pixorale-convert: gray.bmp: not a 24-bit BMP: 8 bits per pixel"},
+       "\"converted\":false,\"error\":\"gray.bmp: not a 24-bit or 32-bit BMP: 8 bits per pixel",
+       "pixorale-convert: gray.bmp: not a 24-bit or 32-bit BMP: 8 bits per pixel"},
       {{"--seed", "1", "missing.bmp", "a.bmp", "-f"},
        kExitSomeFailed,
        "",
@@ -162,6 +163,107 @@ TEST_F(RunCliInProcess, TheMusicalOptionsAtTheirDefaultsChangeNoByte) {
   const CliRun fitted =
       Run({"--seed", "5", "a.bmp", "-o", "short.mid", "--json", "--max-seconds", "0.5"});
   EXPECT_NE(fitted.out.find("\"columns\":1,"), std::string::npos) << fitted.out;
+}
+
+std::vector<uint8_t> Bytes(std::string_view text) {
+  return {text.begin(), text.end()};
+}
+
+// Each line in English alone, saying what the file is and what the converter reads.
+TEST_F(RunCliInProcess, FilesItCannotConvertAreToldWhatTheyAre) {
+  struct Case {
+    std::string name;
+    std::vector<uint8_t> bytes;
+    std::string reason;
+  };
+  const std::string reads = "; pixorale-convert reads BMP, PNG and JPEG";
+  const Case cases[] = {
+      {"photo.gif", Bytes("GIF89a\x02\0\x02\0\0\0\0;"), "unsupported picture (GIF)" + reads},
+      {"photo.webp", Bytes(std::string_view("RIFF\x1a\0\0\0WEBPVP8L", 16)),
+       "unsupported picture (WebP)" + reads},
+      {"photo.tif", Bytes(std::string_view("II*\0\x08\0\0\0\0\0", 10)),
+       "unsupported picture (TIFF)" + reads},
+      {"empty.jpg", {}, "unsupported picture (empty file)" + reads},
+      {"notes.jpg", Bytes("shopping list\nmilk\n"), "unsupported picture (not a picture)" + reads},
+      {"gray.bmp", {}, "not a 24-bit or 32-bit BMP: 8 bits per pixel"},
+  };
+  for (const Case& c : cases) {
+    if (c.name != "gray.bmp") test::WriteFileBytes(dir_ / c.name, c.bytes);
+    const CliRun run = Run({c.name});
+    EXPECT_EQ(run.status, kExitSomeFailed) << c.name;
+    EXPECT_EQ(run.err, "pixorale-convert: " + c.name + ": " + c.reason + "\n");
+  }
+}
+
+// "photo.bmp song.mid" meant "-o song.mid": the picture converts, and the line for song.mid
+// says how to name an output, whether or not song.mid exists.
+TEST_F(RunCliInProcess, AMidiFileGivenAsAnInputIsToldThatDashONamesTheOutput) {
+  const std::string line =
+      "pixorale-convert: song.mid: not a picture; -o names the output (-o song.mid)\n";
+  const CliRun missing = Run({"a.bmp", "song.mid"});
+  EXPECT_EQ(missing.status, kExitSomeFailed);
+  EXPECT_EQ(missing.err, line);
+  EXPECT_TRUE(fs::exists(dir_ / "a.mid"));
+
+  fs::copy_file(dir_ / "a.mid", dir_ / "song.mid");
+  const CliRun existing = Run({"a.bmp", "song.mid", "-f"});
+  EXPECT_EQ(existing.err, line);
+  const CliRun elsewhere = Run({"song.mid", "-d", "."});
+  EXPECT_EQ(elsewhere.err, line);
+}
+
+// Which of two inputs would be converted must not depend on their order: neither is, and
+// each line names the other.
+TEST_F(RunCliInProcess, InputsThatWouldWriteOneOutputAreRefusedBeforeAnythingIsWritten) {
+  const std::vector<uint8_t> picture = test::ReadFileBytes(dir_ / "a.bmp");
+  test::WriteFileBytes(dir_ / "p.jpg", picture);
+  test::WriteFileBytes(dir_ / "p.png", picture);
+  const CliRun run = Run({"p.jpg", "a.bmp", "p.png", "-j", "2"});
+  EXPECT_EQ(run.status, kExitSomeFailed);
+  EXPECT_EQ(run.err,
+            "pixorale-convert: p.jpg: its output p.mid is also the output of p.png; neither is "
+            "converted\n"
+            "pixorale-convert: p.png: its output p.mid is also the output of p.jpg; neither is "
+            "converted\n");
+  EXPECT_FALSE(fs::exists(dir_ / "p.mid"));
+  EXPECT_TRUE(fs::exists(dir_ / "a.mid"));
+}
+
+// A file cut short converts as before, its missing pixels black, and says how much is missing.
+TEST_F(RunCliInProcess, ACutShortBmpConvertsAndWarnsHowManyBytesAreMissing) {
+  std::vector<uint8_t> cut = test::ReadFileBytes(dir_ / "a.bmp");
+  cut.resize(cut.size() - 3 - 7);  // the last row's padding, which it needs not hold, and 7
+  test::WriteFileBytes(dir_ / "cut.bmp", cut);
+  const CliRun run = Run({"--seed", "1", "cut.bmp"});
+  EXPECT_EQ(run.status, kExitConverted);
+  EXPECT_EQ(run.err,
+            "pixorale-convert: warning: cut.bmp: the pixel data ends 7 bytes early; the missing "
+            "pixels are read as black\n");
+  EXPECT_TRUE(fs::exists(dir_ / "cut.mid"));
+  cut = test::ReadFileBytes(dir_ / "a.bmp");
+  cut.resize(cut.size() - 3 - 1);
+  test::WriteFileBytes(dir_ / "cut.bmp", cut);
+  EXPECT_EQ(Run({"--seed", "1", "cut.bmp", "-f"}).err,
+            "pixorale-convert: warning: cut.bmp: the pixel data ends 1 byte early; the missing "
+            "pixels are read as black\n");
+  EXPECT_EQ(Run({"--seed", "1", "a.bmp", "-o", "whole.mid"}).err, "");
+}
+
+// ImageMagick saves the same pixels, with an alpha that changes along each row, as an RGBA
+// PNG and as a 32-bit BMP: both convert to the same file, alpha ignored.
+TEST_F(RunCliInProcess, A32BitBmpConvertsAsTheRgbaPngOfTheSamePixels) {
+  const std::string png = (dir_ / "rgba.png").string();
+  const std::string bmp = (dir_ / "rgba.bmp").string();
+  ASSERT_EQ(std::system(("convert -seed 3 -size 40x9 plasma: -alpha set -channel A -fx i/w "
+                         "+channel PNG32:" +
+                         png + " && convert " + png + " BMP:" + bmp)
+                            .c_str()),
+            0);
+  ASSERT_EQ(test::ReadFileBytes(dir_ / "rgba.bmp").at(28), 32) << "a 32-bit BMP";
+  ASSERT_EQ(Run({"--seed", "5", "rgba.png", "-o", "png.mid"}).status, kExitConverted);
+  const CliRun bmpRun = Run({"--seed", "5", "rgba.bmp", "-o", "bmp.mid"});
+  ASSERT_EQ(bmpRun.status, kExitConverted) << bmpRun.err;
+  EXPECT_EQ(test::ReadFileBytes(dir_ / "bmp.mid"), test::ReadFileBytes(dir_ / "png.mid"));
 }
 
 }  // namespace

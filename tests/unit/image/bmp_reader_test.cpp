@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "image/bitmap_image.h"
+#include "io/read_only_file.h"
 #include "support/bmp_builder.h"
 #include "support/temp_dir.h"
 #include "unit/image/bmp_test_file.h"
@@ -245,6 +246,29 @@ TEST_F(BmpReader, FileCutShortReadsTheMissingBytesAsZero) {
   EXPECT_EQ(RowBytes(image.Row24(1)), (Bytes{0x12, 0x22, 0x32, 0x13, 0, 0}));
 }
 
+struct MissingCase {
+  size_t fileSize;  // of kTwoByTwo cut to this many bytes
+  uint64_t missing;
+};
+
+class BmpReaderMissingBytes : public BmpFileTest,
+                              public ::testing::WithParamInterface<MissingCase> {};
+
+// The count covers the pixel data the header describes up to the last row's last pixel.
+TEST_P(BmpReaderMissingBytes, CountWhatTheHeaderDescribesAndTheFileLacks) {
+  Bytes file = kTwoByTwo;
+  file.resize(GetParam().fileSize);
+  WriteFileBytes(Path(), file);
+  const PictureLoad load = image.LoadBitmapFile(Path());
+  ASSERT_TRUE(load.ok());
+  EXPECT_EQ(load.missingBytes, GetParam().missing);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cuts, BmpReaderMissingBytes,
+                         ::testing::Values(MissingCase{70, 0}, MissingCase{68, 0},
+                                           MissingCase{66, 2}, MissingCase{61, 7},
+                                           MissingCase{54, 14}));
+
 TEST_F(BmpReader, LastRowNeedsNoPadding) {
   Bytes file = kTwoByTwo;
   file.resize(68);
@@ -395,6 +419,62 @@ TEST_F(BmpReader, UnopenablePathsLeaveTheImageEmpty) {
     EXPECT_EQ(image.width, 0u) << path;
     EXPECT_EQ(image.height, 0u) << path;
   }
+}
+
+// The converter's reading of a 32-bit picture: the rows of the 24-bit picture of the same
+// pixels, the fourth byte of each dropped.
+class BmpReaderThirtyTwoBit : public BmpFileTest {
+ protected:
+  PictureLoad LoadAs(const Bytes& bytes, BmpDepths depths) {
+    WriteFileBytes(Path(), bytes);
+    ReadOnlyFile file;
+    EXPECT_TRUE(file.Open(Path()));
+    return image.LoadBitmapFile(file, kNoColumnLimit, depths);
+  }
+
+  static BmpBuilder ThreeByThree(uint16_t bitCount) {
+    BmpBuilder bmp = Picture(3, 3, bitCount);
+    bmp.rows = {{{1, 2, 3}, {4, 5, 6}, {7, 8, 9}},
+                {{10, 11, 12}, {13, 14, 15}, {16, 17, 18}},
+                {{19, 20, 21}, {22, 23, 24}, {25, 26, 27}}};
+    return bmp;
+  }
+};
+
+TEST_F(BmpReaderThirtyTwoBit, GivesTheRowsOfThe24BitPictureOfTheSamePixels) {
+  ASSERT_TRUE(LoadAs(ThreeByThree(24).Build(), BmpDepths::k24).ok());
+  const Bytes first = RowBytes(image.Row24(0));
+  const Bytes middle = RowBytes(image.Row24(1));
+  for (uint8_t fourth : {0, 0x80, 0xFF}) {
+    BmpBuilder bmp = ThreeByThree(32);
+    bmp.fourthByte = fourth;
+    ASSERT_TRUE(LoadAs(bmp.Build(), BmpDepths::k24And32).ok());
+    EXPECT_EQ(image.bitCount, 24);
+    EXPECT_EQ(RowBytes(image.Row24(0)), first);
+    EXPECT_EQ(RowBytes(image.Row24(1)), middle);
+  }
+}
+
+TEST_F(BmpReaderThirtyTwoBit, StaysRefusedForTheDesktopPrograms) {
+  ASSERT_TRUE(LoadAs(ThreeByThree(32).Build(), BmpDepths::k24).ok());
+  EXPECT_EQ(image.bitCount, 32);
+  EXPECT_FALSE(image.HasRows24());
+}
+
+TEST_F(BmpReaderThirtyTwoBit, CutShortCountsItsMissingBytes) {
+  Bytes file = ThreeByThree(32).Build();
+  file.resize(file.size() - 5);  // the top row's last pixel and one byte of the one before
+  const PictureLoad load = LoadAs(file, BmpDepths::k24And32);
+  ASSERT_TRUE(load.ok());
+  EXPECT_EQ(load.missingBytes, 5u);
+  EXPECT_EQ(RowBytes(image.Row24(1)), (Bytes{10, 11, 12, 13, 14, 15, 16, 17, 18}));
+}
+
+TEST_F(BmpReaderThirtyTwoBit, WiderThanTheLimitIsRefusedBeforeReadingRows) {
+  WriteFileBytes(Path(), ThreeByThree(32).Build());
+  ReadOnlyFile file;
+  ASSERT_TRUE(file.Open(Path()));
+  EXPECT_EQ(image.LoadBitmapFile(file, 2, BmpDepths::k24And32).failedStep, PictureStep::kColumns);
 }
 
 }  // namespace
