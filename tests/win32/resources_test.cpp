@@ -209,8 +209,9 @@ TEST_F(ProgramResources, SettingsDialogTemplateControlForControl) {
   ASSERT_NE(data, nullptr);
   const DialogTemplate dialog = TemplateReader(data).Read();
   EXPECT_EQ(dialog.title, W(texts::kSettingsTitle));
-  EXPECT_EQ(dialog.cx, DialogRect{RECT_SETTINGS_DIALOG}.width);
-  EXPECT_EQ(dialog.cy, DialogRect{RECT_SETTINGS_DIALOG}.height);
+  constexpr DialogRect kTemplate{RECT_SETTINGS_DIALOG};
+  EXPECT_EQ(dialog.cx, kTemplate.width);
+  EXPECT_EQ(dialog.cy, kTemplate.height);
   EXPECT_EQ(dialog.font, L"MS Shell Dlg");
   EXPECT_EQ(dialog.points, 8);
   EXPECT_EQ(dialog.weight, FW_NORMAL);
@@ -265,8 +266,9 @@ TEST_F(ProgramResources, AboutBoxTemplateHasNoWindowMenuAndTheIcon) {
   ASSERT_NE(data, nullptr);
   const DialogTemplate dialog = TemplateReader(data).Read();
   EXPECT_EQ(dialog.title, W(texts::kProgramName));
-  EXPECT_EQ(dialog.cx, DialogRect{RECT_ABOUT_DIALOG}.width);
-  EXPECT_EQ(dialog.cy, DialogRect{RECT_ABOUT_DIALOG}.height);
+  constexpr DialogRect kTemplate{RECT_ABOUT_DIALOG};
+  EXPECT_EQ(dialog.cx, kTemplate.width);
+  EXPECT_EQ(dialog.cy, kTemplate.height);
   EXPECT_EQ(dialog.points, 24);
   EXPECT_EQ(dialog.font, L"MS Shell Dlg");
   EXPECT_EQ(dialog.style & (WS_CAPTION | WS_SYSMENU), static_cast<DWORD>(WS_CAPTION));
