@@ -3,6 +3,7 @@
 #include "app/cli/input_refusals.h"
 #include "app/cli/job_outputs.h"
 #include "app/cli/output_conflicts.h"
+#include "app/cli/result_report.h"
 #include "convert/os_random_bits.h"
 #include "convert/seeded_bits.h"
 #include "image/any_picture_source.h"
@@ -126,6 +127,12 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batc
   switch (report.status) {
     case RunStatus::kWritten:
       outcome.converted = true;
+      // One column is as few as a song can have: its note alone may outlast the limit.
+      if (const auto seconds = LengthSeconds(outcome, batch.settings);
+          seconds && batch.controls.maxSeconds && *seconds > *batch.controls.maxSeconds) {
+        outcome.warnings.push_back(job.inputPath + ": one note alone lasts longer than " +
+                                   "--max-seconds allows; the song has that one note");
+      }
       break;
     case RunStatus::kCannotOpen:
     case RunStatus::kClaimsTooMuch:

@@ -163,6 +163,10 @@ TEST_F(RunCliInProcess, TheMusicalOptionsAtTheirDefaultsChangeNoByte) {
   const CliRun fitted =
       Run({"--seed", "5", "a.bmp", "-o", "short.mid", "--json", "--max-seconds", "0.5"});
   EXPECT_NE(fitted.out.find("\"columns\":1,"), std::string::npos) << fitted.out;
+  // Its one note lasts a second: the song cannot keep the limit, and says so.
+  EXPECT_NE(fitted.err.find("warning: a.bmp: one note alone lasts longer than --max-seconds"),
+            std::string::npos)
+      << fitted.err;
 }
 
 std::vector<uint8_t> Bytes(std::string_view text) {
