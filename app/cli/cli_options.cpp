@@ -147,8 +147,8 @@ void AddSettingOptions(CLI::App& app, CliOptions& options) {
   AddParsedOption(app, "--scale",
                   "Scale, by name or index 0 to " + std::to_string(kScaleCount - 1) +
                       " (default: " + std::string(kScales[defaults.scaleIndex].optionName) +
-                      "):\n" + WrappedList(ScaleNameList()) +
-                      ",\nor, which setting.set cannot hold, " + WrappedList(ExtraScaleNameList()))
+                      "):\n" + WrappedList(ScaleNameList() + ", " + ExtraScaleNameList()) +
+                      "\n(setting.set cannot hold the last five)")
       ->type_name("NAME|INDEX")
       ->check(Storing(
           [&overrides, &musical](const std::string& text) {
