@@ -44,7 +44,7 @@ uint8_t SnapPitchToExtraScale(uint8_t pitch, ExtraScale scale, RandomBitSource& 
   for (int pass = 1; pass < kPassCount; ++pass) bits.Draw();
   const uint16_t classes = InfoOf(scale).pitchClasses;
   const auto inScale = [classes](int p) {
-    return ((classes >> (static_cast<unsigned>(p) % kOctave)) & 1u) != 0;
+    return ((unsigned{classes} >> (static_cast<unsigned>(p) % kOctave)) & 1u) != 0;
   };
   if (inScale(pitch)) return pitch;
   const auto nearest = [&inScale](int from, int step) {
