@@ -1,7 +1,7 @@
 #include "app/win32/about_dialog.h"
 
-#include "app/win32/dialog_procedure.h"
 #include "app/resource_ids.h"
+#include "app/win32/dialog_procedure.h"
 
 namespace pixorale {
 

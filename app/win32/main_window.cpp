@@ -3,11 +3,11 @@
 #include <array>
 #include <optional>
 
+#include "app/resource_ids.h"
 #include "app/ui_texts.h"
 #include "app/win32/about_dialog.h"
 #include "app/win32/callback_guard.h"
 #include "app/win32/drop_handle.h"
-#include "app/resource_ids.h"
 #include "app/win32/settings_dialog.h"
 #include "io/wide_text_win32.h"
 

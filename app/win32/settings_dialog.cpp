@@ -2,9 +2,9 @@
 
 #include <array>
 
+#include "app/resource_ids.h"
 #include "app/ui_texts.h"
 #include "app/win32/dialog_procedure.h"
-#include "app/resource_ids.h"
 #include "io/wide_text_win32.h"
 
 namespace pixorale {
