@@ -141,18 +141,6 @@ TEST(MusicalControls, KeyAndScaleGiveOnlyPitchesOfThatKey) {
   }
 }
 
-TEST(MusicalControls, KeyOfCAndChromaticLeaveTheDefaultsAlone) {
-  std::vector<Pixel> reds;
-  for (int red = 0; red < 256; red += 3) reds.push_back({0, 0, static_cast<uint8_t>(red)});
-  const std::vector<Note> plain = MelodyNotes(Picture(reds), Plain());
-  ConversionParameters inC = Plain();
-  inC.controls.key = 0;
-  EXPECT_EQ(MelodyNotes(Picture(reds), inC), plain);
-  ConversionParameters chromatic = Plain();
-  chromatic.controls.extraScale = ExtraScale::kChromatic;
-  for (const Note& note : MelodyNotes(Picture(reds), chromatic)) EXPECT_LE(note.pitch, 127);
-}
-
 TEST(ExtraScaleSnap, MovesToTheNearestScalePitchTheDrawnWayAndTurnsAtTheEnds) {
   FixedBits up(1);
   FixedBits down(0);
