@@ -29,19 +29,6 @@ class Outputs(ConverterTest):
         return subprocess.run(["sh", "-c", script], cwd=self.dir, capture_output=True,
                               stdin=subprocess.DEVNULL, timeout=120).returncode
 
-    def test_the_soundfont_is_an_input_and_never_an_output(self):
-        font = self.dir / "font.sf2"
-        shutil.copyfile(SOUNDFONT.resolve(), font)
-        original = font.read_bytes()
-        for args in (["-o", "o.mid", "--wav", "font.sf2"], ["-o", "font.sf2", "--wav", "o.wav"],
-                     ["--wav", "o.wav", "--piano-roll", "./font.sf2"]):
-            with self.subTest(args=args):
-                run = self.run_converter("melody.bmp", "-f", "--soundfont", "font.sf2", *args)
-                self.assertEqual(run.returncode, 1)
-                self.assertRegex(run.stderr.decode(),
-                                 r"font\.sf2: is the SoundFont; choose another output")
-                self.assertEqual(font.read_bytes(), original)
-
     def test_wav_and_piano_roll_to_standard_output_are_written_in_place(self):
         expected = {}
         for option, name in (("--wav", "m.wav"), ("--piano-roll", "m.png")):
@@ -73,20 +60,6 @@ class Outputs(ConverterTest):
                 self.assertEqual((self.dir / "c.txt").read_bytes(),
                                  b"BEFORE\n" + midi + b"AFTER\n")
         self.assertTrue((self.dir / "link").is_symlink())
-
-    def test_two_names_of_one_output_are_refused(self):
-        self.write_stand_in("x.out", b"keep me")
-        cases = [(["--wav", "x.out", "--piano-roll", "./x.out"], 2),
-                 (["-o", "x.out", "--wav", "./x.out"], 1),
-                 (["-o", "x.out", "--piano-roll", "sub/../x.out"], 1),
-                 (["-o", "-", "--wav", "/dev/stdout"], 1)]
-        (self.dir / "sub").mkdir()
-        for args, status in cases:
-            with self.subTest(args=args):
-                run = self.run_converter("melody.bmp", "-f", *args)
-                self.assertEqual(run.returncode, status, run.stderr.decode())
-                self.assertEqual(run.stdout, b"")
-                self.assertEqual((self.dir / "x.out").read_bytes(), b"keep me")
 
     def test_a_failed_wav_leaves_none_of_the_files_and_a_rerun_goes_on(self):
         self.write("cut.sf2", SOUNDFONT.resolve().read_bytes()[:100_000])
