@@ -85,15 +85,6 @@ TEST_F(RunCliInProcess, ReportsEachInputOnItsStreamAndExitsByTheWorstOutcome) {
   }
 }
 
-TEST_F(RunCliInProcess, AKeptOutputIsRefusedAndTheSameSeedGivesTheSameFile) {
-  ASSERT_EQ(Run({"--seed", "7", "a.bmp", "-o", "first.mid"}).status, kExitConverted);
-  const CliRun again = Run({"--seed", "7", "a.bmp", "-o", "first.mid"});
-  EXPECT_EQ(again.status, kExitSomeFailed);
-  EXPECT_NE(again.err.find("first.mid: already exists"), std::string::npos) << again.err;
-  ASSERT_EQ(Run({"--seed", "7", "a.bmp", "-o", "second.mid"}).status, kExitConverted);
-  EXPECT_EQ(test::ReadFileBytes(dir_ / "first.mid"), test::ReadFileBytes(dir_ / "second.mid"));
-}
-
 // The voices reach the conversion itself: the melody's program change and note-ons carry
 // them in the written file.
 TEST_F(RunCliInProcess, VoicesAreWrittenByTheConversion) {

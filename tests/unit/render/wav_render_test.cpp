@@ -255,13 +255,6 @@ TEST_F(WavRender, SilentSongStaysSilentWhenNormalised) {
   EXPECT_EQ(PeakSample(wav.samples), 0);
 }
 
-TEST_F(WavRender, FixedGainGivesTheSameBytesOnEveryRun) {
-  const Song song = ChordPad();
-  ASSERT_TRUE(RenderWav(song, dir_ / "a.wav", AtGain(-3.5)).ok());
-  ASSERT_TRUE(RenderWav(song, dir_ / "b.wav", AtGain(-3.5)).ok());
-  EXPECT_EQ(test::ReadFileBytes(dir_ / "a.wav"), test::ReadFileBytes(dir_ / "b.wav"));
-}
-
 TEST_F(WavRender, TemporaryFolderThatCannotHoldTheSamplesIsAnErrorAndWritesNothing) {
   const ScopedTemporaryFolder missing(dir_ / "missing");
   const WavRenderResult result = RenderWav(PianoMelody(), dir_ / "a.wav", DefaultFont());
