@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what the web page's build and its browser tests need: Debian's emscripten for the
+# core in WebAssembly, the small General MIDI SoundFont the page plays with, Chromium for the
+# tests and benchmarks, ImageMagick, ExifTool and Python for their pictures; Node.js and npm only where
+# no `node` is there already (a newer Node from elsewhere is kept). Then the pinned npm
+# packages of web/ (package-lock.json), reinstalled only when the lock file changed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  emscripten fluidr3mono-gm-soundfont chromium imagemagick libimage-exiftool-perl python3
+)
+if ! command -v node >/dev/null; then
+  packages+=(nodejs npm)
+fi
+
+bash scripts/apt-install-missing.sh "${packages[@]}"
+
+# npm ci writes node_modules/.package-lock.json; an older one means another lock was installed.
+if [ ! web/node_modules/.package-lock.json -nt web/package-lock.json ]; then
+  (cd web && npm ci --no-audit --no-fund)
+fi
