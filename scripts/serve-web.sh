@@ -11,7 +11,8 @@ dist=build/web/dist
 bash scripts/install-web-deps.sh
 
 # The page is built from web/ and the C++ core it compiles to WebAssembly.
-sources=(web CMakeLists.txt cmake midi image convert io app render scripts/build-web.sh)
+sources=(web CMakeLists.txt cmake midi image convert io app render scripts/build-web.sh
+  scripts/build-libraries.sh)
 existing=()
 for s in "${sources[@]}"; do
   if [ -e "$s" ]; then existing+=("$s"); fi
