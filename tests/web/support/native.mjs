@@ -1,0 +1,79 @@
+// The reference: the native pixorale-convert of a Linux build, and what the page's options
+// stand for in its terms.
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
+
+export const nativeConverter = process.env.PIXORALE_CONVERT;
+
+// The MIDI bytes of the native converter for picture with these option tokens.
+export function nativeMidi(picture, options) {
+  const dir = mkdtempSync(path.join(tmpdir(), 'pixorale-native-'));
+  try {
+    const out = path.join(dir, 'out.mid');
+    execFileSync(nativeConverter, [picture, ...options, '-o', out, '-q'], { stdio: 'pipe' });
+    return readFileSync(out);
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+}
+
+// Whether the native converter refuses the picture (exit status 1, a message on stderr).
+export function nativeRefuses(picture) {
+  try {
+    nativeMidi(picture, ['--no-settings', '--seed', '1']);
+    return false;
+  } catch (error) {
+    return error.status === 1 && error.stderr.length > 0;
+  }
+}
+
+// The converter's options for the page's settings, written from the converter's help: the
+// musical preset maps reds into 48:84 and keeps a song within 60 s; a range replaces the map
+// and columns the length, as the converter takes one of each.
+export function optionsFor(settings, seed) {
+  const options = ['--no-settings', '--seed', String(seed)];
+  if (settings.preset === 'musical' && !settings.range) options.push('--map', '48:84');
+  if (settings.columns !== undefined) options.push('--columns', String(settings.columns));
+  else if (settings.preset === 'musical') options.push('--max-seconds', '60');
+  for (const name of ['scale', 'sustain', 'tempo', 'timing', 'resolution', 'key']) {
+    if (settings[name] !== undefined) options.push(`--${name}`, String(settings[name]));
+  }
+  if (settings.chords) options.push('--chords');
+  if (settings.range) options.push('--range', settings.range.join(':'));
+  return options;
+}
+
+// Splits a POSIX shell command line into words: single quotes, double quotes, backslashes.
+export function shellWords(line) {
+  const words = [];
+  let word = null;
+  for (let i = 0; i < line.length; ++i) {
+    const c = line[i];
+    if (/\s/.test(c)) {
+      if (word !== null) words.push(word);
+      word = null;
+    } else if (c === "'") {
+      const end = line.indexOf("'", i + 1);
+      if (end < 0) throw new Error(`unclosed ' in ${line}`);
+      word = (word ?? '') + line.slice(i + 1, end);
+      i = end;
+    } else if (c === '"') {
+      word ??= '';
+      for (++i; i < line.length && line[i] !== '"'; ++i) {
+        if (line[i] === '\\' && '"\\$`'.includes(line[i + 1])) ++i;
+        word += line[i];
+      }
+      if (i >= line.length) throw new Error(`unclosed " in ${line}`);
+    } else if (c === '\\') {
+      word = (word ?? '') + line[++i];
+    } else if ('|&;<>()$`*?['.includes(c) || ('#~'.includes(c) && word === null)) {
+      throw new Error(`a shell would not run ${JSON.stringify(line)} as one command`);
+    } else {
+      word = (word ?? '') + c;
+    }
+  }
+  if (word !== null) words.push(word);
+  return words;
+}
