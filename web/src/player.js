@@ -93,6 +93,19 @@ export class SoundEngine {
   }
 }
 
+// FluidSynth's own level peaks far below full scale (the WAV is normalised instead): Play
+// raises it by PLAY_GAIN_DB, with a limiter so that a loud chord does not clip.
+const PLAY_GAIN_DB = 12;
+
+function loudener(context) {
+  const gain = new GainNode(context, { gain: 10 ** (PLAY_GAIN_DB / 20) });
+  const limiter = new DynamicsCompressorNode(context, {
+    threshold: -6, knee: 3, ratio: 20, attack: 0.003, release: 0.2,
+  });
+  gain.connect(limiter).connect(context.destination);
+  return gain;
+}
+
 // Play and Stop through Web Audio, blocks scheduled back to back at the song's own rate.
 export class Player {
   constructor(engine, { onPlayhead, onEnded }) {
@@ -113,6 +126,7 @@ export class Player {
     if (!this.context) {
       if (typeof AudioContext !== 'function') throw new Error('no Web Audio');
       this.context = new AudioContext({ sampleRate: SAMPLE_RATE });
+      this.output = loudener(this.context);
     }
     const run = { song, sources: new Set(), startTime: null, scheduled: 0, end: false };
     this.run = run;
@@ -156,7 +170,7 @@ export class Player {
       buffer.copyToChannel(block.right, 1);
       const source = context.createBufferSource();
       source.buffer = buffer;
-      source.connect(context.destination);
+      source.connect(this.output);
       source.onended = () => run.sources.delete(source);
       source.start(run.startTime + block.frame / SAMPLE_RATE);
       run.sources.add(source);

@@ -161,6 +161,11 @@ export function optionTokens(settings) {
 // The preset whose settings these are, or 'custom'.
 export function matchingPreset(settings) {
   const values = canonical(settings);
+  // Without chords the chord instrument and velocity do nothing.
+  if (!values.chords) {
+    values.chordProgram = DESKTOP_DEFAULTS.chordProgram;
+    values.chordVelocity = DESKTOP_DEFAULTS.chordVelocity;
+  }
   for (const [name, preset] of Object.entries(PRESETS)) {
     if (Object.keys(preset).every((field) => values[field] === preset[field])) return name;
   }

@@ -64,6 +64,8 @@ test('the preset shown follows the controls', () => {
   assert.equal(matchingPreset(PRESETS.musical), 'musical');
   assert.equal(matchingPreset({ ...PRESETS.desktop, tempo: '0120' }), 'desktop');
   assert.equal(matchingPreset({ ...PRESETS.musical, key: 'D' }), 'custom');
+  assert.equal(matchingPreset({ ...PRESETS.desktop, chordProgram: '48' }), 'desktop');
+  assert.equal(matchingPreset({ ...PRESETS.desktop, chords: true, chordProgram: '48' }), 'custom');
 });
 
 test('names are quoted so that a shell reads them back unchanged', () => {
