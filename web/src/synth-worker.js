@@ -43,6 +43,7 @@ async function fetchWithProgress(url) {
 async function load({ scripts, soundFont }) {
   try {
     const soundFontBytes = fetchWithProgress(soundFont);
+    soundFontBytes.catch(() => {}); // reported where it is awaited
     importScripts(...scripts);
     songEvents = await import('./song-events.js');
     await JSSynth.waitForReady();
