@@ -44,8 +44,10 @@ cp LICENSE "$dist/licenses/pixorale.txt"
 cp "$synth/LICENSE" "$dist/licenses/js-synthesizer.txt"
 cp "$synth/externals/LICENSE.fluidsynth.txt" "$dist/licenses/fluidsynth.txt"
 cp /usr/share/doc/fluidr3mono-gm-soundfont/copyright "$dist/licenses/fluidr3mono-gm-soundfont.txt"
+# The decoders' licences, named without their versions: the page links to them.
 for licence in "$prefix"/share/licenses/*/copyright; do
-  cp "$licence" "$dist/licenses/$(basename "$(dirname "$licence")").txt"
+  name=$(basename "$(dirname "$licence")")
+  cp "$licence" "$dist/licenses/${name%%-[0-9]*}.txt"
 done
 cp /usr/share/doc/libcli11-dev/copyright "$dist/licenses/cli11.txt"
 cp /usr/share/doc/nlohmann-json3-dev/copyright "$dist/licenses/nlohmann-json.txt"

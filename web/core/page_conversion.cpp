@@ -103,7 +103,12 @@ PageConversion ConvertForPage(const std::string& picturePath,
   const cli::BatchSettings batch = cli::BatchSettingsFor(parsedOptions, loaded.settings, {});
   PageOutput output(page);
   cli::ConversionOutcome outcome = cli::ConvertOne(job, batch, output);
-  for (std::string& warning : outcome.warnings) page.warnings.push_back(std::move(warning));
+  // The page names the picture as its user does, not by where the worker mounted it.
+  const std::string shownName = std::filesystem::path(picturePath).filename().string();
+  for (std::string& warning : outcome.warnings) {
+    if (warning.starts_with(picturePath)) warning.replace(0, picturePath.size(), shownName);
+    page.warnings.push_back(std::move(warning));
+  }
   page.report = outcome.report;
   page.converted = outcome.converted;
   if (!outcome.converted) {

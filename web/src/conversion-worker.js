@@ -87,4 +87,10 @@ self.onmessage = async ({ data }) => {
   }
 };
 
-coreReady.then(() => self.postMessage({ type: 'ready' }));
+// A core that cannot load is the worker's error, which the page sees and reports.
+coreReady.then(
+  () => self.postMessage({ type: 'ready' }),
+  (error) => setTimeout(() => {
+    throw error;
+  }),
+);

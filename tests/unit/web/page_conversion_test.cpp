@@ -83,5 +83,15 @@ TEST_F(PageConversionTest, SaysWhatIsWrongInOneLineWithoutTheProgramsName) {
   }
 }
 
+TEST_F(PageConversionTest, NamesThePictureInWarningsAsItsUserKnowsIt) {
+  std::vector<uint8_t> bytes = test::ReadFileBytes(picture_);
+  bytes.resize(bytes.size() - 2);
+  test::WriteFileBytes(dir_ / "cut.bmp", bytes);
+  const PageConversion page = ConvertForPage((dir_ / "cut.bmp").string(), {"--seed", "1"});
+  ASSERT_TRUE(page.converted) << page.error;
+  ASSERT_EQ(page.warnings.size(), 1u);
+  EXPECT_TRUE(page.warnings[0].starts_with("cut.bmp: the pixel data ends ")) << page.warnings[0];
+}
+
 }  // namespace
 }  // namespace pixorale::web
