@@ -1,0 +1,17 @@
+// Numbers as the page shows them.
+
+const PITCH_NAMES = ['C', 'C#', 'D', 'D#', 'E', 'F', 'F#', 'G', 'G#', 'A', 'A#', 'B'];
+
+// MIDI note number to name, middle C (60) being C4 as on the converter's piano roll.
+export function noteName(pitch) {
+  return `${PITCH_NAMES[pitch % 12]}${Math.floor(pitch / 12) - 1}`;
+}
+
+// A length as m:ss, or h:mm:ss from an hour on, to the nearest second.
+export function formatDuration(seconds) {
+  const total = Math.round(Math.max(0, seconds));
+  const s = String(total % 60).padStart(2, '0');
+  const minutes = Math.floor(total / 60);
+  if (minutes < 60) return `${minutes}:${s}`;
+  return `${Math.floor(minutes / 60)}:${String(minutes % 60).padStart(2, '0')}:${s}`;
+}

@@ -1,0 +1,94 @@
+// The notes of a conversion as the synthesizer's note-on and note-off events, in the order
+// the converter plays them into its WAV: by time, and at one time every note-off before
+// the note-ons, so that a re-struck pitch sounds again. Times are whole frames.
+
+// The converter's WAV: 44.1 kHz, as long as the song plus a release tail of 2 s, in which
+// the notes fade and the reverb dies away.
+export const SAMPLE_RATE = 44100;
+export const TAIL_SECONDS = 2;
+
+// The frames of a song of `seconds` with its tail, rounded as the converter rounds them.
+export function songFrames(seconds) {
+  return Math.round((seconds + TAIL_SECONDS) * SAMPLE_RATE);
+}
+
+// The worker's notes: 5 numbers per note.
+export const NOTE_FIELDS = 5;
+const START = 0;
+const END = 1;
+const PITCH = 2;
+const VELOCITY = 3;
+const TRACK = 4;
+
+// The melody plays on MIDI channel 1, the chords on channel 2 (0 and 1 here), as in the file.
+export const TRACK_CHANNELS = [0, 1];
+
+// Indices 0..count-1 ordered by key, ties kept in note order. Notes mostly arrive in time
+// order already, and then nothing is sorted.
+function orderBy(keys) {
+  const order = new Uint32Array(keys.length);
+  let sorted = true;
+  for (let i = 0; i < keys.length; i++) {
+    order[i] = i;
+    if (i > 0 && keys[i] < keys[i - 1]) sorted = false;
+  }
+  return sorted ? order : order.sort((a, b) => keys[a] - keys[b] || a - b);
+}
+
+export class SongEvents {
+  constructor(notes, sampleRate) {
+    this.notes = notes;
+    const count = Math.floor(notes.length / NOTE_FIELDS);
+    // Keys are frame * 4 + rank: note-offs rank 0, note-ons 1, and the note-off of a note
+    // that starts and ends in one frame 2, after its own note-on.
+    this.onKeys = new Float64Array(count);
+    this.offKeys = new Float64Array(count);
+    for (let i = 0; i < count; i++) {
+      const start = Math.round(notes[i * NOTE_FIELDS + START] * sampleRate);
+      const end = Math.round(notes[i * NOTE_FIELDS + END] * sampleRate);
+      this.onKeys[i] = start * 4 + 1;
+      this.offKeys[i] = end * 4 + (end > start ? 0 : 2);
+    }
+    this.ons = orderBy(this.onKeys);
+    this.offs = orderBy(this.offKeys);
+    this.nextOn = 0;
+    this.nextOff = 0;
+  }
+
+  // The frame of the next event, or Infinity when all have been played.
+  nextFrame() {
+    return Math.floor(this.nextKey() / 4);
+  }
+
+  nextKey() {
+    const on = this.nextOn < this.ons.length ? this.onKeys[this.ons[this.nextOn]] : Infinity;
+    const off = this.nextOff < this.offs.length ? this.offKeys[this.offs[this.nextOff]] : Infinity;
+    return Math.min(on, off);
+  }
+
+  // Plays the next event into the synthesizer (midiNoteOn / midiNoteOff of js-synthesizer).
+  playNext(synth) {
+    const on = this.nextOn < this.ons.length ? this.onKeys[this.ons[this.nextOn]] : Infinity;
+    const off = this.nextOff < this.offs.length ? this.offKeys[this.offs[this.nextOff]] : Infinity;
+    if (on === Infinity && off === Infinity) return;
+    const isOn = on < off;
+    const note = isOn ? this.ons[this.nextOn++] : this.offs[this.nextOff++];
+    const base = note * NOTE_FIELDS;
+    const channel = TRACK_CHANNELS[this.notes[base + TRACK]] ?? 0;
+    const pitch = this.notes[base + PITCH];
+    if (isOn) synth.midiNoteOn(channel, pitch, this.notes[base + VELOCITY]);
+    else synth.midiNoteOff(channel, pitch);
+  }
+}
+
+// Renders left.length frames of the song from `frame` on into left and right: each event
+// is played once every frame before it has been rendered.
+export function renderFrames(synth, events, left, right, frame) {
+  let done = 0;
+  while (done < left.length) {
+    while (events.nextFrame() <= frame + done) events.playNext(synth);
+    const count = Math.min(left.length - done, events.nextFrame() - (frame + done));
+    synth.render([left.subarray(done, done + count), right.subarray(done, done + count)]);
+    done += count;
+  }
+}
