@@ -60,6 +60,29 @@ build_all() {
   rm -rf "$work" "$out/bin" "$out/share/man" "$out/share/doc"
 }
 
+# Meson's description of the machine the libraries run on, from the toolchain's names.
+write_meson_cross_file() {
+  cat >"$1" <<CROSS
+[binaries]
+c = '$cc'
+ar = '$ar'
+$meson_binaries
+pkgconfig = 'pkg-config'
+
+[built-in options]
+pkg_config_path = ''
+
+[properties]
+pkg_config_libdir = '$2/lib/pkgconfig'
+
+[host_machine]
+system = '$meson_system'
+cpu_family = '$meson_cpu'
+cpu = '$meson_cpu'
+endian = 'little'
+CROSS
+}
+
 # Debian's copyright file names every author and licence of the source package; a tree
 # without Debian's part has the upstream notice.
 licence() {

@@ -18,28 +18,10 @@ extra_libs=
 # CMake cannot read type sizes out of a WebAssembly test program; wasm32's are these.
 jpeg_cmake_options=(-DHAVE_SIZE_T=TRUE -DSIZE_T=4 -DHAVE_UNSIGNED_LONG=TRUE -DUNSIGNED_LONG=4)
 
-# Meson's description of the machine the libraries run on.
-write_meson_cross_file() {
-  cat >"$1" <<CROSS
-[binaries]
-c = '$cc'
-ar = '$ar'
-strip = 'true'
-pkgconfig = 'pkg-config'
-
-[built-in options]
-pkg_config_path = ''
-
-[properties]
-pkg_config_libdir = '$2/lib/pkgconfig'
-
-[host_machine]
-system = 'emscripten'
-cpu_family = 'wasm32'
-cpu = 'wasm32'
-endian = 'little'
-CROSS
-}
+# Meson's view of the target (scripts/build-libraries.sh writes the cross file).
+meson_binaries="strip = 'true'"
+meson_system=emscripten
+meson_cpu=wasm32
 
 # Runs a configure script for the target.
 run_configure() {
