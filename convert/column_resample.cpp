@@ -6,13 +6,14 @@ namespace pixorale {
 std::vector<uint8_t> ResampledRow(std::span<const uint8_t> row, uint32_t width, uint32_t columns) {
   std::vector<uint8_t> out(3 * size_t{columns});
   for (uint32_t i = 0; i < columns; ++i) {
-    const uint64_t first = uint64_t{i} * width / columns;
-    uint64_t end = (uint64_t{i} + 1) * width / columns;
+    // Both within the width, so within 32 bits.
+    const auto first = static_cast<uint32_t>(uint64_t{i} * width / columns);
+    auto end = static_cast<uint32_t>((uint64_t{i} + 1) * width / columns);
     if (end <= first) end = first + 1;  // an empty span takes its first column as it is
     const uint64_t count = end - first;
     for (size_t byte = 0; byte < 3; ++byte) {
       uint64_t sum = 0;
-      for (uint64_t c = first; c < end; ++c) sum += row[3 * c + byte];
+      for (uint32_t c = first; c < end; ++c) sum += row[3 * size_t{c} + byte];
       out[3 * size_t{i} + byte] = static_cast<uint8_t>((2 * sum + count) / (2 * count));
     }
   }

@@ -19,6 +19,7 @@
 #include "io/file_descriptor.h"
 #include "io/output_target.h"
 #include "io/pending_name.h"
+#include "io/rename_no_replace.h"
 #include "io/stale_temporaries_posix.h"
 
 namespace pixorale {
@@ -110,8 +111,7 @@ class Temporary {
     if (const IoResult closed = Close(); !closed) return closed;
     if (replace) {
       if (::rename(name_.c_str(), target.c_str()) != 0) return Failure(IoStep::kRename);
-    } else if (::renameat2(AT_FDCWD, name_.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) !=
-               0) {
+    } else if (RenameNoReplace(name_.c_str(), target.c_str()) != 0) {
       if (errno != EINVAL && errno != ENOSYS) return RenameFailure();
       // No RENAME_NOREPLACE here: a hard link refuses a taken name just as well.
       if (::link(name_.c_str(), target.c_str()) != 0) return RenameFailure();

@@ -21,7 +21,7 @@ class DescriptorStreamBuf : public std::streambuf {
  public:
   // The buffer is left uninitialised: zeroing 256 KB cost more than writing a small song.
   explicit DescriptorStreamBuf(int fd)
-      : fd_(fd), buffer_(std::make_unique_for_overwrite<char[]>(kStreamBufferSize)) {
+      : fd_(fd), buffer_(std::make_unique<char[]>(kStreamBufferSize)) {
     ResetBuffer();
   }
 

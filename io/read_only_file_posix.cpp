@@ -38,7 +38,7 @@ IoResult ReadOnlyFile::Open(const std::string& path) {
 
 int64_t ReadOnlyFile::ReadAt(uint64_t offset, std::span<uint8_t> out) {
   const int fd = static_cast<int>(handle_);
-  uint64_t done = 0;
+  size_t done = 0;
   while (done < out.size()) {
     const ssize_t got =
         ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
@@ -48,7 +48,7 @@ int64_t ReadOnlyFile::ReadAt(uint64_t offset, std::span<uint8_t> out) {
       return -1;
     }
     if (got == 0) break;
-    done += static_cast<uint64_t>(got);
+    done += static_cast<size_t>(got);
   }
   return static_cast<int64_t>(done);
 }

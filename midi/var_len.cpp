@@ -71,7 +71,7 @@ void VarLen::Write(std::ostream& out) const {
   std::array<char, 4> bytes{};
   for (int i = 0; i <= lengthCode; ++i)
     bytes[static_cast<size_t>(i)] = static_cast<char>(ByteAt(encoded.value, i));
-  out.write(bytes.data(), EncodedLength());
+  out.write(bytes.data(), static_cast<std::streamsize>(EncodedLength()));
 }
 
 }  // namespace pixorale

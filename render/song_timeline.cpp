@@ -55,7 +55,12 @@ SongTimeline BuildTimeline(const Song& song) {
   std::vector<TickedEvent> ticked;
   uint64_t lastTick = 0;
   const size_t trackCount = std::min<size_t>(song.trackCount, song.tracks.size());
+  size_t eventCount = 0;
+  for (size_t t = 0; t < trackCount; ++t) eventCount += song.tracks[t].events.size();
+  ticked.reserve(eventCount);
+  const auto earlier = [](const TickedEvent& a, const TickedEvent& b) { return a.tick < b.tick; };
   for (size_t t = 0; t < trackCount; ++t) {
+    const size_t trackStart = ticked.size();
     uint64_t tick = 0;
     for (const MidiEvent& event : song.tracks[t].events) {
       tick += event.delta.value;
@@ -64,10 +69,11 @@ SongTimeline BuildTimeline(const Song& song) {
       }
     }
     lastTick = std::max(lastTick, tick);
+    // Each track is in time order already: merged in, equal ticks keep track order, then file
+    // order, as a player reads them.
+    std::inplace_merge(ticked.begin(), ticked.begin() + static_cast<ptrdiff_t>(trackStart),
+                       ticked.end(), earlier);
   }
-  // Equal ticks keep track order, then file order, as a player reads them.
-  std::stable_sort(ticked.begin(), ticked.end(),
-                   [](const TickedEvent& a, const TickedEvent& b) { return a.tick < b.tick; });
 
   SongTimeline timeline;
   timeline.events.reserve(ticked.size());
@@ -85,6 +91,7 @@ SongTimeline BuildTimeline(const Song& song) {
 
 std::vector<NoteSpan> CollectNotes(const SongTimeline& timeline) {
   std::vector<NoteSpan> notes;
+  notes.reserve(timeline.events.size() / 2);  // a note-on and a note-off each, mostly
   // Open notes per channel and pitch, oldest first, as indices into `notes`.
   std::vector<std::vector<size_t>> open(16 * 128);
   for (const TimedEvent& event : timeline.events) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "render/dc_blocker.h"
+#include "render/loudness.h"
 #include "render/pcm_writer.h"
 #include "render/sample_spill.h"
 #include "render/song_timeline.h"
@@ -198,20 +199,6 @@ class Synthesis {
   uint64_t rendered_ = 0;
   std::array<float, 2 * kBlockFrames> samples_{};
 };
-
-double GainFactor(double db) {
-  return std::pow(10.0, db / 20.0);
-}
-
-// Below half a 16-bit step, a song written at 0 dB is all zeros: it is silence, whatever
-// the synthesizer's arithmetic left in it (its reverb keeps a tiny offset against denormal
-// numbers), and is written as silence rather than raised to full scale.
-constexpr float kSilentPeak = 0.5f / 32767.0f;
-
-// The factor that brings the loudest sample to the normalised peak.
-double NormalisingGain(float peak) {
-  return peak >= kSilentPeak ? GainFactor(kWavPeakDbfs) / static_cast<double>(peak) : 1.0;
-}
 
 void WriteHeader(std::ostream& out, uint64_t totalFrames) {
   const auto header = WavHeader(static_cast<uint32_t>(totalFrames));

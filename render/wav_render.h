@@ -6,6 +6,7 @@
 #include <string>
 
 #include "midi/song.h"
+#include "render/loudness.h"
 #include "render/render_result.h"
 
 namespace pixorale {
@@ -13,9 +14,6 @@ namespace pixorale {
 // After the last event the synthesizer plays on this long, so that notes fade and the
 // reverb dies away instead of being cut off.
 inline constexpr double kReleaseTailSeconds = 2.0;
-
-// Where the loudest sample of a normalised WAV stands, in dB below full scale.
-inline constexpr double kWavPeakDbfs = -1.0;
 
 struct WavRenderOptions {
   std::string soundFontPath;

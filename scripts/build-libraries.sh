@@ -4,7 +4,8 @@
 #   zlib, libspng, libjpeg-turbo   PNG and JPEG input
 #   libpng, pixman, cairo          the piano roll (cairo draws with pixman, writes with libpng)
 #   scripts/build-libraries.sh TOOLCHAIN PREFIX
-# TOOLCHAIN names scripts/toolchains/TOOLCHAIN.sh, which says how to compile for the target.
+# TOOLCHAIN names scripts/toolchains/TOOLCHAIN.sh, which says how to compile for the target
+# and, in `libraries`, which of them it needs (all when it does not say).
 # The libraries are built once per set of pins into a cache folder outside the tree
 # (PIXORALE_CACHE, default ~/.cache/pixorale) and copied into PREFIX from there; their
 # licences go to PREFIX/share/licenses/PACKAGE-VERSION/copyright.
@@ -45,6 +46,9 @@ build_all() {
   local pin package version tree started
   for pin in "${pins[@]}"; do
     read -r package version orig_only <<<"$pin"
+    if [ -n "${libraries:-}" ] && [[ " ${libraries[*]} " != *" $package "* ]]; then
+      continue
+    fi
     started=$(date +%s)
     bash scripts/debian-source.sh "$work/sources" "$package" "$version" ${orig_only:-}
     tree=$(find "$work/sources" -mindepth 1 -maxdepth 1 -type d -name "$package-*" -print -quit)
@@ -54,6 +58,29 @@ build_all() {
   done
   # Only what building against the libraries needs, and their licences.
   rm -rf "$work" "$out/bin" "$out/share/man" "$out/share/doc"
+}
+
+# Meson's description of the machine the libraries run on, from the toolchain's names.
+write_meson_cross_file() {
+  cat >"$1" <<CROSS
+[binaries]
+c = '$cc'
+ar = '$ar'
+$meson_binaries
+pkgconfig = 'pkg-config'
+
+[built-in options]
+pkg_config_path = ''
+
+[properties]
+pkg_config_libdir = '$2/lib/pkgconfig'
+
+[host_machine]
+system = '$meson_system'
+cpu_family = '$meson_cpu'
+cpu = '$meson_cpu'
+endian = 'little'
+CROSS
 }
 
 # Debian's copyright file names every author and licence of the source package; a tree
@@ -98,7 +125,7 @@ build_libspng() {
 # The JPEG 6.2 interface, as Debian's libjpeg62-turbo; the portable C code, no SIMD.
 build_libjpeg-turbo() {
   cmake_build "$1" "$2" "$3" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF \
-    -DWITH_TURBOJPEG=OFF -DWITH_JPEG8=OFF
+    -DWITH_TURBOJPEG=OFF -DWITH_JPEG8=OFF ${jpeg_cmake_options[@]+"${jpeg_cmake_options[@]}"}
 }
 
 build_libpng1.6() {

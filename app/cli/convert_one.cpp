@@ -1,5 +1,6 @@
 #include "app/cli/convert_one.h"
 
+#include "app/cli/effective_settings.h"
 #include "app/cli/input_refusals.h"
 #include "app/cli/job_outputs.h"
 #include "app/cli/output_conflicts.h"
@@ -89,8 +90,22 @@ std::unique_ptr<RandomBitSource> MakeBitSource(const SnapSource& source) {
   return std::make_unique<OsRandomBits>();
 }
 
+BatchSettings BatchSettingsFor(const CliOptions& options, const ConversionSettings& settings,
+                               RenderSettings render) {
+  DecodeLimits limits;
+  limits.maxColumns = options.maxColumns.value_or(kDefaultMaxColumns);
+  limits.maxPngPixels = options.maxArea.value_or(kDefaultMaxPngPixels);
+  return {settings, ControlsFrom(options), {options.snap, options.seed}, std::move(render), limits};
+}
+
 ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batch,
                              const CliStreams& streams) {
+  JobOutputs outputs(job, batch.render, streams);
+  return ConvertOne(job, batch, outputs);
+}
+
+ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batch,
+                             SongOutputs& outputs) {
   ConversionOutcome outcome;
   if (!job.conflict.empty()) {
     Fail(outcome, job.conflictPath, job.conflict);
@@ -114,7 +129,6 @@ ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batc
   state.image.ClearBitmap();
   const std::unique_ptr<RandomBitSource> bits = MakeBitSource(batch.snap);
   JobPrompts prompts(job);
-  JobOutputs outputs(job, batch.render, streams);
   outcome.report = RunConversion(job.inputPath, state, *bits, prompts,
                                  AnyPictureSource(batch.pictureLimits, &input), outputs);
 

@@ -37,6 +37,10 @@ struct BatchSettings {
   DecodeLimits pictureLimits;
 };
 
+// What the options convert every input with, from the effective settings.
+BatchSettings BatchSettingsFor(const CliOptions& options, const ConversionSettings& settings,
+                               RenderSettings render);
+
 struct ConversionOutcome {
   bool converted = false;
   RunReport report;
@@ -47,8 +51,12 @@ struct ConversionOutcome {
   std::vector<std::string> warnings;
 };
 
-// Converts one input with its own program state and random source.
+// Converts one input with its own program state and random source, into the files the job
+// names.
 ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batch,
                              const CliStreams& streams);
+// The same, with the song handed to `outputs` (which the job's output paths only name).
+ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batch,
+                             SongOutputs& outputs);
 
 }  // namespace pixorale::cli

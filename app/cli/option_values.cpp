@@ -2,6 +2,8 @@
 
 #include <array>
 #include <charconv>
+#include <cstdlib>
+#include <string>
 
 #include "convert/melody.h"
 #include "convert/scale_table.h"
@@ -44,6 +46,19 @@ std::optional<std::pair<uint8_t, uint8_t>> ParseBounds(std::string_view text) {
   const auto high = ParseDecimal(text.substr(colon + 1), 0, 255);
   if (!low || !high) return std::nullopt;
   return std::pair<uint8_t, uint8_t>{static_cast<uint8_t>(*low), static_cast<uint8_t>(*high)};
+}
+
+// An optional minus, digits and at most one point, with a digit somewhere: no exponent,
+// hexadecimal, infinity or NaN. The program keeps the C locale, whose point is '.'.
+std::optional<double> ParseFixedDecimal(std::string_view text) {
+  std::string_view digits = text.starts_with('-') ? text.substr(1) : text;
+  const size_t point = digits.find('.');
+  if (digits.find_first_not_of("0123456789.") != std::string_view::npos ||
+      digits.find_first_of("0123456789") == std::string_view::npos ||
+      (point != std::string_view::npos && digits.find('.', point + 1) != std::string_view::npos)) {
+    return std::nullopt;
+  }
+  return std::strtod(std::string(text).c_str(), nullptr);
 }
 
 }  // namespace
@@ -105,25 +120,16 @@ std::optional<PitchMap> ParsePitchMap(std::string_view text) {
 
 std::optional<double> ParseSeconds(std::string_view text) {
   // Plain decimals only: no sign, exponent, infinity or NaN.
-  if (text.empty() || text.find_first_not_of("0123456789.") != std::string_view::npos) {
-    return std::nullopt;
-  }
-  double seconds = 0.0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-  if (error != std::errc() || end != text.data() + text.size() || !(seconds > 0.0)) {
-    return std::nullopt;
-  }
+  if (text.starts_with('-')) return std::nullopt;
+  const std::optional<double> seconds = ParseFixedDecimal(text);
+  if (!seconds || !(*seconds > 0.0)) return std::nullopt;
   return seconds;
 }
 
 std::optional<double> ParseGainDb(std::string_view text) {
   if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
-  double value = 0.0;
-  // Fixed notation only: no exponents, no hexadecimal; "inf" and "nan" fail the range.
-  const auto [end, error] =
-      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  if (!(value >= kMinGainDb && value <= kMaxGainDb)) return std::nullopt;
+  const std::optional<double> value = ParseFixedDecimal(text);
+  if (!value || !(*value >= kMinGainDb && *value <= kMaxGainDb)) return std::nullopt;
   return value;
 }
 

@@ -44,13 +44,6 @@ std::pair<std::string, std::string> ChooseSoundFont(const HearAndSeeOptions& hea
   return {*hear.soundFont, {}};
 }
 
-DecodeLimits PictureLimitsFrom(const CliOptions& options) {
-  DecodeLimits limits;
-  limits.maxColumns = options.maxColumns.value_or(kDefaultMaxColumns);
-  limits.maxPngPixels = options.maxArea.value_or(kDefaultMaxPngPixels);
-  return limits;
-}
-
 std::vector<const char*> ArgumentPointers(const std::vector<std::string>& arguments) {
   std::vector<const char*> pointers;
   pointers.reserve(arguments.size() + 1);
@@ -106,12 +99,9 @@ int RunCli(const std::vector<std::string>& arguments, const CliStreams& streams)
                           loaded.sourcePath};
   if (options.report == ReportFormat::kInfo) streams.out << SettingsLine(used) << '\n';
   BatchReporter reporter(jobs, used, options.report, streams.out, err, progress);
-  BatchSettings batch{
-      settings,
-      used.controls,
-      {options.snap, options.seed},
-      {soundFont, !options.quiet && streams.errIsTerminal, options.hearAndSee.gainDb},
-      PictureLimitsFrom(options)};
+  const BatchSettings batch = BatchSettingsFor(
+      options, settings,
+      {soundFont, !options.quiet && streams.errIsTerminal, options.hearAndSee.gainDb});
   ParallelFor(jobs.size(), options.jobs.value_or(DefaultJobs()),
               [&](size_t i) { reporter.Complete(i, ConvertOne(jobs[i], batch, streams)); });
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;

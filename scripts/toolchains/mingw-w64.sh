@@ -16,29 +16,11 @@ cmake_target=(
 # mingw-w64 keeps in libssp.
 extra_libs="-lgdi32 -lmsimg32 -lssp"
 
-# Meson's description of the machine the libraries run on.
-write_meson_cross_file() {
-  cat >"$1" <<CROSS
-[binaries]
-c = '$cc'
-ar = '$ar'
-strip = '$host-strip'
-windres = '$host-windres'
-pkgconfig = 'pkg-config'
-
-[built-in options]
-pkg_config_path = ''
-
-[properties]
-pkg_config_libdir = '$2/lib/pkgconfig'
-
-[host_machine]
-system = 'windows'
-cpu_family = 'x86_64'
-cpu = 'x86_64'
-endian = 'little'
-CROSS
-}
+# Meson's view of the target (scripts/build-libraries.sh writes the cross file).
+meson_binaries="strip = '$host-strip'
+windres = '$host-windres'"
+meson_system=windows
+meson_cpu=x86_64
 
 # Runs a configure script for the target.
 run_configure() {

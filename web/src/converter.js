@@ -63,6 +63,7 @@ export class Converter {
   // The WAV file the converter makes of these samples (44.1 kHz stereo); they are handed over.
   async makeWav(left, right) {
     const reply = await this.request({ type: 'wav', left, right }, [left.buffer, right.buffer]);
+    if (reply.ok === false) throw new Error(reply.error);
     return reply.wav;
   }
 }

@@ -101,6 +101,7 @@ function renderPlaying(playing) {
 function renderSummary() {
   const summary = $('summary');
   const current = page.current;
+  $('roll-empty').hidden = current !== null;
   if (!current) {
     summary.textContent = '';
     delete summary.dataset.seed;

@@ -122,3 +122,23 @@ TEST(OptionWarnings, NameOptionsThatWouldDoNothingOrSomethingElse) {
 
 }  // namespace
 }  // namespace pixorale::cli
+
+namespace pixorale::cli {
+namespace {
+
+TEST(ParseCommandLine, MaxSecondsIsAPlainPositiveDecimal) {
+  const std::vector<std::pair<std::string, double>> taken = {
+      {"60", 60.0}, {"0.5", 0.5}, {".5", 0.5}, {"2.", 2.0}, {"007", 7.0}};
+  for (const auto& [text, seconds] : taken) {
+    const Parsed parsed = Parse({"in.bmp", "--max-seconds", text});
+    ASSERT_TRUE(parsed.result.options) << text << parsed.err;
+    EXPECT_EQ(parsed.result.options->musical.maxSeconds, seconds) << text;
+  }
+  for (const char* text : {"0", "0.0", "-1", "+5", "1e2", "inf", "nan", "0x10", "1.2.3", ".", "",
+                           " 5", "5 "}) {
+    EXPECT_FALSE(Parse({"in.bmp", "--max-seconds", text}).result.options) << text;
+  }
+}
+
+}  // namespace
+}  // namespace pixorale::cli
