@@ -17,7 +17,8 @@ fi
 bash scripts/install-web-deps.sh
 bash scripts/build-web.sh
 
-PIXORALE_CONVERT=$converter PIXORALE_WEB_DIST=$PWD/build/web/dist \
-  node --test tests/web/*.test.mjs
+# The page's own modules, its server, then the page in the browser.
+mapfile -t suites < <(find tests/web -name '*.test.mjs' | sort)
+PIXORALE_CONVERT=$converter PIXORALE_WEB_DIST=$PWD/build/web/dist node --test "${suites[@]}"
 
 echo "Web stage passed in $(($(date +%s) - started)) s"
