@@ -14,18 +14,26 @@ export function nativeMidi(picture, options) {
     const out = path.join(dir, 'out.mid');
     execFileSync(nativeConverter, [picture, ...options, '-o', out, '-q'], { stdio: 'pipe' });
     return readFileSync(out);
+  } catch (error) {
+    error.message += `\n${error.stderr ?? ''}`;
+    throw error;
   } finally {
     rmSync(dir, { recursive: true, force: true });
   }
 }
 
-// Whether the native converter refuses the picture (exit status 1, a message on stderr).
-export function nativeRefuses(picture) {
+// Why the native converter refuses the picture (its message after the picture's path), or
+// null when it converts it.
+export function nativeRefusal(picture) {
   try {
     nativeMidi(picture, ['--no-settings', '--seed', '1']);
-    return false;
+    return null;
   } catch (error) {
-    return error.status === 1 && error.stderr.length > 0;
+    if (error.status !== 1) throw error;
+    const prefix = `pixorale-convert: ${picture}: `;
+    const line = error.stderr.toString().split('\n').find((l) => l.startsWith(prefix));
+    if (!line) throw error;
+    return line.slice(prefix.length);
   }
 }
 
