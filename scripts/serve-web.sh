@@ -12,13 +12,14 @@ bash scripts/install-web-deps.sh
 
 # The page is built from web/ and the C++ core it compiles to WebAssembly.
 sources=(web CMakeLists.txt cmake midi image convert io app render scripts/build-web.sh
-  scripts/build-libraries.sh)
+  scripts/build-libraries.sh scripts/toolchains)
 existing=()
 for s in "${sources[@]}"; do
   if [ -e "$s" ]; then existing+=("$s"); fi
 done
 if [ ! -f "$dist/index.html" ] ||
-  [ -n "$(find "${existing[@]}" -path web/node_modules -prune -o -newer "$dist/index.html" -print -quit)" ]; then
+  [ -n "$(find "${existing[@]}" \( -path web/node_modules -o -path web/tools \) -prune -o \
+    -newer "$dist/index.html" -print -quit)" ]; then
   bash scripts/build-web.sh
   # Judge the next staleness against this build, however the build dated its copies.
   touch "$dist/index.html"
