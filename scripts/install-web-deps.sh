@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # Installs what the web page's build and its browser tests need: Debian's emscripten for the
-# core in WebAssembly, the small General MIDI SoundFont the page plays with, Chromium for the
-# tests and benchmarks, ImageMagick, ExifTool and Python for their pictures; Node.js and npm only where
-# no `node` is there already (a newer Node from elsewhere is kept). Then the pinned npm
+# core in WebAssembly, with the tools that build the picture decoders from Debian's source
+# packages (dpkg-dev to unpack them, Meson, Make, CMake, Ninja, pkg-config) and the header-only
+# option parsers; the small General MIDI SoundFont the page plays with; Chromium for the tests
+# and benchmarks, ImageMagick, ExifTool and Python for their pictures; Node.js and npm only
+# where they are not there already (a newer Node from elsewhere is kept). Then the pinned npm
 # packages of web/ (package-lock.json), reinstalled only when the lock file changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-  emscripten fluidr3mono-gm-soundfont chromium imagemagick libimage-exiftool-perl python3
+  emscripten cmake ninja-build pkg-config meson make dpkg-dev libcli11-dev nlohmann-json3-dev
+  fluidr3mono-gm-soundfont chromium imagemagick libimage-exiftool-perl python3
 )
-if ! command -v node >/dev/null; then
-  packages+=(nodejs npm)
-fi
+if ! command -v node >/dev/null; then packages+=(nodejs); fi
+if ! command -v npm >/dev/null; then packages+=(npm); fi
 
 bash scripts/apt-install-missing.sh "${packages[@]}"
 
