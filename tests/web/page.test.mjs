@@ -197,11 +197,22 @@ test('the roll draws the notes where they are: low ones first, then high ones', 
   await page.close();
 });
 
-test("the song sounds through Play's synthesizer, which loads only when asked for", async () => {
+test("the song sounds through Play's synthesizer, which loads only when asked for; Play plays", async () => {
   const page = await convertAndCompare('wide-641x48.bmp', musical, 17);
   assert.deepEqual(page.requested.filter((url) => url.includes('/synth/')), []);
   const { peak, rms } = await page.evaluate(() => window.pixoraleRenderForTest(2));
   assert.ok(peak > 0.05 && rms > 0.005, `peak ${peak}, rms ${rms}`);
+
+  // Play itself: it runs on the audio clock, which moves the playhead over the roll.
+  await page.click('#play');
+  await page.waitForFunction(() => document.querySelector('#play').getAttribute('aria-pressed') === 'true' &&
+    document.querySelector('#status').textContent === '', { timeout: 30_000 });
+  const rollNow = () => page.$eval('#roll', (roll) => roll.toDataURL());
+  const before = await rollNow();
+  await page.waitForFunction((before) => document.querySelector('#roll').toDataURL() !== before,
+    { timeout: 5_000, polling: 100 }, before)
+    .catch(() => assert.fail('Play did not move the playhead within 5 s'));
+  assert.equal(await text(page, '#error'), '');
   assert.deepEqual(page.pageErrors, []);
   await page.close();
 });
