@@ -140,9 +140,9 @@ PianoRollLayout PianoRollLayoutFor(double lengthSeconds) {
 }
 
 RenderResult DrawPianoRoll(const Song& song, std::ostream& out) {
-  const SongTimeline timeline = BuildTimeline(song);
-  const std::vector<NoteSpan> notes = CollectNotes(timeline);
-  const PianoRollLayout layout = PianoRollLayoutFor(timeline.lengthSeconds);
+  const SongNotes songNotes = CollectNotes(song);
+  const std::vector<NoteSpan>& notes = songNotes.notes;
+  const PianoRollLayout layout = PianoRollLayoutFor(songNotes.lengthSeconds);
 
   const std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
       cairo_image_surface_create(CAIRO_FORMAT_RGB24, layout.width, layout.height));
@@ -156,7 +156,7 @@ RenderResult DrawPianoRoll(const Song& song, std::ostream& out) {
   cairo_select_font_face(cairo, PianoRollFontFamily(), CAIRO_FONT_SLANT_NORMAL,
                          CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cairo, kFontSize);
-  DrawGrid(cairo, layout, timeline.lengthSeconds);
+  DrawGrid(cairo, layout, songNotes.lengthSeconds);
 
   bool hasChords = false;
   for (const NoteSpan& note : notes) {

@@ -39,7 +39,16 @@ struct NoteSpan {
   uint16_t track = 0;
 };
 
-// Pairs each note-on with the first note-off of the same channel and pitch that follows it.
-std::vector<NoteSpan> CollectNotes(const SongTimeline& timeline);
+// Every sounding note of the song, in the order a player strikes them (time, then track, then
+// file order), and the song's length as BuildTimeline gives it.
+struct SongNotes {
+  std::vector<NoteSpan> notes;
+  double lengthSeconds = 0.0;
+};
+
+// Pairs each note-on with the first note-off of the same channel and pitch that follows it in
+// its track, without merging the tracks' events first: a song's tracks play on channels of
+// their own.
+SongNotes CollectNotes(const Song& song);
 
 }  // namespace pixorale

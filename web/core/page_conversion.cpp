@@ -29,11 +29,10 @@ class PageOutput final : public SongOutputs {
       return {report};
     }
     page_.midi = std::move(bytes).str();
-    const SongTimeline timeline = BuildTimeline(song);
-    page_.seconds = timeline.lengthSeconds;
-    const std::vector<NoteSpan> notes = CollectNotes(timeline);
-    page_.notes.reserve(notes.size() * kNoteFields);
-    for (const NoteSpan& note : notes) {
+    const SongNotes notes = CollectNotes(song);
+    page_.seconds = notes.lengthSeconds;
+    page_.notes.reserve(notes.notes.size() * kNoteFields);
+    for (const NoteSpan& note : notes.notes) {
       page_.notes.insert(page_.notes.end(),
                          {static_cast<float>(note.start), static_cast<float>(note.end),
                           static_cast<float>(note.pitch), static_cast<float>(note.velocity),

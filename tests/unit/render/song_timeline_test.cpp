@@ -53,7 +53,7 @@ TEST(SongTimeline, DivisionZeroPutsEverythingAtTheStart) {
 
 TEST(SongNotes, RestruckPitchEndsAtTheNoteOffBeforeTheNewNoteOn) {
   const Song song = MakeSong({{60, 0, 90, 0, 480}, {60, 0, 80, 480, 960}});
-  const std::vector<NoteSpan> notes = CollectNotes(BuildTimeline(song));
+  const std::vector<NoteSpan> notes = CollectNotes(song).notes;
   ASSERT_EQ(notes.size(), 2u);
   EXPECT_DOUBLE_EQ(notes[0].end, 0.5);
   EXPECT_EQ(notes[0].velocity, 90);
@@ -66,9 +66,28 @@ TEST(SongNotes, NoteOnWithVelocityZeroEndsANote) {
   song.tracks[0].events.EditEach([](MidiEvent& event) {
     if (event.status == midi_status::kNoteOff) event.status = midi_status::kNoteOn;
   });
-  const std::vector<NoteSpan> notes = CollectNotes(BuildTimeline(song));
+  const std::vector<NoteSpan> notes = CollectNotes(song).notes;
   ASSERT_EQ(notes.size(), 1u);
   EXPECT_DOUBLE_EQ(notes[0].end, 0.5);
+}
+
+TEST(SongNotes, TracksNotesComeInTheOrderTheyAreStruckWithTheTimelinesTimes) {
+  // Channel 1 is a second track; its note starts between the first track's two.
+  const Song song = MakeSong({{60, 0, 100, 0, 480},
+                              {62, 0, 100, 960, 1440},
+                              {64, 1, 90, 480, 960},
+                              {67, 1, 90, 960, 1200}},
+                             250000);
+  const SongNotes collected = CollectNotes(song);
+  const SongTimeline timeline = BuildTimeline(song);
+  EXPECT_DOUBLE_EQ(collected.lengthSeconds, timeline.lengthSeconds);
+  const std::vector<uint8_t> pitches = {60, 64, 62, 67};  // at equal starts, track order
+  ASSERT_EQ(collected.notes.size(), pitches.size());
+  for (size_t i = 0; i < pitches.size(); ++i) EXPECT_EQ(collected.notes[i].pitch, pitches[i]);
+  EXPECT_DOUBLE_EQ(collected.notes[1].start, 0.25);
+  EXPECT_DOUBLE_EQ(collected.notes[1].end, 0.5);
+  EXPECT_EQ(collected.notes[1].track, 1);
+  EXPECT_EQ(collected.notes[1].velocity, 90);
 }
 
 }  // namespace
