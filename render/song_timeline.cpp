@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "midi/song_time.h"
 
@@ -31,32 +32,47 @@ size_t PlayedTracks(const Song& song) {
 // Converts ticks to seconds, following the tempo events of every track.
 class TempoMap {
  public:
-  explicit TempoMap(const Song& song)
+  // A tempo event of the song: where it stands and the tempo it sets.
+  struct Event {
+    uint64_t tick = 0;
+    uint32_t quarterMicroseconds = 0;
+  };
+
+  // `events` in track order, each track's in file order.
+  TempoMap(const Song& song, std::vector<Event> events)
       : division_(song.division), milliseconds_(IsMillisecondTiming(song.timingMode)) {
-    std::vector<Change> changes;
+    // Equal ticks keep track order, as a player reads them: the last one holds.
+    std::stable_sort(events.begin(), events.end(),
+                     [](const Event& a, const Event& b) { return a.tick < b.tick; });
+    for (const Event& event : events) {
+      const double seconds = SecondsAt(event.tick);
+      changes_.push_back({event.tick, seconds, event.quarterMicroseconds});
+    }
+  }
+
+  static TempoMap Of(const Song& song) {
+    std::vector<Event> events;
     for (size_t t = 0; t < PlayedTracks(song); ++t) {
       uint64_t tick = 0;
       for (const MidiEvent& event : song.tracks[t].events) {
         tick += event.delta.value;
-        if (IsTempoEvent(event)) changes.push_back({tick, 0.0, TempoOf(event)});
+        if (IsTempoEvent(event)) events.push_back({tick, TempoOf(event)});
       }
     }
-    // Equal ticks keep track order, as a player reads them: the last one holds.
-    std::stable_sort(changes.begin(), changes.end(),
-                     [](const Change& a, const Change& b) { return a.tick < b.tick; });
-    for (const Change& change : changes) {
-      const double seconds = SecondsAt(change.tick);
-      changes_.push_back({change.tick, seconds, change.quarterMicroseconds});
-    }
+    return TempoMap(song, std::move(events));
   }
 
   double SecondsAt(uint64_t tick) const {
     if (milliseconds_) return static_cast<double>(tick) / kMillisecondTicksPerSecond;
     if (division_ == 0) return 0.0;  // no tick has a length: everything stands at 0
-    // The last change at or before the tick; before the first, the default tempo from 0.
-    const auto after = std::upper_bound(
-        changes_.begin(), changes_.end(), tick,
-        [](uint64_t wanted, const Change& change) { return wanted < change.tick; });
+    // The last change at or before the tick; before the first, the default tempo from 0. A
+    // song mostly has one change, at its start.
+    const auto after = changes_.size() == 1 && changes_[0].tick <= tick
+                           ? changes_.end()
+                           : std::upper_bound(changes_.begin(), changes_.end(), tick,
+                                              [](uint64_t wanted, const Change& change) {
+                                                return wanted < change.tick;
+                                              });
     const Change start = after == changes_.begin() ? Change{} : *(after - 1);
     return start.seconds + BeatTicksToSeconds(static_cast<double>(tick - start.tick), division_,
                                               start.quarterMicroseconds);
@@ -107,7 +123,7 @@ SongTimeline BuildTimeline(const Song& song) {
                        ticked.end(), earlier);
   }
 
-  const TempoMap tempo(song);
+  const TempoMap tempo = TempoMap::Of(song);
   SongTimeline timeline;
   timeline.events.reserve(ticked.size());
   for (const TickedEvent& t : ticked) {
@@ -118,46 +134,74 @@ SongTimeline BuildTimeline(const Song& song) {
 }
 
 SongNotes CollectNotes(const Song& song) {
-  const TempoMap tempo(song);
-  const double lengthSeconds = tempo.SecondsAt(LastTick(song));
-  // Each note with the tick it starts at, to merge the tracks' notes by.
-  struct StartedNote {
-    uint64_t tick = 0;
-    NoteSpan span;
-  };
-  std::vector<StartedNote> notes;
-  // Open notes per channel and pitch, oldest first, as indices into `notes`.
-  std::vector<std::vector<size_t>> open(16 * 128);
+  // One pass over the events: the notes in ticks (kept in the spans' times, exact below 2^53,
+  // until the tempo events are known), the tempo events and the last tick; then ticks become
+  // seconds.
+  SongNotes result;
+  std::vector<NoteSpan>& notes = result.notes;
+  size_t eventCount = 0;
+  for (size_t t = 0; t < PlayedTracks(song); ++t) eventCount += song.tracks[t].events.size();
+  notes.reserve(eventCount / 2);      // a note-on and a note-off each, mostly
+  constexpr double kSounding = -1.0;  // the end of a note nothing has ended yet
+  std::vector<TempoMap::Event> tempoEvents;
+  uint64_t lastTick = 0;
+  // The notes still sounding, per channel and pitch, oldest first: a queue threaded through
+  // `waiting` (the next note of each note), so that none needs memory of its own.
+  constexpr size_t kNone = SIZE_MAX;
+  std::array<size_t, 16 * 128> oldest{};
+  std::array<size_t, 16 * 128> newest{};
+  std::vector<size_t> waiting;
+  waiting.reserve(notes.capacity());
   for (size_t t = 0; t < PlayedTracks(song); ++t) {
     const size_t trackStart = notes.size();
-    for (std::vector<size_t>& slot : open) slot.clear();
+    oldest.fill(kNone);
+    newest.fill(kNone);
+    waiting.clear();
     uint64_t tick = 0;
     for (const MidiEvent& event : song.tracks[t].events) {
       tick += event.delta.value;
       const uint8_t kind = event.status & 0xF0;
-      if (kind != midi_status::kNoteOn && kind != midi_status::kNoteOff) continue;
+      if (kind != midi_status::kNoteOn && kind != midi_status::kNoteOff) {
+        if (IsTempoEvent(event)) tempoEvents.push_back({tick, TempoOf(event)});
+        continue;
+      }
       const uint8_t channel = event.status & 0x0F;
       const size_t slot = size_t{channel} * 128 + (event.data1 & 0x7F);
       if (kind == midi_status::kNoteOn && event.data2[0] != 0) {
-        open[slot].push_back(notes.size());
-        notes.push_back(
-            {tick,
-             {tempo.SecondsAt(tick), lengthSeconds, static_cast<uint8_t>(event.data1 & 0x7F),
-              channel, event.data2[0], static_cast<uint16_t>(t)}});
-      } else if (!open[slot].empty()) {
-        notes[open[slot].front()].span.end = tempo.SecondsAt(tick);
-        open[slot].erase(open[slot].begin());
+        const size_t index = notes.size() - trackStart;
+        notes.push_back({static_cast<double>(tick), kSounding,
+                         static_cast<uint8_t>(event.data1 & 0x7F), channel, event.data2[0],
+                         static_cast<uint16_t>(t)});
+        waiting.push_back(kNone);
+        if (newest[slot] == kNone) {
+          oldest[slot] = index;
+        } else {
+          waiting[newest[slot]] = index;
+        }
+        newest[slot] = index;
+      } else if (oldest[slot] != kNone) {
+        const size_t ended = oldest[slot];
+        notes[trackStart + ended].end = static_cast<double>(tick);
+        oldest[slot] = waiting[ended];
+        if (oldest[slot] == kNone) newest[slot] = kNone;
       }
     }
+    lastTick = std::max(lastTick, tick);
     // Merged in by start: equal ticks keep track order, then file order.
     std::inplace_merge(notes.begin(), notes.begin() + static_cast<ptrdiff_t>(trackStart),
                        notes.end(),
-                       [](const StartedNote& a, const StartedNote& b) { return a.tick < b.tick; });
+                       [](const NoteSpan& a, const NoteSpan& b) { return a.start < b.start; });
   }
-  SongNotes result;
-  result.lengthSeconds = lengthSeconds;
-  result.notes.reserve(notes.size());
-  for (const StartedNote& note : notes) result.notes.push_back(note.span);
+
+  const TempoMap tempo(song, std::move(tempoEvents));
+  result.lengthSeconds = tempo.SecondsAt(lastTick);
+  const auto secondsAt = [&tempo](double tick) {
+    return tempo.SecondsAt(static_cast<uint64_t>(tick));
+  };
+  for (NoteSpan& note : notes) {
+    note.end = note.end == kSounding ? result.lengthSeconds : secondsAt(note.end);
+    note.start = secondsAt(note.start);
+  }
   return result;
 }
 

@@ -75,7 +75,9 @@ async function conversionFigures(browser, address, picture) {
   const page = await browser.newPage();
   await page.goto(address, { waitUntil: 'networkidle0' });
   await fileInPage(page, picture);
-  await workerRoundTrip(page, 0); // loads and compiles the module once
+  // The first conversion also reads the file into the worker, and runs code the browser has
+  // not optimised yet; the others are what changing a setting costs.
+  const first = await workerRoundTrip(page, 0);
   const inPage = [];
   const native = [];
   for (let run = 1; run <= runs; ++run) {
@@ -85,7 +87,7 @@ async function conversionFigures(browser, address, picture) {
     native.push(nativeMs(picture));
   }
   await page.close();
-  return { page: median(inPage), native: median(native) };
+  return { page: median(inPage), first: first.ms, native: median(native) };
 }
 
 // From the file input's change to the first frame after the state turns `ready`. The first
@@ -170,8 +172,9 @@ try {
   console.log(`Median of ${runs} runs; ${options.join(' ')}`);
   console.log('| what | page | native | figure | target |');
   console.log('|---|---|---|---|---|');
-  console.log(`| 1,000,000 x 2 BMP, conversion | ${seconds(conversion.page)} | ` +
-    `${seconds(conversion.native)} | ${ratio.toFixed(2)} x | <= 1.5 x |`);
+  console.log(`| 1,000,000 x 2 BMP, conversion | ${seconds(conversion.page)} ` +
+    `(first ${seconds(conversion.first)}) | ${seconds(conversion.native)} | ` +
+    `${ratio.toFixed(2)} x (first ${(conversion.first / conversion.native).toFixed(2)} x) | <= 1.5 x |`);
   console.log(`| 4032 x 3024 JPEG, chosen to roll drawn | ${seconds(roll.median)} ` +
     `(first ${seconds(roll.first)}) | | | <= 1.5 s |`);
   console.log(`| loaded before the first Play, gzip -9 | ${(total / 1024).toFixed(1)} KB | | | <= 400 KB |`);

@@ -33,10 +33,11 @@ class PageOutput final : public SongOutputs {
     page_.seconds = notes.lengthSeconds;
     page_.notes.reserve(notes.notes.size() * kNoteFields);
     for (const NoteSpan& note : notes.notes) {
-      page_.notes.insert(page_.notes.end(),
-                         {static_cast<float>(note.start), static_cast<float>(note.end),
-                          static_cast<float>(note.pitch), static_cast<float>(note.velocity),
-                          static_cast<float>(note.track)});
+      page_.notes.push_back(static_cast<float>(note.start));
+      page_.notes.push_back(static_cast<float>(note.end));
+      page_.notes.push_back(static_cast<float>(note.pitch));
+      page_.notes.push_back(static_cast<float>(note.velocity));
+      page_.notes.push_back(static_cast<float>(note.track));
     }
     return {report};
   }

@@ -9,6 +9,8 @@ const pictureFolder = '/picture';
 async function loadCore() {
   const core = await createPixoraleCore({ locateFile: (name) => new URL(name, coreFolder).href });
   core.FS.mkdir(pictureFolder);
+  core.FS.mkdir(keptFolder);
+  kept = null;
   return core;
 }
 
@@ -41,17 +43,39 @@ function pictureName(file) {
   return name === '' || name === '.' || name === '..' ? 'picture' : name;
 }
 
-// The user's file is mounted, not copied: the core reads it in pieces, as the converter reads a
-// file, so memory does not grow with the picture's height.
-function convert(core, { id, file, options }) {
+// Changing a setting converts the same picture again: a picture of up to this size is read
+// into the worker once and kept until another one comes. A larger one is mounted, not copied:
+// the core reads it in pieces, as the converter reads a file, so memory does not grow with
+// the picture's height.
+const keptLimit = 64 * 1024 * 1024;
+const keptFolder = '/kept';
+let kept = null; // {key, path}
+
+function keptPicture(core, file, name) {
+  const key = `${name}\n${file.size}\n${file.lastModified}`;
+  if (kept?.key !== key) {
+    if (kept) core.FS.unlink(kept.path);
+    kept = null;
+    const path = `${keptFolder}/${name}`;
+    core.FS.writeFile(path, new Uint8Array(new FileReaderSync().readAsArrayBuffer(file)));
+    kept = { key, path };
+  }
+  return kept.path;
+}
+
+function convertPicture(core, file, options) {
   const name = pictureName(file);
+  if (file.size <= keptLimit) return core.convert(keptPicture(core, file, name), options);
   core.FS.mount(core.FS.filesystems.WORKERFS, { blobs: [{ name, data: file }] }, pictureFolder);
-  let result;
   try {
-    result = core.convert(`${pictureFolder}/${name}`, options);
+    return core.convert(`${pictureFolder}/${name}`, options);
   } finally {
     core.FS.unmount(pictureFolder);
   }
+}
+
+function convert(core, { id, file, options }) {
+  const result = convertPicture(core, file, options);
   const { ok, error, warnings } = result;
   if (!ok) {
     self.postMessage({ type: 'converted', id, ok, error, warnings });
