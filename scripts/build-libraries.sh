@@ -3,6 +3,7 @@
 # pinned versions, as static libraries for another toolchain:
 #   zlib, libspng, libjpeg-turbo   PNG and JPEG input
 #   libpng, pixman, cairo          the piano roll (cairo draws with pixman, writes with libpng)
+# and copies Debian's header-only CLI11 and nlohmann-json beside them.
 #   scripts/build-libraries.sh TOOLCHAIN PREFIX
 # TOOLCHAIN names scripts/toolchains/TOOLCHAIN.sh, which says how to compile for the target
 # and, in `libraries`, which of them it needs (all when it does not say).
@@ -176,4 +177,9 @@ mkdir -p "$prefix"
 cp -a "$cache/." "$prefix/"
 { grep -rlF "$placeholder" "$prefix/lib" || true; } | xargs -r sed -i "s|$placeholder|$prefix|g"
 rm -f "$prefix/.complete" "$prefix"/.libraries-*
+# The header-only libraries the converter's option parsing uses, with their CMake packages
+# (which find the headers relative to themselves), where a build for the toolchain looks.
+mkdir -p "$prefix/include" "$prefix/share/cmake"
+cp -r /usr/include/CLI /usr/include/nlohmann "$prefix/include/"
+cp -r /usr/share/cmake/CLI11 /usr/share/cmake/nlohmann_json "$prefix/share/cmake/"
 touch "$stamp"

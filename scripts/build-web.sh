@@ -17,10 +17,6 @@ dist=build/web/dist
 
 bash scripts/install-web-deps.sh
 bash scripts/build-libraries.sh emscripten "$prefix"
-# The header-only libraries the converter's option parsing uses, where the build looks.
-mkdir -p "$prefix/include" "$prefix/share/cmake"
-cp -r /usr/include/CLI /usr/include/nlohmann "$prefix/include/"
-cp -r /usr/share/cmake/CLI11 /usr/share/cmake/nlohmann_json "$prefix/share/cmake/"
 
 PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH= emcmake cmake -S . -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=Release -DPIXORALE_WERROR=ON -DCMAKE_FIND_ROOT_PATH="$prefix" \

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # Fills the private prefix the Windows build finds its dependencies in (default
-# build/windows/prefix): the C libraries of scripts/build-libraries.sh, GoogleTest
-# cross-built from Debian's sources, and the header-only CLI11 and nlohmann-json with their
-# CMake package files. The headers are copied rather than
-# found in /usr: Debian's package files would add -isystem /usr/include, whose Linux headers
-# break every Windows compile. Does nothing when the prefix is already complete.
+# build/windows/prefix): the C libraries and the header-only CLI11 and nlohmann-json of
+# scripts/build-libraries.sh, and GoogleTest cross-built from Debian's sources. The headers are
+# copied rather than found in /usr: Debian's package files would add -isystem /usr/include,
+# whose Linux headers break every Windows compile. Does nothing when the prefix is already complete.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,13 +16,6 @@ bash scripts/build-libraries.sh mingw-w64 "$prefix"
 if [ -f "$stamp" ]; then
   exit 0
 fi
-mkdir -p "$prefix/include" "$prefix/share/cmake"
-
-# Header-only libraries: their package files find the headers relative to themselves.
-cp -r /usr/include/CLI "$prefix/include/"
-cp -r /usr/include/nlohmann "$prefix/include/"
-cp -r /usr/share/cmake/CLI11 /usr/share/cmake/nlohmann_json "$prefix/share/cmake/"
-
 # GoogleTest has no Windows package in Debian: build its sources with the cross compiler.
 gtest_build=$PWD/build/windows/googletest
 cmake -S /usr/src/googletest -B "$gtest_build" -G Ninja \
