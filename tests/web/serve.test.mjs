@@ -7,7 +7,6 @@ import { get } from 'node:http';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { gunzipSync } from 'node:zlib';
 import { startServer } from './support/browser.mjs';
 
 let folder;
@@ -51,10 +50,6 @@ function request(rawPath, headers = {}) {
   });
 }
 
-test('the address is on the loopback interface', () => {
-  assert.match(server.address, /^http:\/\/127\.0\.0\.1:\d+\/$/);
-});
-
 test('each file is served with its type', async () => {
   const types = [
     ['/', 'text/html; charset=utf-8', '<!doctype html><title>page</title>'],
@@ -73,33 +68,15 @@ test('each file is served with its type', async () => {
   }
 });
 
-test('text is gzipped for a client that accepts it', async () => {
-  const response = await request('/src/app.js', { 'accept-encoding': 'gzip, deflate' });
-  assert.equal(response.headers['content-encoding'], 'gzip');
-  assert.equal(gunzipSync(response.body).toString(), 'export const page = 1;');
-});
-
-test('a folder is not listed', async () => {
-  const response = await request('/src/');
-  assert.equal(response.status, 404);
-  assert.doesNotMatch(response.body.toString(), /app\.js/);
-});
-
-test('nothing outside the folder is served, however the path is spelled', async () => {
+test('no folder is listed and nothing outside the folder is served, however the path is spelled', async () => {
   const paths = [
-    '/../outside.txt', '/src/../../outside.txt', '/%2e%2e/outside.txt', '/..%2foutside.txt',
+    '/src/', '/../outside.txt', '/src/../../outside.txt', '/%2e%2e/outside.txt', '/..%2foutside.txt',
     '/src/..%2f..%2foutside.txt', '/..%5coutside.txt', '/%2fetc%2fpasswd', '//etc/passwd',
     '/index.html%00.png', '/%E0%A4%A',
   ];
   for (const raw of paths) {
     const response = await request(raw);
     assert.ok(response.status >= 400, `${raw}: ${response.status}`);
-    assert.doesNotMatch(response.body.toString(), /secret|root:/, raw);
+    assert.doesNotMatch(response.body.toString(), /secret|root:|app\.js/, raw);
   }
-});
-
-test('only GET and HEAD', async () => {
-  const { port } = new URL(server.address);
-  const response = await fetch(`http://127.0.0.1:${port}/`, { method: 'POST', body: 'x' });
-  assert.equal(response.status, 405);
 });

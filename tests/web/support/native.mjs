@@ -52,36 +52,3 @@ export function optionsFor(settings, seed) {
   if (settings.range) options.push('--range', settings.range.join(':'));
   return options;
 }
-
-// Splits a POSIX shell command line into words: single quotes, double quotes, backslashes.
-export function shellWords(line) {
-  const words = [];
-  let word = null;
-  for (let i = 0; i < line.length; ++i) {
-    const c = line[i];
-    if (/\s/.test(c)) {
-      if (word !== null) words.push(word);
-      word = null;
-    } else if (c === "'") {
-      const end = line.indexOf("'", i + 1);
-      if (end < 0) throw new Error(`unclosed ' in ${line}`);
-      word = (word ?? '') + line.slice(i + 1, end);
-      i = end;
-    } else if (c === '"') {
-      word ??= '';
-      for (++i; i < line.length && line[i] !== '"'; ++i) {
-        if (line[i] === '\\' && '"\\$`'.includes(line[i + 1])) ++i;
-        word += line[i];
-      }
-      if (i >= line.length) throw new Error(`unclosed " in ${line}`);
-    } else if (c === '\\') {
-      word = (word ?? '') + line[++i];
-    } else if ('|&;<>()$`*?['.includes(c) || ('#~'.includes(c) && word === null)) {
-      throw new Error(`a shell would not run ${JSON.stringify(line)} as one command`);
-    } else {
-      word = (word ?? '') + c;
-    }
-  }
-  if (word !== null) words.push(word);
-  return words;
-}

@@ -4,15 +4,18 @@ import { execFileSync } from 'node:child_process';
 import { test } from 'node:test';
 
 import {
-  DESKTOP_DEFAULTS, PRESETS, check, commandLine, matchingPreset, optionTokens, randomSeed, shellQuote,
+  DESKTOP_DEFAULTS, PRESETS, check, commandLine, matchingPreset, optionTokens, shellQuote,
 } from '../../../web/src/settings.js';
 
 const withSeed = (values) => ({ ...values, seed: '7' });
 
-test('the presets give exactly their options, defaults left out', () => {
+test('the presets give exactly their options, defaults (however typed) left out', () => {
   assert.deepEqual(optionTokens(withSeed(PRESETS.desktop)), ['--no-settings', '--seed', '7']);
   assert.deepEqual(optionTokens(withSeed(PRESETS.musical)),
     ['--no-settings', '--seed', '7', '--max-seconds', '60', '--map', '48:84']);
+  // Chord options need chords.
+  const typedAsDefault = withSeed({ ...DESKTOP_DEFAULTS, tempo: '0120', chordProgram: '48' });
+  assert.deepEqual(optionTokens(typedAsDefault), ['--no-settings', '--seed', '7']);
 });
 
 test('every option in its fixed order, numbers as the converter reads them', () => {
@@ -29,24 +32,15 @@ test('every option in its fixed order, numbers as the converter reads them', () 
   ]);
 });
 
-test('a value typed as the default is left out; chord options need chords', () => {
-  const values = withSeed({ ...DESKTOP_DEFAULTS, tempo: '0120', chordProgram: '48' });
-  assert.deepEqual(optionTokens(values), ['--no-settings', '--seed', '7']);
-});
-
 test('the converter\'s limits are checked before anything runs', () => {
   const cases = [
     [{ tempo: '0' }, { field: 'tempo', kind: 'integer' }],
-    [{ tempo: '4294967296' }, { field: 'tempo', kind: 'integer' }],
-    [{ resolution: '32768' }, { field: 'resolution', kind: 'integer' }],
-    [{ sustain: '-1' }, { field: 'sustain', kind: 'integer' }],
     [{ velocity: '1e2' }, { field: 'velocity', kind: 'integer' }],
     [{ rangeLow: '256', rangeHigh: '300' }, { field: 'rangeLow', kind: 'integer' }],
     [{ rangeLow: '40' }, { field: 'rangeHigh', kind: 'pair' }],
     [{ mapLow: '84', mapHigh: '48' }, { field: 'mapLow', kind: 'order' }],
     [{ mapLow: '0', mapHigh: '128' }, { field: 'mapHigh', kind: 'integer' }],
     [{ maxSeconds: '1e3' }, { field: 'maxSeconds', kind: 'seconds' }],
-    [{ maxSeconds: '0' }, { field: 'maxSeconds', kind: 'seconds' }],
     [{ columns: '5', maxSeconds: '60' }, { field: 'maxSeconds', kind: 'exclusive' }],
     [{ rangeLow: '1', rangeHigh: '2', mapLow: '3', mapHigh: '4' }, { field: 'mapLow', kind: 'exclusive' }],
     [{ seed: '18446744073709551616' }, { field: 'seed', kind: 'integer' }],
@@ -83,12 +77,4 @@ test('names are quoted so that a shell reads them back unchanged', () => {
   }
   assert.equal(commandLine('-x.bmp', ['--no-settings', '--seed', '7', '--key', 'C#']),
     "pixorale-convert ./-x.bmp --no-settings --seed 7 --key 'C#'");
-});
-
-test('fresh seeds are whole numbers exact in a JavaScript number', () => {
-  for (let i = 0; i < 100; i++) {
-    const seed = randomSeed();
-    assert.match(seed, /^[0-9]+$/);
-    assert.ok(Number.isSafeInteger(Number(seed)));
-  }
 });
