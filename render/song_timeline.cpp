@@ -50,18 +50,6 @@ class TempoMap {
     }
   }
 
-  static TempoMap Of(const Song& song) {
-    std::vector<Event> events;
-    for (size_t t = 0; t < PlayedTracks(song); ++t) {
-      uint64_t tick = 0;
-      for (const MidiEvent& event : song.tracks[t].events) {
-        tick += event.delta.value;
-        if (IsTempoEvent(event)) events.push_back({tick, TempoOf(event)});
-      }
-    }
-    return TempoMap(song, std::move(events));
-  }
-
   double SecondsAt(uint64_t tick) const {
     if (milliseconds_) return static_cast<double>(tick) / kMillisecondTicksPerSecond;
     if (division_ == 0) return 0.0;  // no tick has a length: everything stands at 0
@@ -90,23 +78,19 @@ class TempoMap {
   std::vector<Change> changes_;
 };
 
-uint64_t LastTick(const Song& song) {
-  uint64_t lastTick = 0;
-  for (size_t t = 0; t < PlayedTracks(song); ++t) {
-    uint64_t tick = 0;
-    for (const MidiEvent& event : song.tracks[t].events) tick += event.delta.value;
-    lastTick = std::max(lastTick, tick);
-  }
-  return lastTick;
+size_t EventCount(const Song& song) {
+  size_t count = 0;
+  for (size_t t = 0; t < PlayedTracks(song); ++t) count += song.tracks[t].events.size();
+  return count;
 }
 
 }  // namespace
 
 SongTimeline BuildTimeline(const Song& song) {
   std::vector<TickedEvent> ticked;
-  size_t eventCount = 0;
-  for (size_t t = 0; t < PlayedTracks(song); ++t) eventCount += song.tracks[t].events.size();
-  ticked.reserve(eventCount);
+  ticked.reserve(EventCount(song));
+  std::vector<TempoMap::Event> tempoEvents;
+  uint64_t lastTick = 0;
   const auto earlier = [](const TickedEvent& a, const TickedEvent& b) { return a.tick < b.tick; };
   for (size_t t = 0; t < PlayedTracks(song); ++t) {
     const size_t trackStart = ticked.size();
@@ -115,21 +99,24 @@ SongTimeline BuildTimeline(const Song& song) {
       tick += event.delta.value;
       if (IsChannelEvent(event.status)) {
         ticked.push_back({tick, event.status, event.data1, event.data2, static_cast<uint16_t>(t)});
+      } else if (IsTempoEvent(event)) {
+        tempoEvents.push_back({tick, TempoOf(event)});
       }
     }
+    lastTick = std::max(lastTick, tick);
     // Each track is in time order already: merged in, equal ticks keep track order, then file
     // order, as a player reads them.
     std::inplace_merge(ticked.begin(), ticked.begin() + static_cast<ptrdiff_t>(trackStart),
                        ticked.end(), earlier);
   }
 
-  const TempoMap tempo = TempoMap::Of(song);
+  const TempoMap tempo(song, std::move(tempoEvents));
   SongTimeline timeline;
   timeline.events.reserve(ticked.size());
   for (const TickedEvent& t : ticked) {
     timeline.events.push_back({tempo.SecondsAt(t.tick), t.status, t.data1, t.data2[0], t.track});
   }
-  timeline.lengthSeconds = tempo.SecondsAt(LastTick(song));
+  timeline.lengthSeconds = tempo.SecondsAt(lastTick);
   return timeline;
 }
 
@@ -139,10 +126,8 @@ SongNotes CollectNotes(const Song& song) {
   // seconds.
   SongNotes result;
   std::vector<NoteSpan>& notes = result.notes;
-  size_t eventCount = 0;
-  for (size_t t = 0; t < PlayedTracks(song); ++t) eventCount += song.tracks[t].events.size();
-  notes.reserve(eventCount / 2);      // a note-on and a note-off each, mostly
-  constexpr double kSounding = -1.0;  // the end of a note nothing has ended yet
+  notes.reserve(EventCount(song) / 2);  // a note-on and a note-off each, mostly
+  constexpr double kSounding = -1.0;    // the end of a note nothing has ended yet
   std::vector<TempoMap::Event> tempoEvents;
   uint64_t lastTick = 0;
   // The notes still sounding, per channel and pitch, oldest first: a queue threaded through
