@@ -2,8 +2,10 @@
 # Builds the web page with Debian's emscripten into build/web/dist/, static files only:
 #   index.html, styles.css, src/             the page and its conversion worker
 #   core/pixorale-core.{js,wasm}             the conversion core as a WebAssembly module
-#   synth/                                   js-synthesizer, FluidSynth and the SoundFont,
-#                                            loaded on the first Play
+#   synth/                                   js-synthesizer and FluidSynth, loaded once the
+#                                            page is idle with a song shown
+#   synth/fonts/                             the SoundFont in pieces (an instrument's keys
+#                                            each), each fetched when a song plays it
 #   licenses/                                what the page is built from and plays with
 # The picture decoders are built from Debian's source packages (scripts/build-libraries.sh).
 set -euo pipefail
@@ -33,7 +35,8 @@ cp -r web/src "$dist/"
 cp "$build/web/pixorale-core.js" "$build/web/pixorale-core.wasm" "$dist/core/"
 synth=web/node_modules/js-synthesizer
 cp "$synth/dist/js-synthesizer.min.js" "$synth/externals/libfluidsynth-2.4.6-with-libsndfile.js" \
-  /usr/share/sounds/sf3/FluidR3Mono_GM.sf3 "$dist/synth/"
+  "$dist/synth/"
+node web/tools/split-sound-font.mjs /usr/share/sounds/sf3/FluidR3Mono_GM.sf3 "$dist/synth/fonts"
 
 cp LICENSE "$dist/licenses/pixorale.txt"
 cp "$synth/LICENSE" "$dist/licenses/js-synthesizer.txt"

@@ -87,7 +87,10 @@ const roll = new PianoRoll($('roll-scroller'), $('roll-track'), $('roll'));
 const midiLink = new DownloadLink($('download-mid'), 'audio/midi');
 const player = new Player(engine, {
   onPlayhead: (seconds) => roll.setPlayhead(seconds),
-  onEnded: () => renderPlaying(false),
+  onEnded: (error) => {
+    renderPlaying(false);
+    if (error) soundError(error);
+  },
 });
 
 function renderPlaying(playing) {
@@ -222,6 +225,7 @@ async function convert() {
   }
   showResult(reply, values);
   setState('ready');
+  engine.prepareWhenIdle();
 }
 
 function usePicture(file) {

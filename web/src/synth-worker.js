@@ -1,71 +1,204 @@
-// Plays songs through js-synthesizer (FluidSynth) off the page's thread: loading the
-// SoundFont takes seconds, and rendering a song a while. A classic worker, because
-// FluidSynth's script is no module.
+// Plays songs through js-synthesizer (FluidSynth) off the page's thread. A classic worker,
+// because FluidSynth's script is no module. The SoundFont comes in pieces (sound-pieces.js):
+// a song fetches the pieces of its instruments' keys in the order it first plays them, and
+// renders as far as the pieces it has allow, so the first note sounds once its own piece is
+// here. Rendering runs ahead of what is asked for, which lets Play's gain be set by the song's
+// loudness (loudness.js) before a block is heard.
 //
-// page -> worker: {type: 'load', scripts, soundFont}, {type: 'start', session, notes,
-//   programs, frames}, {type: 'pull', session, frames}
-// worker -> page: {type: 'progress', loaded, total}, {type: 'loaded'},
-//   {type: 'failed', error}, {type: 'chunk', session, left, right, frame, end}
+// page -> worker: {type: 'load', scripts, fonts} (fonts: the pieces' index.json),
+//   {type: 'start', session, notes, programs, frames, normalise}, {type: 'pull', session, frames}
+// worker -> page: {type: 'loaded'}, {type: 'failed', error}, {type: 'progress', session,
+//   loaded, total} (the bytes of the session's pieces), {type: 'chunk', session, left, right,
+//   frame, end, error} for each pull, in order (error, with end, when the song cannot be
+//   played: a piece that could not be fetched)
 
 let synth = null;
-let songEvents = null; // the module song-events.js
-let events = null;
-let song = null;
+let modules = null; // {songEvents, soundPieces, loudness}
+let index = null;
+let indexUrl = null;
+let song = null; // the session being rendered
 
-async function fetchWithProgress(url) {
-  const response = await fetch(url);
-  if (!response.ok) throw new Error(`${url}: HTTP ${response.status}`);
-  const total = Number(response.headers.get('Content-Length')) || 0;
-  const reader = response.body.getReader();
-  const parts = [];
-  let loaded = 0;
-  let told = -1;
-  for (;;) {
-    const { done, value } = await reader.read();
-    if (done) break;
-    parts.push(value);
-    loaded += value.length;
-    const percent = total ? Math.floor((100 * loaded) / total) : -1;
-    if (percent !== told) {
-      told = percent;
-      postMessage({ type: 'progress', loaded, total });
-    }
-  }
-  const bytes = new Uint8Array(loaded);
-  let at = 0;
-  for (const part of parts) {
-    bytes.set(part, at);
-    at += part.length;
-  }
-  return bytes.buffer;
-}
+// Rendering runs in slices so that pulls are answered between them.
+const RENDER_FRAMES = 4096;
+const SLICE_MS = 8;
+// How far rendering may run ahead of what was pulled: bounds the memory held (8 bytes a
+// frame), and is how far ahead Play's gain sees a louder passage coming.
+const MAX_AHEAD_FRAMES = 60 * 44100;
+// A pull is answered once this much beyond it is rendered, so that a louder sample just after
+// a block lowers the gain within that block. Pulls are never longer than this.
+const LOOKAHEAD_FRAMES = 8192;
+// The first block waits a little longer for more of the song, so that its gain is that of
+// the song's first seconds, but not past this.
+const FIRST_LOOKAHEAD_FRAMES = 10 * 44100;
+const FIRST_WAIT_MS = 150;
 
-async function load({ scripts, soundFont }) {
+// --- SoundFont pieces ------------------------------------------------------------------------
+
+const fonts = new Map(); // file -> sfont id, once loaded
+let fetching = null; // the file being fetched
+let wakeFetcher = null;
+
+async function load({ scripts, fonts: fontsUrl }) {
   try {
-    const soundFontBytes = fetchWithProgress(soundFont);
-    soundFontBytes.catch(() => {}); // reported where it is awaited
+    indexUrl = new URL(fontsUrl, location.href);
+    const indexReply = fetch(indexUrl).then((response) => {
+      if (!response.ok) throw new Error(`${indexUrl}: HTTP ${response.status}`);
+      return response.json();
+    });
+    indexReply.catch(() => {}); // reported where it is awaited
     importScripts(...scripts);
-    songEvents = await import('./song-events.js');
+    const [songEvents, soundPieces, loudness] = await Promise.all([
+      import('./song-events.js'), import('./sound-pieces.js'), import('./loudness.js'),
+    ]);
+    modules = { songEvents, soundPieces, loudness };
     await JSSynth.waitForReady();
     // FluidSynth reports the file functions this build lacks on every load.
     JSSynth.disableLogging();
     synth = new JSSynth.Synthesizer();
     // FluidSynth's own gain, as the converter's WAV renders it.
-    synth.init(songEvents.SAMPLE_RATE, { initialGain: 0.2 });
-    await synth.loadSFont(await soundFontBytes);
+    synth.init(songEvents.SAMPLE_RATE, { initialGain: 0.2, midiChannelCount: soundPieces.MAX_CHANNELS });
+    index = await indexReply;
     postMessage({ type: 'loaded' });
+    fetchPieces();
   } catch (error) {
     synth = null;
     postMessage({ type: 'failed', error: String(error?.message ?? error) });
   }
 }
 
+// One piece at a time, the current song's first: on a slow line the first note's piece
+// arrives soonest when it has the line to itself.
+async function fetchPieces() {
+  for (;;) {
+    const next = song?.files?.find(({ file }) => !fonts.has(file));
+    if (!next) {
+      await new Promise((resolve) => { wakeFetcher = resolve; });
+      continue;
+    }
+    fetching = next.file;
+    try {
+      const response = await fetch(new URL(next.file, indexUrl));
+      if (!response.ok) throw new Error(`${next.file}: HTTP ${response.status}`);
+      fonts.set(next.file, await synth.loadSFont(await response.arrayBuffer()));
+    } catch (error) {
+      if (song) fail(song, error);
+      await new Promise((resolve) => { wakeFetcher = resolve; });
+      continue;
+    } finally {
+      fetching = null;
+    }
+    if (song) {
+      selectPresets(song);
+      tellProgress(song);
+      wake(song);
+    }
+  }
+}
+
+function selectPresets(current) {
+  current.pieces.channels.forEach(({ program, file }, channel) => {
+    if (fonts.has(file) && !current.selected[channel]) {
+      synth.midiProgramSelect(channel, fonts.get(file), 0, program);
+      current.selected[channel] = true;
+    }
+  });
+}
+
+function tellProgress(current) {
+  const loaded = current.files.reduce((sum, { file, bytes }) => sum + (fonts.has(file) ? bytes : 0), 0);
+  const total = current.files.reduce((sum, { bytes }) => sum + bytes, 0);
+  postMessage({ type: 'progress', session: current.session, loaded, total });
+}
+
+// --- Sessions ----------------------------------------------------------------------------------
+
 // Every session starts from silence: what the last one left sounding is cut off.
-function start({ session, notes, programs, frames }) {
+function start({ session, notes, programs, frames, normalise }) {
+  const { songEvents, soundPieces } = modules;
+  if (song) wake(song);
+  song = {
+    session, frames, normalise,
+    rendered: 0,
+    blocks: [], // rendered and not yet pulled: {left, right}
+    queued: 0,
+    sent: 0,
+    peak: 0,
+    gain: null,
+    pulls: [],
+    selected: [],
+    startedAt: performance.now(),
+    wakeUp: null,
+    failed: null,
+  };
+  try {
+    song.pieces = new soundPieces.SongPieces(index, notes, programs, songEvents.SAMPLE_RATE);
+  } catch (error) {
+    song.failed = String(error.message);
+    return;
+  }
+  song.files = song.pieces.files();
+  song.events = new songEvents.SongEvents(notes, songEvents.SAMPLE_RATE, song.pieces.noteChannels);
   synth.midiSystemReset();
-  programs.forEach((program, channel) => synth.midiProgramChange(channel, program));
-  events = new songEvents.SongEvents(notes, songEvents.SAMPLE_RATE);
-  song = { session, frames, rendered: 0 };
+  selectPresets(song);
+  tellProgress(song);
+  wakeFetcher?.();
+  renderAhead(song);
+}
+
+function wake(current) {
+  current.wakeUp?.();
+  current.wakeUp = null;
+}
+
+function sleep(current, ms) {
+  return new Promise((resolve) => {
+    current.wakeUp = resolve;
+    if (ms !== undefined) setTimeout(resolve, ms);
+  });
+}
+
+const yieldChannel = new MessageChannel();
+let yielded = null;
+yieldChannel.port1.onmessage = () => yielded();
+function yieldToMessages() {
+  return new Promise((resolve) => {
+    yielded = resolve;
+    yieldChannel.port2.postMessage(null);
+  });
+}
+
+async function renderAhead(current) {
+  const { songEvents, loudness } = modules;
+  let sliceStart = performance.now();
+  while (song === current && current.rendered < current.frames && !current.failed) {
+    const missing = current.pieces.firstMissingFrame((file) => fonts.has(file));
+    const limit = Math.min(current.frames, current.rendered + RENDER_FRAMES, missing);
+    if (current.queued >= MAX_AHEAD_FRAMES || limit <= current.rendered) {
+      answerPulls(current);
+      await sleep(current);
+      sliceStart = performance.now();
+      continue;
+    }
+    const count = limit - current.rendered;
+    const left = new Float32Array(count);
+    const right = new Float32Array(count);
+    songEvents.renderFrames(synth, current.events, left, right, current.rendered);
+    current.peak = Math.max(current.peak, loudness.peakOf(left, right));
+    current.blocks.push({ left, right });
+    current.queued += count;
+    current.rendered = limit;
+    if (performance.now() - sliceStart > SLICE_MS) {
+      answerPulls(current);
+      await yieldToMessages();
+      sliceStart = performance.now();
+    }
+  }
+  if (song === current) answerPulls(current);
+}
+
+function fail(current, error) {
+  current.failed = String(error?.message ?? error);
+  answerPulls(current);
 }
 
 function pull({ session, frames }) {
@@ -73,14 +206,62 @@ function pull({ session, frames }) {
     postMessage({ type: 'chunk', session, left: null, right: null, frame: 0, end: true });
     return;
   }
-  const count = Math.max(0, Math.min(frames, song.frames - song.rendered));
+  song.pulls.push(frames);
+  answerPulls(song);
+}
+
+// Whether the next pull can be answered: its frames rendered, and enough after them to know
+// the gain. The first one also waits for the song's first seconds, unless they wait for a
+// piece or take too long, so that its gain is theirs.
+function canAnswer(current, frames) {
+  if (current.failed || current.rendered >= current.frames) return true;
+  const end = Math.min(current.frames, current.sent + frames);
+  if (current.rendered < Math.min(current.frames, end + LOOKAHEAD_FRAMES)) return false;
+  return current.sent > 0 || current.rendered >= FIRST_LOOKAHEAD_FRAMES ||
+    current.pieces.firstMissingFrame((file) => fonts.has(file)) <= current.rendered ||
+    performance.now() - current.startedAt >= FIRST_WAIT_MS;
+}
+
+function answerPulls(current) {
+  while (current.pulls.length && canAnswer(current, current.pulls[0])) {
+    const frames = current.pulls.shift();
+    if (current.failed) {
+      postMessage({
+        type: 'chunk', session: current.session, left: null, right: null, frame: current.sent, end: true,
+        error: current.failed,
+      });
+      continue;
+    }
+    const { left, right } = take(current, Math.min(frames, current.frames - current.sent));
+    if (current.normalise && left.length) {
+      const gain = modules.loudness.normalisingGain(current.peak);
+      modules.loudness.applyGain([left, right], current.gain ?? gain, gain);
+      current.gain = gain;
+    }
+    const frame = current.sent;
+    current.sent += left.length;
+    const end = current.sent >= current.frames;
+    postMessage({ type: 'chunk', session: current.session, left, right, frame, end }, [left.buffer, right.buffer]);
+  }
+  if (current.queued < MAX_AHEAD_FRAMES) wake(current);
+}
+
+// The next `count` rendered frames, out of the blocks held.
+function take(current, count) {
   const left = new Float32Array(count);
   const right = new Float32Array(count);
-  songEvents.renderFrames(synth, events, left, right, song.rendered);
-  const frame = song.rendered;
-  song.rendered += count;
-  const end = song.rendered >= song.frames;
-  postMessage({ type: 'chunk', session, left, right, frame, end }, [left.buffer, right.buffer]);
+  let done = 0;
+  while (done < count) {
+    const block = current.blocks[0];
+    const part = Math.min(count - done, block.left.length);
+    left.set(block.left.subarray(0, part), done);
+    right.set(block.right.subarray(0, part), done);
+    done += part;
+    if (part === block.left.length) current.blocks.shift();
+    else current.blocks[0] = { left: block.left.subarray(part), right: block.right.subarray(part) };
+  }
+  current.queued -= count;
+  return { left, right };
 }
 
 onmessage = ({ data }) => {
