@@ -14,10 +14,10 @@ const SYNTH_SCRIPTS = [
 const SOUND_FONT_PIECES = new URL('../synth/fonts/index.json', import.meta.url).href;
 
 // The browser tests' hooks are there only when the page's address asks for them (?test):
-// whether the synthesizer has started, and when the last Play's first sound reached the
-// output, on the page's clock (performance.now()).
+// when the synthesizer had started, and when the last Play's first sound reached the output,
+// on the page's clock (performance.now()); null until then.
 const TESTING = new URLSearchParams(location.search).has('test');
-const testHooks = TESTING ? (window.pixoraleSoundForTest = { prepared: false, firstSound: null }) : null;
+const testHooks = TESTING ? (window.pixoraleSoundForTest = { prepared: null, firstSound: null }) : null;
 
 const PLAY_BLOCK_FRAMES = 8192;
 const OFFLINE_BLOCK_FRAMES = 65536;
@@ -58,7 +58,7 @@ export class SoundEngine {
           this.onStatus(done ? { phase: 'ready' } : { phase: 'download', fraction: data.loaded / data.total });
         } else if (data.type === 'loaded') {
           this.ready = true;
-          if (testHooks) testHooks.prepared = true;
+          if (testHooks) testHooks.prepared = performance.now();
           resolve();
         } else if (data.type === 'failed') {
           this.loading = null;

@@ -49,15 +49,25 @@ export async function launchBrowser() {
 }
 
 // A fresh tab on the page; the page's uncaught errors are kept in page.pageErrors, the
-// addresses it and its workers requested in page.requested.
-export async function openPage(browser, address) {
+// addresses it and its workers requested in page.requested. setUp(page) runs before the page
+// is opened.
+export async function openPage(browser, address, setUp = async () => {}) {
   const page = await browser.newPage();
   page.pageErrors = [];
   page.requested = [];
   page.on('pageerror', (error) => page.pageErrors.push(error.message));
   page.on('request', (request) => page.requested.push(request.url()));
+  await setUp(page);
   await page.goto(address, { waitUntil: 'load' });
   return page;
+}
+
+// A slow line for the page and its workers, set before the page opens (Chromium refuses to
+// change the line once workers run). The service worker is bypassed: Chromium does not slow
+// down what a service worker fetches, which would pass the workers' requests at full speed.
+export async function emulateLine(page, conditions) {
+  await page.setBypassServiceWorker(true);
+  await page.emulateNetworkConditions(conditions);
 }
 
 // Sets controls as a user would, in order, each followed by its change event: [[id, value],
