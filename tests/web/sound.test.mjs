@@ -9,7 +9,9 @@ import { mkdtempSync, readdirSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { choosePicture, dist, emulateLine, launchBrowser, openPage, startServer, text } from './support/browser.mjs';
+import {
+  choosePicture, dist, emulateLine, launchBrowser, openPage, startServer, text,
+} from './support/browser.mjs';
 import { makePictures } from './support/pictures.mjs';
 import { servedTotal } from './support/served.mjs';
 
@@ -63,10 +65,16 @@ function wavSamples(bytes) {
 
 const decibels = (amplitude) => 20 * Math.log10(amplitude);
 
+// The page under test (?test) with the picture converted; setUp(page) runs before it opens.
+async function pageWithSong(server, picture, setUp) {
+  const page = await openPage(browser, `${server.address}?test`, setUp);
+  assert.equal(await choosePicture(page, pictures[picture]), 'ready', await text(page, '#error'));
+  return page;
+}
+
 test('before the first Play the page loads at most 400 KB; the synthesizer comes while idle', () =>
   withServer(async (server) => {
-    const page = await openPage(browser, `${server.address}?test`);
-    assert.equal(await choosePicture(page, pictures['wide-641x48.bmp']), 'ready');
+    const page = await pageWithSong(server, 'wide-641x48.bmp');
     const opened = page.requested.filter((url) => !url.includes('/synth/'));
     const bytes = await servedTotal(server.address, opened);
     assert.ok(bytes <= 400 * KB, `the page loaded ${(bytes / KB).toFixed(1)} KB to open and convert`);
@@ -79,8 +87,7 @@ test('before the first Play the page loads at most 400 KB; the synthesizer comes
 
 test('the first note sounds within 1 s of Play on a 10 Mbit/s line, its pieces under 1.2 MB', () =>
   withServer(async (server) => {
-    const page = await openPage(browser, `${server.address}?test`, (tab) => emulateLine(tab, SLOW_LINE));
-    assert.equal(await choosePicture(page, pictures['wide-641x48.bmp']), 'ready');
+    const page = await pageWithSong(server, 'wide-641x48.bmp', (tab) => emulateLine(tab, SLOW_LINE));
     const converted = await page.evaluate(() => performance.now());
     await page.waitForFunction(() => window.pixoraleSoundForTest.prepared !== null, { timeout: 60_000 });
     // The line is slow for the sound worker too: the synthesizer (0.9 MB) took that long.
@@ -98,7 +105,8 @@ test('the first note sounds within 1 s of Play on a 10 Mbit/s line, its pieces u
     const between = await servedTotal(server.address, page.requested.slice(before));
     const ms = firstSound - clicked;
     assert.ok(ms <= 1000, `the first note sounded ${ms.toFixed(0)} ms after Play`);
-    assert.ok(between > 0 && between <= 1.2 * 1024 * KB, `${(between / KB).toFixed(1)} KB between Play and the first note`);
+    assert.ok(between > 0 && between <= 1.2 * 1024 * KB,
+      `${(between / KB).toFixed(1)} KB between Play and the first note`);
     assert.equal(await text(page, '#error'), '');
     assert.deepEqual(page.pageErrors, []);
     await page.close();
@@ -106,8 +114,7 @@ test('the first note sounds within 1 s of Play on a 10 Mbit/s line, its pieces u
 
 test("Play's loudest sample stands where the WAV's does, at -1 dBFS", () =>
   withServer(async (server) => {
-    const page = await openPage(browser, `${server.address}?test`);
-    assert.equal(await choosePicture(page, pictures['wide-641x48.bmp']), 'ready');
+    const page = await pageWithSong(server, 'wide-641x48.bmp');
     const play = await page.evaluate(() => window.pixoraleRenderForTest(70));
 
     await page.click('#download-wav');
@@ -121,15 +128,14 @@ test("Play's loudest sample stands where the WAV's does, at -1 dBFS", () =>
 
     const difference = decibels(play.peak) - decibels(wavPeak);
     assert.ok(Math.abs(difference) <= 0.5,
-      `Play peaks at ${decibels(play.peak).toFixed(2)} dBFS, the WAV at ${decibels(wavPeak).toFixed(2)} dBFS`);
+      `Play peaks at ${decibels(play.peak).toFixed(2)} dBFS, the WAV at ${decibels(wavPeak).toFixed(2)}`);
     assert.deepEqual(page.pageErrors, []);
     await page.close();
   }));
 
 test('served from the archive, the page opens, converts and plays after one visit with no network', () =>
   withServer(async (server) => {
-    const page = await openPage(browser, `${server.address}?test`);
-    assert.equal(await choosePicture(page, pictures['rgb8.png']), 'ready');
+    const page = await pageWithSong(server, 'rgb8.png');
     const online = await page.evaluate(() => window.pixoraleRenderForTest(2));
     await page.waitForFunction(() => navigator.serviceWorker.controller !== null, { timeout: 30_000 });
 
@@ -143,7 +149,8 @@ test('served from the archive, the page opens, converts and plays after one visi
     offlinePage.on('pageerror', (error) => offlinePage.pageErrors.push(error.message));
     await offlinePage.setOfflineMode(true);
     await offlinePage.goto(`${server.address}?test`, { waitUntil: 'load' });
-    assert.equal(await choosePicture(offlinePage, pictures['rgb8.png']), 'ready', await text(offlinePage, '#error'));
+    assert.equal(await choosePicture(offlinePage, pictures['rgb8.png']), 'ready',
+      await text(offlinePage, '#error'));
     assert.equal(await text(offlinePage, '#error'), '');
     const offline = await offlinePage.evaluate(() => window.pixoraleRenderForTest(2));
     assert.equal(offline.peak, online.peak);

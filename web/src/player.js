@@ -55,7 +55,8 @@ export class SoundEngine {
         if (data.type === 'progress') {
           if (data.session !== this.session) return;
           const done = data.loaded >= data.total;
-          this.onStatus(done ? { phase: 'ready' } : { phase: 'download', fraction: data.loaded / data.total });
+          const fraction = data.loaded / data.total;
+          this.onStatus(done ? { phase: 'ready' } : { phase: 'download', fraction });
         } else if (data.type === 'loaded') {
           this.ready = true;
           if (testHooks) testHooks.prepared = performance.now();
@@ -227,7 +228,8 @@ export class Player {
   }
 }
 
-// Loudness of the first `seconds` of a song as Play plays it, for the browser tests (which have no sound card): {peak, rms, frames} over both channels.
+// Loudness of the first `seconds` of a song as Play plays it, for the browser tests (which
+// have no sound card): {peak, rms, frames} over both channels.
 export async function measureRender(engine, song, seconds) {
   const frames = Math.max(1, Math.round(seconds * SAMPLE_RATE));
   const { left, right } = await engine.render(song, { frames, normalise: true });

@@ -35,7 +35,6 @@ const FIRST_WAIT_MS = 150;
 // --- SoundFont pieces ------------------------------------------------------------------------
 
 const fonts = new Map(); // file -> sfont id, once loaded
-let fetching = null; // the file being fetched
 let wakeFetcher = null;
 
 async function load({ scripts, fonts: fontsUrl }) {
@@ -56,7 +55,9 @@ async function load({ scripts, fonts: fontsUrl }) {
     JSSynth.disableLogging();
     synth = new JSSynth.Synthesizer();
     // FluidSynth's own gain, as the converter's WAV renders it.
-    synth.init(songEvents.SAMPLE_RATE, { initialGain: 0.2, midiChannelCount: soundPieces.MAX_CHANNELS });
+    synth.init(songEvents.SAMPLE_RATE, {
+      initialGain: 0.2, midiChannelCount: soundPieces.MAX_CHANNELS,
+    });
     index = await indexReply;
     postMessage({ type: 'loaded' });
     fetchPieces();
@@ -75,17 +76,15 @@ async function fetchPieces() {
       await new Promise((resolve) => { wakeFetcher = resolve; });
       continue;
     }
-    fetching = next.file;
     try {
       const response = await fetch(new URL(next.file, indexUrl));
       if (!response.ok) throw new Error(`${next.file}: HTTP ${response.status}`);
       fonts.set(next.file, await synth.loadSFont(await response.arrayBuffer()));
     } catch (error) {
-      if (song) fail(song, error);
+      // The song that needs the piece cannot be played; the next one tries again.
+      if (song?.files?.some(({ file }) => file === next.file)) fail(song, error);
       await new Promise((resolve) => { wakeFetcher = resolve; });
       continue;
-    } finally {
-      fetching = null;
     }
     if (song) {
       selectPresets(song);
@@ -105,8 +104,9 @@ function selectPresets(current) {
 }
 
 function tellProgress(current) {
-  const loaded = current.files.reduce((sum, { file, bytes }) => sum + (fonts.has(file) ? bytes : 0), 0);
-  const total = current.files.reduce((sum, { bytes }) => sum + bytes, 0);
+  const bytes = (files) => files.reduce((sum, file) => sum + file.bytes, 0);
+  const loaded = bytes(current.files.filter(({ file }) => fonts.has(file)));
+  const total = bytes(current.files);
   postMessage({ type: 'progress', session: current.session, loaded, total });
 }
 
@@ -150,19 +150,19 @@ function wake(current) {
   current.wakeUp = null;
 }
 
-function sleep(current, ms) {
-  return new Promise((resolve) => {
-    current.wakeUp = resolve;
-    if (ms !== undefined) setTimeout(resolve, ms);
-  });
+// Until a pull, a piece or a new session wakes the session's rendering.
+function sleep(current) {
+  return new Promise((resolve) => { current.wakeUp = resolve; });
 }
 
+// Lets the messages waiting (pulls, a new session) be handled, without the 4 ms a timer
+// would wait each time.
 const yieldChannel = new MessageChannel();
-let yielded = null;
-yieldChannel.port1.onmessage = () => yielded();
+const yielded = [];
+yieldChannel.port1.onmessage = () => yielded.shift()();
 function yieldToMessages() {
   return new Promise((resolve) => {
-    yielded = resolve;
+    yielded.push(resolve);
     yieldChannel.port2.postMessage(null);
   });
 }
@@ -226,10 +226,8 @@ function answerPulls(current) {
   while (current.pulls.length && canAnswer(current, current.pulls[0])) {
     const frames = current.pulls.shift();
     if (current.failed) {
-      postMessage({
-        type: 'chunk', session: current.session, left: null, right: null, frame: current.sent, end: true,
-        error: current.failed,
-      });
+      const { session, sent: frame, failed: error } = current;
+      postMessage({ type: 'chunk', session, left: null, right: null, frame, end: true, error });
       continue;
     }
     const { left, right } = take(current, Math.min(frames, current.frames - current.sent));
@@ -241,7 +239,8 @@ function answerPulls(current) {
     const frame = current.sent;
     current.sent += left.length;
     const end = current.sent >= current.frames;
-    postMessage({ type: 'chunk', session: current.session, left, right, frame, end }, [left.buffer, right.buffer]);
+    const chunk = { type: 'chunk', session: current.session, left, right, frame, end };
+    postMessage(chunk, [left.buffer, right.buffer]);
   }
   if (current.queued < MAX_AHEAD_FRAMES) wake(current);
 }

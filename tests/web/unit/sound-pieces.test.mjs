@@ -26,7 +26,8 @@ test('each track and piece gets its own channel; a key always the same one', () 
 test('pieces are fetched once each, in the order the song first plays them', () => {
   const song = new SongPieces(index, notes([2, 3, 64, 100, 0], [1, 2, 30, 100, 1], [0, 1, 30, 100, 0]),
     [0, 1], 10);
-  assert.deepEqual(song.files(), [{ file: 'p0-low', bytes: 100 }, { file: 'p1', bytes: 50 }, { file: 'p0-high', bytes: 200 }]);
+  assert.deepEqual(song.files(),
+    [{ file: 'p0-low', bytes: 100 }, { file: 'p1', bytes: 50 }, { file: 'p0-high', bytes: 200 }]);
 });
 
 test('the song renders up to the first note whose piece is missing', () => {
