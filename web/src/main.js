@@ -125,7 +125,7 @@ function renderWarnings() {
   const warnings = page.current?.reply.warnings ?? [];
   $('warnings').replaceChildren(...warnings.map((detail) => {
     const item = document.createElement('li');
-    item.textContent = t('warning', { detail });
+    item.textContent = t('warning', { detail: detail.text });
     return item;
   }));
 }
@@ -210,13 +210,13 @@ async function convert() {
   try {
     reply = await converter.convert(picture, tokens);
   } catch (error) {
-    reply = { ok: false, error: error.message };
+    reply = { ok: false, failure: { kind: 'core', subject: '', text: error.message } };
   }
   if (id !== page.request) return;
   setStatus(null);
   if (!reply.ok) {
     clearResult();
-    showError('convertFailed', { detail: reply.error });
+    showError('convertFailed', { detail: reply.failure?.text ?? reply.error });
     setState('error');
     return;
   }

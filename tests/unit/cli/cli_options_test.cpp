@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "app/cli/option_warnings.h"
+#include "app/converter/option_warnings.h"
 
 namespace pixorale::cli {
 namespace {
+
+using namespace converter;  // NOLINT: the converter's options are what is parsed
 
 struct Parsed {
   ParsedCommandLine result;
@@ -35,7 +37,7 @@ TEST(ParseCommandLine, StoresEachSettingGiven) {
              "--range",    "10:20",    "--snap",   "down",         "--seed", "18446744073709551615",
              "-j",         "3",        "--json"});
   ASSERT_TRUE(parsed.result.options) << parsed.err;
-  const CliOptions& options = *parsed.result.options;
+  const ConverterOptions& options = *parsed.result.options;
   const SettingOverrides& given = options.overrides;
   EXPECT_EQ(given.scaleIndex, 4);
   EXPECT_EQ(given.sustain, 0u);
@@ -110,12 +112,12 @@ TEST(OptionWarnings, NameOptionsThatWouldDoNothingOrSomethingElse) {
     args.push_back("in.bmp");
     const Parsed parsed = Parse(args);
     ASSERT_TRUE(parsed.result.options) << c.args[0];
-    const std::vector<std::string> warnings = OptionWarnings(parsed.result.options->overrides);
+    const std::vector<Warning> warnings = OptionWarnings(parsed.result.options->overrides);
     if (c.warning.empty()) {
       EXPECT_TRUE(warnings.empty()) << c.args[1];
     } else {
       ASSERT_EQ(warnings.size(), 1u) << c.args[1];
-      EXPECT_NE(warnings[0].find(c.warning), std::string::npos) << warnings[0];
+      EXPECT_NE(warnings[0].text.find(c.warning), std::string::npos) << warnings[0].text;
     }
   }
 }
@@ -134,8 +136,8 @@ TEST(ParseCommandLine, MaxSecondsIsAPlainPositiveDecimal) {
     ASSERT_TRUE(parsed.result.options) << text << parsed.err;
     EXPECT_EQ(parsed.result.options->musical.maxSeconds, seconds) << text;
   }
-  for (const char* text : {"0", "0.0", "-1", "+5", "1e2", "inf", "nan", "0x10", "1.2.3", ".", "",
-                           " 5", "5 "}) {
+  for (const char* text :
+       {"0", "0.0", "-1", "+5", "1e2", "inf", "nan", "0x10", "1.2.3", ".", "", " 5", "5 "}) {
     EXPECT_FALSE(Parse({"in.bmp", "--max-seconds", text}).result.options) << text;
   }
 }
