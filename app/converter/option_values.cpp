@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -119,10 +120,11 @@ std::optional<PitchMap> ParsePitchMap(std::string_view text) {
 }
 
 std::optional<double> ParseSeconds(std::string_view text) {
-  // Plain decimals only: no sign, exponent, infinity or NaN.
+  // Plain decimals only: no sign, exponent, infinity or NaN; so many digits that the number
+  // is beyond a double's range would read as infinity, which is no number of seconds either.
   if (text.starts_with('-')) return std::nullopt;
   const std::optional<double> seconds = ParseFixedDecimal(text);
-  if (!seconds || !(*seconds > 0.0)) return std::nullopt;
+  if (!seconds || !(*seconds > 0.0) || !std::isfinite(*seconds)) return std::nullopt;
   return seconds;
 }
 
