@@ -160,7 +160,6 @@ void AddPresetRow(std::vector<OptionRow>& rows) {
   preset.store = [](ConverterOptions&, std::string_view text) {
     return FindPreset(text) != nullptr;
   };
-  preset.pageLabel = Words{"Preset", "プリセット"};
   rows.push_back(std::move(preset));
 }
 
@@ -405,12 +404,17 @@ void AddMusicalRows(std::vector<OptionRow>& rows) {
   rows.push_back(std::move(dynamics));
 }
 
+enum class VoicePart { kProgram, kVelocity };
+
 // A voice's program (0 to 127) or velocity (1 to 127: a note-on with velocity 0 is a
 // note-off, the notes would make no sound).
 template <typename Field, typename Reported>
-OptionRow VoiceRow(OptionId id, std::string names, std::string what, uint64_t min, uint8_t fallback,
-                   Field field, std::string reportKey, Reported reported, Words label) {
-  OptionRow row = Whole(id, std::move(names), "N", min, 127, field);
+OptionRow VoiceRow(OptionId id, std::string names, std::string what, VoicePart part,
+                   uint8_t fallback, Field field, std::string reportKey, Reported reported,
+                   Words label) {
+  const bool program = part == VoicePart::kProgram;
+  OptionRow row = Whole(id, std::move(names), "N", program ? 0 : 1, 127, field);
+  row.generalMidiProgram = program;
   row.group = OptionGroup::kHearAndSee;
   row.defaultValue = Number(fallback);
   row.help = what + ", " + row.min + " to " + row.max + "\n(default: " + row.defaultValue + ")";
@@ -475,27 +479,30 @@ void AddHearAndSeeRows(std::vector<OptionRow>& rows) {
 
   const SongVoices defaults;
   rows.push_back(VoiceRow(
-      OptionId::kProgram, "--program", "General MIDI program of the melody", 0,
+      OptionId::kProgram, "--program", "General MIDI program of the melody", VoicePart::kProgram,
       defaults.melody.program, [](ConverterOptions & o) -> auto& { return o.hearAndSee.program; },
       "program", [](const SongVoices& v) { return v.melody.program; },
       Words{"Melody instrument", "メロディの楽器"}));
   rows.push_back(VoiceRow(
-      OptionId::kVelocity, "--velocity", "Loudness of the melody's notes", 1,
+      OptionId::kVelocity, "--velocity", "Loudness of the melody's notes", VoicePart::kVelocity,
       defaults.melody.velocity, [](ConverterOptions & o) -> auto& { return o.hearAndSee.velocity; },
       "velocity", [](const SongVoices& v) { return v.melody.velocity; },
       Words{"Melody velocity", "メロディの強さ"}));
+  // The chords' voice does nothing without a chord track.
   rows.push_back(VoiceRow(
-      OptionId::kChordProgram, "--chord-program", "General MIDI program of the chords", 0,
-      defaults.chords.program,
+      OptionId::kChordProgram, "--chord-program", "General MIDI program of the chords",
+      VoicePart::kProgram, defaults.chords.program,
       [](ConverterOptions & o) -> auto& { return o.hearAndSee.chordProgram; }, "chord_program",
       [](const SongVoices& v) { return v.chords.program; },
       Words{"Chord instrument", "和音の楽器"}));
   rows.push_back(VoiceRow(
-      OptionId::kChordVelocity, "--chord-velocity", "Loudness of the chords' notes", 1,
-      defaults.chords.velocity,
+      OptionId::kChordVelocity, "--chord-velocity", "Loudness of the chords' notes",
+      VoicePart::kVelocity, defaults.chords.velocity,
       [](ConverterOptions & o) -> auto& { return o.hearAndSee.chordVelocity; }, "chord_velocity",
       [](const SongVoices& v) { return v.chords.velocity; },
       Words{"Chord velocity", "和音の強さ"}));
+  rows.end()[-2].onlyWith = OptionId::kChords;
+  rows.end()[-1].onlyWith = OptionId::kChords;
 }
 
 void AddRunRows(std::vector<OptionRow>& rows) {

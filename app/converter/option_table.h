@@ -111,6 +111,9 @@ struct OptionRow {
   std::string reportKey;
   std::function<ReportedValue(const UsedSettings&)> reported;
   bool storedInSettingsFile = false;  // setting.set holds it
+  bool generalMidiProgram = false;    // the value is a General MIDI program number
+  // The flag without which the option does nothing (the chords' voice without --chords).
+  std::optional<OptionId> onlyWith;
   // The page's control: its label; a row without one has none.
   std::optional<Words> pageLabel;
 

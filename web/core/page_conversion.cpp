@@ -67,6 +67,17 @@ void NameAsShown(std::string& subject, const std::string& path, const std::strin
 
 }  // namespace
 
+std::array<double, std::size(kSummaryFieldNames)> SummaryValues(const PageConversion& page) {
+  const SongSummary& song = page.outcome.song;
+  return {static_cast<double>(song.noteCount),
+          static_cast<double>(song.trackCount),
+          static_cast<double>(song.lengthTicks),
+          page.seconds,
+          static_cast<double>(song.lowestPitch),
+          static_cast<double>(song.highestPitch),
+          static_cast<double>(page.outcome.report.columns)};
+}
+
 PageConversion ConvertForPage(const std::string& picturePath, const std::string& shownName,
                               const std::vector<std::string>& options) {
   PageConversion page;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,6 +10,10 @@
 #include "app/converter/failure.h"
 
 namespace pixorale::web {
+
+// The fields of the summary the page is given of a converted song.
+inline constexpr const char* kSummaryFieldNames[] = {
+    "notes", "tracks", "lengthTicks", "seconds", "lowestPitch", "highestPitch", "columns"};
 
 // The numbers of one note in PageConversion::notes, in this order.
 inline constexpr const char* kNoteFieldNames[] = {"start", "end", "pitch", "velocity", "track"};
@@ -30,6 +35,9 @@ struct PageConversion {
 // "7"), read as the converter reads them, so that `pixorale-convert PICTURE OPTIONS...` writes
 // the same bytes. Options that would read or write other files are refused. `shownName` is the
 // picture's name as its user knows it, which failures and warnings about it give.
+// The summary's values, in the order of kSummaryFieldNames.
+std::array<double, std::size(kSummaryFieldNames)> SummaryValues(const PageConversion& page);
+
 PageConversion ConvertForPage(const std::string& picturePath, const std::string& shownName,
                               const std::vector<std::string>& options);
 

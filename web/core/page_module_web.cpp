@@ -21,15 +21,9 @@ val CopyToJs(const char* arrayType, const T* data, size_t size) {
 }
 
 val Summary(const PageConversion& page) {
-  const SongSummary& song = page.outcome.song;
   val summary = val::object();
-  summary.set("notes", static_cast<double>(song.noteCount));
-  summary.set("tracks", song.trackCount);
-  summary.set("lengthTicks", static_cast<double>(song.lengthTicks));
-  summary.set("seconds", page.seconds);
-  summary.set("lowestPitch", song.lowestPitch);
-  summary.set("highestPitch", song.highestPitch);
-  summary.set("columns", page.outcome.report.columns);
+  const auto values = SummaryValues(page);
+  for (size_t i = 0; i < values.size(); ++i) summary.set(kSummaryFieldNames[i], values[i]);
   return summary;
 }
 
