@@ -120,8 +120,9 @@ Result<ConverterOptions> OptionsFrom(std::vector<std::string> inputs,
   ConverterOptions options;
   options.inputs = std::move(inputs);
   for (const GivenOption& option : given) {
-    if (option.id != OptionId::kPreset) continue;
-    for (const auto& [id, value] : FindPreset(option.value)->options) {
+    const Preset* preset = option.id == OptionId::kPreset ? FindPreset(option.value) : nullptr;
+    if (preset == nullptr) continue;  // a name that is no preset's is refused below
+    for (const auto& [id, value] : preset->options) {
       if (!GivesWay(id, given)) RowOf(id).store(options, value);
     }
   }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/converter/given_options.h"
 #include "app/converter/option_warnings.h"
 
 namespace pixorale::cli {
@@ -140,6 +141,38 @@ TEST(ParseCommandLine, MaxSecondsIsAPlainPositiveDecimal) {
        {"0", "0.0", "-1", "+5", "1e2", "inf", "nan", "0x10", "1.2.3", ".", "", " 5", "5 "}) {
     EXPECT_FALSE(Parse({"in.bmp", "--max-seconds", text}).result.options) << text;
   }
+}
+
+}  // namespace
+}  // namespace pixorale::cli
+
+namespace pixorale::cli {
+namespace {
+
+using namespace converter;  // NOLINT: the converter's options are what is parsed
+
+// The command line and the page read options through the one table: the same words give the
+// same options.
+TEST(ParseCommandLine, ReadsTheTablesOptionsAsThePageReadsThem) {
+  const std::vector<std::string> words = {"--preset", "musical", "--key",  "Db", "--chords",
+                                          "--tempo",  "90",      "--seed", "3",  "--dynamics"};
+  std::vector<std::string> args = words;
+  args.push_back("in.bmp");
+  const Parsed parsed = Parse(args);
+  ASSERT_TRUE(parsed.result.options) << parsed.err;
+  const Result<std::vector<GivenOption>> given = ReadOptionWords(words);
+  ASSERT_TRUE(given);
+  const Result<ConverterOptions> page = OptionsFrom({"in.bmp"}, *given);
+  ASSERT_TRUE(page);
+  const ConverterOptions& cli = *parsed.result.options;
+  EXPECT_EQ(cli.musical.map, page->musical.map);
+  EXPECT_EQ(cli.musical.maxSeconds, page->musical.maxSeconds);
+  EXPECT_EQ(cli.musical.key, page->musical.key);
+  EXPECT_EQ(cli.musical.dynamics, page->musical.dynamics);
+  EXPECT_EQ(cli.overrides.chordMode, page->overrides.chordMode);
+  EXPECT_EQ(cli.overrides.tempo, page->overrides.tempo);
+  EXPECT_EQ(cli.seed, page->seed);
+  EXPECT_EQ(cli.musical.key, 1);
 }
 
 }  // namespace
