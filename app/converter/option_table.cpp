@@ -152,7 +152,8 @@ void AddPresetRow(std::vector<OptionRow>& rows) {
   std::string names;
   for (const Preset& each : Presets()) {
     preset.choices.push_back({each.name, each.label});
-    names += (names.empty() ? "" : ", ") + each.name;
+    if (!names.empty()) names += ", ";
+    names += each.name;
   }
   preset.refusal = "is not a preset; use " + names;
   // The preset's own options are applied once every option given is known (OptionsFrom);
@@ -173,10 +174,14 @@ void DescribePresets(std::vector<OptionRow>& rows) {
   for (const Preset& each : Presets()) {
     std::string options;
     for (const auto& [id, value] : each.options) {
-      options += (options.empty() ? "" : " ") + std::string(longName(id)) + " " + value;
+      if (!options.empty()) options += ' ';
+      options.append(longName(id)).append(" ").append(value);
     }
-    meanings += (meanings.empty() ? "" : ", ") + each.name + " (" +
-                (options.empty() ? "the desktop program's conversion" : options) + ")";
+    if (!meanings.empty()) meanings += ", ";
+    meanings.append(each.name)
+        .append(" (")
+        .append(options.empty() ? "the desktop program's conversion" : options)
+        .append(")");
   }
   auto preset = std::find_if(rows.begin(), rows.end(),
                              [](const OptionRow& r) { return r.id == OptionId::kPreset; });
