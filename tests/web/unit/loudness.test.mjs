@@ -1,8 +1,13 @@
 // Play's level: the gain that puts a song's loudest sample where the converter's WAV puts it.
 import assert from 'node:assert/strict';
+import path from 'node:path';
 import { test } from 'node:test';
+import { pathToFileURL } from 'node:url';
 
-import { applyGain, normalisingGain, peakOf } from '../../../web/src/loudness.js';
+// The built module, which imports the facts.js the build writes.
+const dist = process.env.PIXORALE_WEB_DIST ?? path.resolve('build/web/dist');
+const { applyGain, normalisingGain, peakOf } =
+  await import(pathToFileURL(path.join(dist, 'src/loudness.js')));
 
 const minusOneDb = 10 ** (-1 / 20);
 

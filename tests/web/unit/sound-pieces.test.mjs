@@ -1,8 +1,12 @@
 // Which SoundFont pieces a song needs and the channel each note plays on.
 import assert from 'node:assert/strict';
+import path from 'node:path';
 import { test } from 'node:test';
+import { pathToFileURL } from 'node:url';
 
-import { SongPieces, pieceFor } from '../../../web/src/sound-pieces.js';
+// The built module, which imports the facts.js the build writes.
+const dist = process.env.PIXORALE_WEB_DIST ?? path.resolve('build/web/dist');
+const { SongPieces, pieceFor } = await import(pathToFileURL(path.join(dist, 'src/sound-pieces.js')));
 
 // Program 0 in two pieces, program 1 in one; 10 frames a second.
 const index = {
