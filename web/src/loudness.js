@@ -5,10 +5,12 @@
 // over the block before) before a louder sample is heard, so no sample passes -1 dBFS, and the
 // loudest sample of the song is heard at exactly -1 dBFS, as in the WAV.
 
+import facts from './facts.js';
+
 // The converter's WAV: where its loudest sample stands, in dB below full scale, and the peak
-// below which a song counts as silence (half a 16-bit step), which it leaves unscaled.
-export const WAV_PEAK_DBFS = -1;
-const SILENT_PEAK = 0.5 / 32767;
+// below which a song counts as silence (half a step of its samples), which it leaves unscaled.
+const WAV_PEAK_DBFS = facts.wav.peakDbfs;
+const SILENT_PEAK = 0.5 / (2 ** (facts.wav.bitsPerSample - 1) - 1);
 
 export function normalisingGain(peak) {
   return peak >= SILENT_PEAK ? 10 ** (WAV_PEAK_DBFS / 20) / peak : 1;

@@ -23,13 +23,13 @@ const RENDER_FRAMES = 4096;
 const SLICE_MS = 8;
 // How far rendering may run ahead of what was pulled: bounds the memory held (8 bytes a
 // frame), and is how far ahead Play's gain sees a louder passage coming.
-const MAX_AHEAD_FRAMES = 60 * 44100;
+const MAX_AHEAD_SECONDS = 60;
 // A pull is answered once this much beyond it is rendered, so that a louder sample just after
 // a block lowers the gain within that block. Pulls are never longer than this.
 const LOOKAHEAD_FRAMES = 8192;
 // The first block waits a little longer for more of the song, so that its gain is that of
 // the song's first seconds, but not past this.
-const FIRST_LOOKAHEAD_FRAMES = 10 * 44100;
+const FIRST_LOOKAHEAD_SECONDS = 10;
 const FIRST_WAIT_MS = 150;
 
 // --- SoundFont pieces ------------------------------------------------------------------------
@@ -118,6 +118,8 @@ function start({ session, notes, programs, frames, normalise }) {
   if (song) wake(song);
   song = {
     session, frames, normalise,
+    maxAhead: MAX_AHEAD_SECONDS * songEvents.SAMPLE_RATE,
+    firstLookahead: FIRST_LOOKAHEAD_SECONDS * songEvents.SAMPLE_RATE,
     rendered: 0,
     blocks: [], // rendered and not yet pulled: {left, right}
     queued: 0,
@@ -173,7 +175,7 @@ async function renderAhead(current) {
   while (song === current && current.rendered < current.frames && !current.failed) {
     const missing = current.pieces.firstMissingFrame((file) => fonts.has(file));
     const limit = Math.min(current.frames, current.rendered + RENDER_FRAMES, missing);
-    if (current.queued >= MAX_AHEAD_FRAMES || limit <= current.rendered) {
+    if (current.queued >= current.maxAhead || limit <= current.rendered) {
       answerPulls(current);
       await sleep(current);
       sliceStart = performance.now();
@@ -217,7 +219,7 @@ function canAnswer(current, frames) {
   if (current.failed || current.rendered >= current.frames) return true;
   const end = Math.min(current.frames, current.sent + frames);
   if (current.rendered < Math.min(current.frames, end + LOOKAHEAD_FRAMES)) return false;
-  return current.sent > 0 || current.rendered >= FIRST_LOOKAHEAD_FRAMES ||
+  return current.sent > 0 || current.rendered >= current.firstLookahead ||
     current.pieces.firstMissingFrame((file) => fonts.has(file)) <= current.rendered ||
     performance.now() - current.startedAt >= FIRST_WAIT_MS;
 }
@@ -242,7 +244,7 @@ function answerPulls(current) {
     const chunk = { type: 'chunk', session: current.session, left, right, frame, end };
     postMessage(chunk, [left.buffer, right.buffer]);
   }
-  if (current.queued < MAX_AHEAD_FRAMES) wake(current);
+  if (current.queued < current.maxAhead) wake(current);
 }
 
 // The next `count` rendered frames, out of the blocks held.
