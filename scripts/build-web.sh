@@ -54,9 +54,10 @@ for licence in "$prefix"/share/licenses/*/copyright; do
   cp "$licence" "$dist/licenses/${name%%-[0-9]*}.txt"
 done
 
-# The service worker stores the page's own files at once, under a version that changes with
-# any built file.
-page_files=$(cd "$dist" && find index.html styles.css manifest.json icons src core -type f | sort)
+# The service worker stores the page's files and the synthesizer at once (the SoundFont's
+# pieces once fetched), under a version that changes with any built file.
+page_files=$(cd "$dist" && { find index.html styles.css manifest.json icons src core -type f &&
+  find synth -maxdepth 1 -type f && echo synth/fonts/index.json; } | sort)
 version=$(cd "$dist" && find . -type f -print0 | sort -z | xargs -0 sha256sum | sha256sum | cut -c1-16)
 sed -e "s/@VERSION@/$version/" -e "s|@PAGE_FILES@|$(printf "'%s', " $page_files | sed 's/, $//')|" \
   web/service-worker.js >"$dist/service-worker.js"

@@ -1,6 +1,7 @@
-// Keeps the page on the device, so that it opens and converts with no network after the first
-// visit: the page's own files are stored when the worker is installed, and everything else of
-// the page (the synthesizer, the SoundFont's pieces, the licences) once it has been fetched.
+// Keeps the page on the device, so that it opens, converts and plays with no network after the
+// first visit: the page's files and the synthesizer are stored when the worker is installed
+// (a worker the page started before this one took over fetches outside it), and everything
+// else of the page (the SoundFont's pieces, the licences) once it has been fetched.
 // scripts/build-web.sh writes the version (a digest of the built files) and the list of the
 // page's files; each version keeps its own cache, and the older ones go when it takes over.
 const VERSION = '@VERSION@';

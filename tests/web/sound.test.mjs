@@ -10,7 +10,7 @@ import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import {
-  choosePicture, dist, emulateLine, launchBrowser, openPage, startServer, text,
+  choosePicture, dist, emulateLine, launchBrowser, openPage, setControls, settled, startServer, text,
 } from './support/browser.mjs';
 import { makePictures } from './support/pictures.mjs';
 import { servedTotal } from './support/served.mjs';
@@ -133,11 +133,21 @@ test("Play's loudest sample stands where the WAV's does, at -1 dBFS", () =>
     await page.close();
   }));
 
+// The same song on every visit: a picture chosen gets a new seed, which is set back.
+async function convertSong(page) {
+  await choosePicture(page, pictures['rgb8.png']);
+  await setControls(page, [['seed', '7']]);
+  return settled(page);
+}
+
 test('served from the archive, the page opens, converts and plays after one visit with no network', () =>
   withServer(async (server) => {
-    const page = await pageWithSong(server, 'rgb8.png');
-    const online = await page.evaluate(() => window.pixoraleRenderForTest(2));
+    // The visit: the page opens and its service worker takes over (the page's files and the
+    // synthesizer stored), then a song converts and plays (its SoundFont pieces stored).
+    const page = await openPage(browser, `${server.address}?test`);
     await page.waitForFunction(() => navigator.serviceWorker.controller !== null, { timeout: 30_000 });
+    assert.equal(await convertSong(page), 'ready');
+    const online = await page.evaluate(() => window.pixoraleRenderForTest(2));
 
     // The network cut: the server gone, and the page opened afresh in a browser that is
     // offline (set before the page starts its workers, as Chromium cannot take a worker
@@ -149,11 +159,15 @@ test('served from the archive, the page opens, converts and plays after one visi
     offlinePage.on('pageerror', (error) => offlinePage.pageErrors.push(error.message));
     await offlinePage.setOfflineMode(true);
     await offlinePage.goto(`${server.address}?test`, { waitUntil: 'load' });
-    assert.equal(await choosePicture(offlinePage, pictures['rgb8.png']), 'ready',
-      await text(offlinePage, '#error'));
+    assert.equal(await convertSong(offlinePage), 'ready', await text(offlinePage, '#error'));
     assert.equal(await text(offlinePage, '#error'), '');
     const offline = await offlinePage.evaluate(() => window.pixoraleRenderForTest(2));
     assert.equal(offline.peak, online.peak);
+    // An instrument never played has no piece kept: the song is refused, not played silent.
+    await setControls(offlinePage, [['program', '40']]);
+    assert.equal(await settled(offlinePage), 'ready');
+    const refused = await offlinePage.evaluate(() => window.pixoraleRenderForTest(2).then(() => '', String));
+    assert.match(refused, /040-\d+-\d+\.sf3/);
     assert.deepEqual(offlinePage.pageErrors, []);
     await offlinePage.close();
   }, unpackedArchive()));

@@ -4,6 +4,7 @@
 // at the WAV's level; the WAV and the browser tests take the same blocks offline.
 
 import { peakOf } from './loudness.js';
+import { whenPageKept } from './offline.js';
 import { SAMPLE_RATE, songFrames } from './song-events.js';
 
 const SYNTH_SCRIPTS = [
@@ -39,12 +40,13 @@ export class SoundEngine {
   }
 
   // Starts the synthesizer once the page has nothing else to do: Play then waits only for its
-  // song's pieces of the SoundFont.
+  // song's pieces of the SoundFont. On a first visit it waits for the service worker, so that
+  // the synthesizer and the pieces are kept for use offline.
   prepareWhenIdle() {
     if (this.loading || this.idle) return;
     const idle = globalThis.requestIdleCallback ?? ((callback) => setTimeout(callback, 200));
     this.idle = true;
-    idle(() => this.load(false).catch(() => {}), { timeout: 2000 });
+    idle(() => whenPageKept().then(() => this.load(false)).catch(() => {}), { timeout: 2000 });
   }
 
   load(told = true) {

@@ -44,14 +44,14 @@ export class SongPieces {
       .map(([file, bytes]) => ({ file, bytes }));
   }
 
-  // The first frame at which a note needs a piece that `has(file)` denies: the song can be
-  // rendered up to there. Infinity when every piece is there.
-  firstMissingFrame(has) {
-    let frame = Infinity;
-    for (const channel of this.channels) {
-      if (channel.firstFrame < frame && !has(channel.file)) frame = channel.firstFrame;
+  // The first frame at which a note needs a piece that `has(file)` denies, and that piece: the
+  // song can be rendered up to there. {frame: Infinity, file: null} when every piece is there.
+  firstMissing(has) {
+    let missing = { frame: Infinity, file: null };
+    for (const { firstFrame, file } of this.channels) {
+      if (firstFrame < missing.frame && !has(file)) missing = { frame: firstFrame, file };
     }
-    return frame;
+    return missing;
   }
 }
 

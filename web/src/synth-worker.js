@@ -68,22 +68,22 @@ async function load({ scripts, fonts: fontsUrl }) {
 }
 
 // One piece at a time, the current song's first: on a slow line the first note's piece
-// arrives soonest when it has the line to itself.
+// arrives soonest when it has the line to itself. A piece that cannot be fetched (offline, and
+// never kept) stops the song only where it is needed; the next session tries it again.
 async function fetchPieces() {
   for (;;) {
-    const next = song?.files?.find(({ file }) => !fonts.has(file));
+    const next = song?.files?.find(({ file }) => !fonts.has(file) && !song.unfetched.has(file));
     if (!next) {
       await new Promise((resolve) => { wakeFetcher = resolve; });
       continue;
     }
     try {
       const response = await fetch(new URL(next.file, indexUrl));
-      if (!response.ok) throw new Error(`${next.file}: HTTP ${response.status}`);
+      if (!response.ok) throw new Error(`HTTP ${response.status}`);
       fonts.set(next.file, await synth.loadSFont(await response.arrayBuffer()));
     } catch (error) {
-      // The song that needs the piece cannot be played; the next one tries again.
-      if (song?.files?.some(({ file }) => file === next.file)) fail(song, error);
-      await new Promise((resolve) => { wakeFetcher = resolve; });
+      song?.unfetched?.set(next.file, `${next.file}: ${error?.message ?? error}`);
+      if (song) wake(song);
       continue;
     }
     if (song) {
@@ -128,6 +128,7 @@ function start({ session, notes, programs, frames, normalise }) {
     gain: null,
     pulls: [],
     selected: [],
+    unfetched: new Map(), // file -> why it could not be fetched
     startedAt: performance.now(),
     wakeUp: null,
     failed: null,
@@ -173,8 +174,12 @@ async function renderAhead(current) {
   const { songEvents, loudness } = modules;
   let sliceStart = performance.now();
   while (song === current && current.rendered < current.frames && !current.failed) {
-    const missing = current.pieces.firstMissingFrame((file) => fonts.has(file));
-    const limit = Math.min(current.frames, current.rendered + RENDER_FRAMES, missing);
+    const missing = current.pieces.firstMissing((file) => fonts.has(file));
+    const limit = Math.min(current.frames, current.rendered + RENDER_FRAMES, missing.frame);
+    if (limit <= current.rendered && current.unfetched.has(missing.file)) {
+      fail(current, current.unfetched.get(missing.file));
+      break;
+    }
     if (current.queued >= current.maxAhead || limit <= current.rendered) {
       answerPulls(current);
       await sleep(current);
@@ -220,19 +225,21 @@ function canAnswer(current, frames) {
   const end = Math.min(current.frames, current.sent + frames);
   if (current.rendered < Math.min(current.frames, end + LOOKAHEAD_FRAMES)) return false;
   return current.sent > 0 || current.rendered >= current.firstLookahead ||
-    current.pieces.firstMissingFrame((file) => fonts.has(file)) <= current.rendered ||
+    current.pieces.firstMissing((file) => fonts.has(file)).frame <= current.rendered ||
     performance.now() - current.startedAt >= FIRST_WAIT_MS;
 }
 
 function answerPulls(current) {
   while (current.pulls.length && canAnswer(current, current.pulls[0])) {
     const frames = current.pulls.shift();
-    if (current.failed) {
+    // A song that cannot go on still plays what was rendered before it stopped.
+    const count = Math.min(frames, current.frames - current.sent, current.failed ? current.queued : Infinity);
+    if (current.failed && count === 0) {
       const { session, sent: frame, failed: error } = current;
       postMessage({ type: 'chunk', session, left: null, right: null, frame, end: true, error });
       continue;
     }
-    const { left, right } = take(current, Math.min(frames, current.frames - current.sent));
+    const { left, right } = take(current, count);
     if (current.normalise && left.length) {
       const gain = modules.loudness.normalisingGain(current.peak);
       modules.loudness.applyGain([left, right], current.gain ?? gain, gain);

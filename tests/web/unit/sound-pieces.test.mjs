@@ -36,9 +36,12 @@ test('pieces are fetched once each, in the order the song first plays them', () 
 
 test('the song renders up to the first note whose piece is missing', () => {
   const song = new SongPieces(index, notes([0, 1, 64, 100, 0], [1.5, 2, 30, 100, 0]), [0, 0], 10);
-  const cases = [[[], 0], [['p0-high'], 15], [['p0-high', 'p0-low'], Infinity], [['p0-low'], 0]];
-  for (const [loaded, frame] of cases) {
-    assert.equal(song.firstMissingFrame((file) => loaded.includes(file)), frame, loaded.join());
+  const cases = [
+    [[], 0, 'p0-high'], [['p0-high'], 15, 'p0-low'], [['p0-high', 'p0-low'], Infinity, null],
+    [['p0-low'], 0, 'p0-high'],
+  ];
+  for (const [loaded, frame, file] of cases) {
+    assert.deepEqual(song.firstMissing((f) => loaded.includes(f)), { frame, file }, loaded.join());
   }
 });
 
