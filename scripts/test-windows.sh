@@ -7,6 +7,8 @@
 #   scripts/test-windows.sh [LINUX_BUILD_DIR]   (default: build/ci)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/lib/common.sh
+source scripts/lib/common.sh
 root=$PWD
 linux_build=$(realpath "${1:-build/ci}")
 started=$(date +%s)
@@ -14,7 +16,7 @@ started=$(date +%s)
 bash scripts/build-windows.sh --tests
 build=$root/build/windows/release
 dist=$root/build/windows/dist
-version=$(sed -n 's/^project(Pixorale VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+version=$(pixorale_version)
 
 export PYTHONDONTWRITEBYTECODE=1
 (cd tests/win32 && PIXORALE_DIST=$dist /usr/bin/python3 -m unittest -v test_packages)
@@ -35,7 +37,7 @@ rm -rf "$prefix"
 wine_start "$prefix"
 echo "Wine prefix ready after $(($(date +%s) - started)) s"
 
-ctest --test-dir "$build" --output-on-failure -j 2
+ctest --test-dir "$build" --output-on-failure -j "$(pixorale_jobs)"
 
 export PIXORALE_CONVERT_EXE=$build/app/cli/pixorale-convert.exe
 export PIXORALE_CONVERT_LINUX=$linux_build/app/cli/pixorale-convert
