@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace pixorale {
 namespace {
@@ -75,7 +76,9 @@ PianoRollLayout PianoRollLayoutFor(double lengthSeconds, PitchSpan used) {
 std::vector<PianoRollLabel> PianoRollLabels(const PianoRollLayout& layout) {
   std::vector<PianoRollLabel> labels;
   for (int pitch = (layout.lowPitch + 11) / 12 * 12; pitch <= layout.highPitch; pitch += 12) {
-    labels.push_back({pitch, "C" + std::to_string(pitch / 12 - 1)});
+    char text[16];
+    std::snprintf(text, sizeof text, "C%d", pitch / 12 - 1);
+    labels.push_back({pitch, text});
   }
   return labels;
 }
