@@ -12,6 +12,8 @@
 # The picture decoders are built from Debian's source packages (scripts/build-libraries.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/lib/common.sh
+source scripts/lib/common.sh
 
 # emscripten's tools run on Node and need the modules Debian keeps in its shared folder.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
@@ -29,7 +31,7 @@ PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH= emcmake cmake -S . -B "
   { cat build/web/configure.log; exit 1; }
 # What the page reads depends on the libraries found: say so.
 sed -n 's/^-- \(PNG input\|JPEG input\): /Web \1: /p' build/web/configure.log
-cmake --build "$build" -j 2 --target pixorale-core pixorale-page-facts-module
+cmake --build "$build" -j "$(pixorale_jobs)" --target pixorale-core pixorale-page-facts-module
 
 rm -rf "$dist"
 mkdir -p "$dist/core" "$dist/synth" "$dist/licenses" "$dist/icons"
@@ -49,10 +51,7 @@ cp "$synth/LICENSE" "$dist/licenses/js-synthesizer.txt"
 cp "$synth/externals/LICENSE.fluidsynth.txt" "$dist/licenses/fluidsynth.txt"
 cp /usr/share/doc/fluidr3mono-gm-soundfont/copyright "$dist/licenses/fluidr3mono-gm-soundfont.txt"
 # The decoders' licences, named without their versions: the page links to them.
-for licence in "$prefix"/share/licenses/*/copyright; do
-  name=$(basename "$(dirname "$licence")")
-  cp "$licence" "$dist/licenses/${name%%-[0-9]*}.txt"
-done
+copy_licences "$prefix" "$dist/licenses" unversioned lf
 
 # The service worker stores the page's files and the synthesizer at once (the SoundFont's
 # pieces once fetched), under a version that changes with any built file.
@@ -62,7 +61,7 @@ version=$(cd "$dist" && find . -type f -print0 | sort -z | xargs -0 sha256sum | 
 sed -e "s/@VERSION@/$version/" -e "s|@PAGE_FILES@|$(printf "'%s', " $page_files | sed 's/, $//')|" \
   web/service-worker.js >"$dist/service-worker.js"
 
-zip=build/web/pixorale-web-$(sed -n 's/^project(Pixorale VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt).zip
+zip=build/web/pixorale-web-$(pixorale_version).zip
 rm -f "$zip"
 (cd "$dist" && zip -q -r -X "$OLDPWD/$zip" .)
 echo "The page is in $dist, and in $zip for a web host"
