@@ -1,6 +1,7 @@
 """What users own survives whatever happens to a run: interruptions, outputs that name the
 input or an open descriptor, settings files that are not files, tempos out of reach."""
 
+import json
 import os
 import signal
 import subprocess
@@ -8,7 +9,7 @@ import time
 
 import mido
 
-from e2e_support import CONVERTER, ConverterTest, melody_bmp, parse_smf
+from e2e_support import CONVERTER, ConverterTest, bmp_bytes, melody_bmp, parse_smf, pitches
 
 
 def wide_picture(columns):
@@ -31,6 +32,20 @@ class Interruptions(ConverterTest):
                     self.skipTest("the conversion finished before the signal")
                 self.assertEqual(process.returncode, status)
                 self.assertEqual(sorted(p.name for p in self.dir.iterdir()), ["wide.bmp"])
+
+
+class HostilePictures(ConverterTest):
+    def test_a_picture_without_columns_resampled_converts_to_no_notes_beside_the_others(self):
+        self.write("zero.bmp", bmp_bytes(0, 5, None))
+        self.write("melody.bmp", melody_bmp([60, 62, 64]))
+        run = self.run_converter("--no-settings", "--columns", "5", "-j", "2", "--json",
+                                 "zero.bmp", "melody.bmp")
+        self.assertEqual(run.returncode, 0, run.stderr.decode())
+        records = {r["input"]: r for r in map(json.loads, run.stdout.decode().splitlines())}
+        self.assertEqual(sorted(records), ["melody.bmp", "zero.bmp"])
+        self.assertTrue(all(r["converted"] for r in records.values()), records)
+        self.assertEqual(pitches((self.dir / "zero.mid").read_bytes()), [])
+        self.assertEqual(len(pitches((self.dir / "melody.mid").read_bytes())), 5)
 
 
 class OutputNames(ConverterTest):
