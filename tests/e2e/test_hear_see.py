@@ -5,6 +5,7 @@ import array
 import json
 import math
 import os
+import pathlib
 import re
 import resource
 import shutil
@@ -253,6 +254,34 @@ class LeanStart(ConverterTest):
                 # An input's files appear together or not at all.
                 self.assertFalse((self.dir / "out.mid").exists())
                 self.assertFalse((self.dir / output).exists())
+
+    def test_a_module_cut_short_is_refused_in_one_line(self):
+        """A damaged module would be mapped all the same and kill the program (SIGBUS) at its
+        first touch past the end; its size is checked against its own headers first."""
+        converter = pathlib.Path(CONVERTER).absolute()
+        module = next(converter.parent.parent.rglob("pixorale-render.so"))
+        whole = module.read_bytes()
+        alone = self.dir / "alone" / "bin"
+        alone.mkdir(parents=True)
+        shutil.copy(converter, alone / "pixorale-convert")
+        cut_module = alone / os.path.relpath(module, converter.parent)
+        cut_module.parent.mkdir(parents=True)
+        self.write("in.bmp", melody_bmp(WORKED_REDS, WORKED_BLUES))
+        for size in (1_000, 20_000, 50_000, len(whole) // 2):
+            cut_module.write_bytes(whole[:size])
+            for option, output in (("--wav", "song.wav"), ("--piano-roll", "roll.png")):
+                with self.subTest(size=size, option=option):
+                    run = subprocess.run([alone / "pixorale-convert", "in.bmp", "-o", "out.mid",
+                                          option, output, *WORKED], cwd=self.dir,
+                                         capture_output=True, stdin=subprocess.DEVNULL,
+                                         timeout=120, check=False)
+                    self.assertEqual(run.returncode, 1, run.stderr.decode())
+                    lines = self.error_lines(run)
+                    self.assertEqual(len(lines), 1, lines)
+                    self.assertRegex(lines[0], re.escape(
+                        f"{os.path.normpath(cut_module)}: cut short: {size} bytes where its "
+                        f"headers need {len(whole)}") + "$")
+                    self.assertFalse((self.dir / "out.mid").exists())
 
 
 class Voices(ConverterTest):
