@@ -18,6 +18,23 @@ def wide_picture(columns):
     return melody_bmp(reds, [1] * columns, height=1)
 
 
+def wait_for_temporary(process, folder):
+    """Waits until the running converter holds open a file it writes in `folder` (its
+    temporary, unnamed or hidden): the conversion is under way, its handlers long installed.
+    False when the converter ended first."""
+    folder = os.path.realpath(folder) + os.sep
+    descriptors = f"/proc/{process.pid}/fd"
+    while process.poll() is None:
+        try:
+            targets = [os.readlink(os.path.join(descriptors, fd)) for fd in os.listdir(descriptors)]
+        except OSError:  # it ended, or closed a descriptor while we looked
+            continue
+        if any(t.startswith(folder) and not t.endswith(".bmp") for t in targets):
+            return True
+        time.sleep(0.001)
+    return False
+
+
 class Interruptions(ConverterTest):
     def test_sigint_and_sigterm_leave_no_file_and_say_so(self):
         self.write("wide.bmp", wide_picture(3_000_000))
@@ -25,8 +42,8 @@ class Interruptions(ConverterTest):
             with self.subTest(signal=sig):
                 process = subprocess.Popen([CONVERTER, "wide.bmp", "-o", "out.mid"], cwd=self.dir,
                                            stdin=subprocess.DEVNULL, stderr=subprocess.PIPE)
-                time.sleep(0.3)
-                process.send_signal(sig)
+                if wait_for_temporary(process, self.dir):
+                    process.send_signal(sig)
                 process.communicate(timeout=60)
                 if process.returncode == 0:
                     self.skipTest("the conversion finished before the signal")
