@@ -4,6 +4,7 @@
 
 namespace pixorale {
 std::vector<uint8_t> ResampledRow(std::span<const uint8_t> row, uint32_t width, uint32_t columns) {
+  if (width == 0) return {};  // no column to take from
   std::vector<uint8_t> out(3 * size_t{columns});
   for (uint32_t i = 0; i < columns; ++i) {
     // Both within the width, so within 32 bits.
@@ -21,7 +22,7 @@ std::vector<uint8_t> ResampledRow(std::span<const uint8_t> row, uint32_t width, 
 }
 
 void ResampleColumns(BitmapImage& image, uint32_t columns) {
-  if (!image.HasRows24() || columns == 0) return;
+  if (!image.HasRows24() || image.width == 0 || columns == 0) return;
   const uint32_t width = image.width;
   std::vector<uint8_t> first = ResampledRow(image.Row24(0), width, columns);
   // A picture of one row reads its steps from row 0 too.

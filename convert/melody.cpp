@@ -56,11 +56,15 @@ uint8_t VelocityFromGreen(uint8_t green) {
 }
 
 uint8_t Snap(uint8_t pitch, const ConversionParameters& params, RandomBitSource& bits) {
-  return SnapInKey(pitch, params.controls.key, [&](uint8_t inC) {
-    return params.controls.extraScale
-               ? SnapPitchToExtraScale(inC, *params.controls.extraScale, bits)
-               : SnapPitchToScale(inC, params.scaleIndex, bits);
+  const ConversionControls& controls = params.controls;
+  const uint8_t snapped = SnapInKey(pitch, controls.key, [&](uint8_t inC) {
+    return controls.extraScale ? SnapPitchToExtraScale(inC, *controls.extraScale, bits)
+                               : SnapPitchToScale(inC, params.scaleIndex, bits);
   });
+  if (!controls.pitchMap) return snapped;
+  // A map promises its range: the snap may not carry a pitch out of it.
+  return SnapWithin(snapped, pitch, controls.pitchMap->low, controls.pitchMap->high,
+                    ScalePitchClasses(params.scaleIndex, controls.extraScale, controls.key));
 }
 
 // One slot per pitch: how long the pitch has been sounding. The pitches sounding are also

@@ -220,8 +220,8 @@ test("the song sounds through Play's synthesizer, which loads only when asked fo
   const rollNow = () => page.$eval('#roll', (roll) => roll.toDataURL());
   const before = await rollNow();
   await page.waitForFunction((before) => document.querySelector('#roll').toDataURL() !== before,
-    { timeout: 5_000, polling: 100 }, before)
-    .catch(() => assert.fail('Play did not move the playhead within 5 s'));
+    { timeout: 30_000, polling: 100 }, before)
+    .catch(() => assert.fail('Play did not move the playhead within 30 s'));
   assert.equal(await text(page, '#error'), '');
   assert.deepEqual(page.pageErrors, []);
   await page.close();
