@@ -159,6 +159,14 @@ class WavAndPianoRoll(ConverterTest):
         loudness = math.sqrt(sum(s * s for s in during_song) / len(during_song))
         self.assertGreater(loudness, 100)
 
+    def test_a_silent_wav_is_made_and_said_to_be_silent(self):
+        # The quietest notes sound below the smallest sample: normalising cannot help.
+        run = self.convert("melody.bmp", "--wav", "quiet.wav", "--velocity", "1", *WORKED)
+        self.assertEqual(self.error_lines(run), [
+            "pixorale-convert: warning: quiet.wav: the song is silent; the SoundFont made no "
+            "sound of it"])
+        self.assertTrue((self.dir / "quiet.wav").exists())
+
     def test_same_song_gives_the_same_wav(self):
         self.convert("melody.bmp", "--wav", "a.wav", "-o", "a.mid", *WORKED)
         self.convert("melody.bmp", "--wav", "b.wav", "-o", "b.mid", *WORKED)
