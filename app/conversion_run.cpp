@@ -88,6 +88,9 @@ RunReport RunConversion(std::string_view path, ProgramState& state, RandomBitSou
       return report;
     }
     report.bitCount = image.bitCount;
+    report.pictureWidth = image.width;
+    report.pictureHeight = image.height;
+    report.firstRowOnTop = image.firstRowOnTop;
     if (image.bitCount != 24) {
       image.FreeBitmap();
       ui.ShowMessage(texts::kNot24Bit, texts::kErrorCaption);

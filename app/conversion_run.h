@@ -55,6 +55,11 @@ struct RunReport {
   RunStatus status = RunStatus::kCannotOpen;
   PictureLoad picture;    // how reading the picture went
   uint16_t bitCount = 0;  // of the picture, once its header was read
+  // The picture as read, before any resampling: its size, and whether its first stored row
+  // is its top row (see BitmapImage).
+  uint32_t pictureWidth = 0;
+  uint32_t pictureHeight = 0;
+  bool firstRowOnTop = false;
   SongSummary song;
   uint32_t columns = 0;               // of the picture as converted, after any resampling
   std::string outputPath;             // the save prompt's answer

@@ -38,6 +38,7 @@ class PageOutput final : public SongOutputs {
       page_.notes.push_back(static_cast<float>(note.pitch));
       page_.notes.push_back(static_cast<float>(note.velocity));
       page_.notes.push_back(static_cast<float>(note.track));
+      page_.notes.insert(page_.notes.end(), kNoteFields - kNoteColumnField, 0.0F);
     }
     return {report};
   }
@@ -55,6 +56,10 @@ std::string WithoutProgramName(std::string line) {
 
 std::string FirstLine(const std::string& text) {
   return WithoutProgramName(text.substr(0, text.find('\n')));
+}
+
+PageMessage OptionFailure(std::string reason) {
+  return {"option-value", {}, std::move(reason)};
 }
 
 // Options that name files besides the picture have no place in the page.
@@ -86,17 +91,20 @@ PageConversion ConvertForPage(const std::string& picturePath,
   const cli::ParsedCommandLine parsed =
       cli::ParseCommandLine(static_cast<int>(argv.size() - 1), argv.data(), out, err, features);
   if (!parsed.options) {
-    page.error = FirstLine(err.str().empty() ? out.str() : err.str());
+    page.error = OptionFailure(FirstLine(err.str().empty() ? out.str() : err.str()));
     return page;
   }
   const cli::CliOptions& parsedOptions = *parsed.options;
-  if (page.error = FileOptionRefused(parsedOptions); !page.error.empty()) return page;
-  const cli::LoadedSettings loaded = cli::LoadEffectiveSettings(parsedOptions);
-  if (!loaded.error.empty()) {
-    page.error = loaded.error;
+  if (std::string refused = FileOptionRefused(parsedOptions); !refused.empty()) {
+    page.error = OptionFailure(std::move(refused));
     return page;
   }
-  page.warnings = cli::OptionWarnings(parsedOptions.overrides);
+  const cli::LoadedSettings loaded = cli::LoadEffectiveSettings(parsedOptions);
+  if (!loaded.error.empty()) {
+    page.error = OptionFailure(loaded.error);
+    return page;
+  }
+  page.warnings = OptionWarningMessages(parsedOptions.overrides);
 
   const cli::ConversionJob job = cli::PlanConversionJobs(parsedOptions).front();
   page.midiName = std::filesystem::path(job.outputPath).filename().string();
@@ -107,15 +115,22 @@ PageConversion ConvertForPage(const std::string& picturePath,
   const std::string shownName = std::filesystem::path(picturePath).filename().string();
   for (std::string& warning : outcome.warnings) {
     if (warning.starts_with(picturePath)) warning.replace(0, picturePath.size(), shownName);
+  }
+  for (PageMessage& warning : PictureWarningMessages(outcome, shownName)) {
     page.warnings.push_back(std::move(warning));
   }
   page.report = outcome.report;
   page.converted = outcome.converted;
   if (!outcome.converted) {
-    page.error = outcome.errorReason;
+    page.error = ConversionFailure(outcome, picturePath, shownName);
     page.midi.clear();
     page.notes.clear();
+    return page;
   }
+  const RunReport& report = page.report;
+  AssignSourceColumns(page.notes, kNoteFields, kNoteTrackField, kNoteColumnField,
+                      report.pictureWidth, report.columns);
+  page.rowsRead = RowsRead(report.pictureHeight, report.firstRowOnTop);
   return page;
 }
 

@@ -30,20 +30,42 @@ val Summary(const PageConversion& page) {
   summary.set("lowestPitch", song.lowestPitch);
   summary.set("highestPitch", song.highestPitch);
   summary.set("columns", page.report.columns);
+  // What the conversion read of the picture, for the page to mark on it.
+  val picture = val::object();
+  picture.set("width", page.report.pictureWidth);
+  picture.set("height", page.report.pictureHeight);
+  val rows = val::array();
+  for (const RowRead& row : page.rowsRead) {
+    val read = val::object();
+    read.set("fromTop", row.fromTop);
+    read.set("role", std::string(row.role));
+    rows.call<void>("push", read);
+  }
+  picture.set("rows", rows);
+  summary.set("picture", picture);
   return summary;
 }
 
-// {ok, error, warnings, name, midi: Uint8Array, summary, notes: Float32Array}
+val Message(const PageMessage& message) {
+  val out = val::object();
+  out.set("kind", message.kind);
+  out.set("subject", message.subject);
+  out.set("reason", message.reason);
+  return out;
+}
+
+// {ok, failure, warnings, name, midi: Uint8Array, summary, notes: Float32Array}; failure and
+// each warning {kind, subject, reason}.
 val Convert(const std::string& picturePath, const val& options) {
   const PageConversion page =
       ConvertForPage(picturePath, emscripten::vecFromJSArray<std::string>(options));
   val result = val::object();
   result.set("ok", page.converted);
   val warnings = val::array();
-  for (const std::string& warning : page.warnings) warnings.call<void>("push", warning);
+  for (const PageMessage& warning : page.warnings) warnings.call<void>("push", Message(warning));
   result.set("warnings", warnings);
   if (!page.converted) {
-    result.set("error", page.error);
+    result.set("failure", Message(page.error));
     return result;
   }
   result.set("name", page.midiName);
@@ -63,11 +85,19 @@ val NormalisedWav(const val& left, const val& right) {
   return CopyToJs("Uint8Array", bytes.data(), bytes.size());
 }
 
+// Bytes of memory the core holds: WebAssembly memory grows but never shrinks, so the page
+// starts a fresh core after a conversion that made it large.
+double MemoryBytes() {
+  constexpr double kPageBytes = 65536;
+  return static_cast<double>(__builtin_wasm_memory_size(0)) * kPageBytes;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(pixorale_page) {
   emscripten::function("convert", &Convert);
   emscripten::function("normalisedWav", &NormalisedWav);
+  emscripten::function("memoryBytes", &MemoryBytes);
 }
 
 }  // namespace pixorale::web
