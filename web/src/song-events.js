@@ -12,13 +12,16 @@ export function songFrames(seconds) {
   return Math.round((seconds + TAIL_SECONDS) * SAMPLE_RATE);
 }
 
-// The worker's notes: 5 numbers per note.
-export const NOTE_FIELDS = 5;
-const START = 0;
-const END = 1;
-const PITCH = 2;
-const VELOCITY = 3;
-const TRACK = 4;
+// The worker's notes: 7 numbers per note, the last two the first and last picture column the
+// note comes from.
+export const NOTE_FIELDS = 7;
+export const START = 0;
+export const END = 1;
+export const PITCH = 2;
+export const VELOCITY = 3;
+export const TRACK = 4;
+export const FIRST_COLUMN = 5;
+export const LAST_COLUMN = 6;
 
 // The melody plays on MIDI channel 1, the chords on channel 2 (0 and 1 here), as in the file.
 export const TRACK_CHANNELS = [0, 1];

@@ -2,10 +2,11 @@
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 
-import { SongEvents, renderFrames } from '../../../web/src/song-events.js';
+import { NOTE_FIELDS, SongEvents, renderFrames } from '../../../web/src/song-events.js';
 
-// Notes as the worker gives them: start s, end s, pitch, velocity, track.
-const notes = (...rows) => new Float32Array(rows.flat());
+// Notes as the worker gives them: start s, end s, pitch, velocity, track, then their picture
+// columns (which play no part here).
+const notes = (...rows) => new Float32Array(rows.flatMap((row) => [...row, ...Array(NOTE_FIELDS - row.length).fill(0)]));
 
 function played(list, rate = 10) {
   const events = new SongEvents(list, rate);
