@@ -10,8 +10,9 @@ import {
 
 const WORKER_URL = new URL('./conversion-worker.js', import.meta.url);
 
-// A core that holds more than this after a request is replaced once it is answered.
-export const RETIRE_BYTES = 512 * 1024 * 1024;
+// A core that holds more than this after a request is replaced once it has answered (about
+// three million notes' worth; a fresh core is ready in a few tenths of a second).
+export const RETIRE_BYTES = 256 * 1024 * 1024;
 
 const cancelled = () => new ConversionFailure(failure(WorkerFailure.CANCELLED));
 

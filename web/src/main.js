@@ -1,5 +1,6 @@
 // The page's wiring: a picture and the settings go to the conversion worker; its answer is
-// shown as the summary, the piano roll, the downloads and the command line that does the same.
+// shown as the summary, the picture with what was read of it, the piano roll, the downloads,
+// the link and the command line that make the same song.
 
 import { Converter } from './converter.js';
 import {
@@ -7,14 +8,22 @@ import {
   readControls, settleRivals, writeControls,
 } from './controls.js';
 import { DownloadLink, replaceExtension, saveUrl } from './downloads.js';
-import { formatDuration, noteName } from './format.js';
+import { formatDuration, formatTime, noteName } from './format.js';
+import { readSongFragment, songFragment } from './link.js';
 import { Player, SoundEngine, measureRender } from './player.js';
+import { ConversionFailure, WorkerFailure } from './protocol/conversion.js';
+import { SoundFailure } from './protocol/synth.js';
 import { PianoRoll } from './roll.js';
 import {
   INTEGER_FIELDS, PRESETS, canonical, check, commandLine, matchingPreset, optionTokens, randomSeed,
 } from './settings.js';
 import { TAIL_SECONDS } from './song-events.js';
-import { DEFAULT_LANGUAGE, LANGUAGES, applyTexts, problemText, text } from './texts.js';
+import { SongMap } from './song-map.js';
+import { installTestHooks } from './test-hooks.js';
+import {
+  DEFAULT_LANGUAGE, LANGUAGES, applyTexts, messageText, problemText, text,
+} from './texts.js';
+import { PictureView } from './view.js';
 
 const $ = (id) => document.getElementById(id);
 const LANGUAGE_KEY = 'pixorale.language';
@@ -25,8 +34,13 @@ const page = {
   language: DEFAULT_LANGUAGE,
   picture: null,
   request: 0,
-  current: null, // the song shown: {reply, seed, name, song, wavUrl}
-  error: null, // {key, params} or {problem}
+  conversion: null, // the AbortController of the conversion running
+  current: null, // the song shown: {reply, map, seed, name, song, link, wavUrl}
+  stale: false, // the song shown is of earlier settings
+  selected: -1, // the note chosen in the picture or the roll
+  linkSeed: null, // the seed of an opened link, for the next picture
+  linkPicture: '', // and the name of its picture
+  error: null, // {key, params}, {problem} or {group, message}
   status: null, // {key, params}
   wavBusy: false,
 };
@@ -36,14 +50,29 @@ const setState = (state) => { document.body.dataset.state = state; };
 
 // --- Messages ---------------------------------------------------------------------------
 
+function errorText(error) {
+  if (error.problem) return problemText(page.language, error.problem);
+  if (error.message) return messageText(page.language, error.group, error.message);
+  return t(error.key, error.params);
+}
+
+// A failure told by its kind keeps the kind and the converter's own line beside the words.
 function renderError() {
   const { error } = page;
-  $('error').textContent = !error ? ''
-    : error.problem ? problemText(page.language, error.problem) : t(error.key, error.params);
+  const element = $('error');
+  element.textContent = error ? errorText(error) : '';
+  element.dataset.kind = error?.message?.kind ?? '';
+  element.dataset.reason = error?.message?.reason ?? '';
 }
 
 function showError(key, params) {
   page.error = { key, params };
+  renderError();
+}
+
+// message: a failure {kind, subject, reason} of `group` ('failure' or 'sound').
+function showMessage(group, message) {
+  page.error = { group, message };
   renderError();
 }
 
@@ -75,18 +104,30 @@ function onSoundStatus({ phase, fraction }) {
 }
 
 function soundError(error) {
-  if (error.message === 'no Web Audio') showError('noAudio');
-  else showError('soundFailed', { detail: error.message });
+  if (error.kind === SoundFailure.SUPERSEDED) return;
+  showMessage('sound', { kind: error.kind ?? 'unknown', subject: '', reason: error.reason ?? error.message });
 }
 
 // --- Result -------------------------------------------------------------------------------
 
 const converter = new Converter();
 const engine = new SoundEngine(onSoundStatus);
-const roll = new PianoRoll($('roll-scroller'), $('roll-track'), $('roll'));
+const roll = new PianoRoll($('roll-scroller'), $('roll-track'), $('roll'), {
+  onPick: (note) => { if (note >= 0) selectNote(note); },
+});
+const view = new PictureView($('view'), {
+  onPick: (column) => selectNote(page.current?.map.noteAtColumn(column) ?? -1),
+  onStep: (step) => stepMelody(step),
+  label: (role) => t(role === 'pitch' ? 'readPitch' : role === 'time' ? 'readTime' : role),
+});
 const midiLink = new DownloadLink($('download-mid'), 'audio/midi');
+let playheadSeconds = null;
 const player = new Player(engine, {
-  onPlayhead: (seconds) => roll.setPlayhead(seconds),
+  onPlayhead: (seconds) => {
+    playheadSeconds = seconds;
+    roll.setPlayhead(seconds);
+    view.setPlayhead(seconds);
+  },
   onEnded: () => renderPlaying(false),
 });
 
@@ -95,7 +136,11 @@ function renderPlaying(playing) {
   button.textContent = t(playing ? 'stop' : 'play');
   button.dataset.text = playing ? 'stop' : 'play';
   button.setAttribute('aria-pressed', String(playing));
-  if (!playing) roll.setPlayhead(null);
+  if (!playing) {
+    playheadSeconds = null;
+    roll.setPlayhead(null);
+    view.setPlayhead(null);
+  }
 }
 
 function renderSummary() {
@@ -104,11 +149,14 @@ function renderSummary() {
   $('roll-empty').hidden = current !== null;
   if (!current) {
     summary.textContent = '';
+    $('hint').textContent = '';
     delete summary.dataset.seed;
     delete summary.dataset.notes;
     return;
   }
   const { notes, seconds, lowestPitch, highestPitch } = current.reply.summary;
+  // One pitch all through is what a picture of one red along its pitch row gives.
+  $('hint').textContent = notes > 1 && lowestPitch === highestPitch ? t('flatHint') : '';
   const locale = page.language === 'ja' ? 'ja-JP' : 'en-GB';
   summary.textContent = t('summary', {
     notes: notes.toLocaleString(locale),
@@ -123,16 +171,70 @@ function renderSummary() {
 
 function renderWarnings() {
   const warnings = page.current?.reply.warnings ?? [];
-  $('warnings').replaceChildren(...warnings.map((detail) => {
+  $('warnings').replaceChildren(...warnings.map((warning) => {
     const item = document.createElement('li');
-    item.textContent = t('warning', { detail });
+    item.textContent = messageText(page.language, 'warning', warning);
+    item.dataset.kind = warning.kind;
     return item;
   }));
 }
 
+// The chosen note's name, time and the picture's pixel or columns it came from.
+function renderNoteInfo() {
+  const current = page.current;
+  const info = $('note-info');
+  if (!current) {
+    info.textContent = '';
+    return;
+  }
+  if (page.selected < 0) {
+    info.textContent = t('noteHelp');
+    return;
+  }
+  const { start, pitch, track, firstColumn, lastColumn } = current.map.note(page.selected);
+  const params = {
+    note: noteName(pitch), track: t(track === 0 ? 'melody' : 'chordsTrack'), time: formatTime(start),
+    x: firstColumn, first: firstColumn, last: lastColumn, y: current.map.pitchRow ?? '–',
+  };
+  info.textContent = t(firstColumn === lastColumn ? 'noteInfo' : 'noteInfoColumns', params);
+}
+
+function selectNote(note) {
+  if (!page.current) return;
+  page.selected = note;
+  roll.select(note);
+  view.select(note >= 0 ? page.current.map.note(note) : null);
+  renderNoteInfo();
+}
+
+// The arrow keys on the picture go from melody note to melody note.
+function stepMelody(step) {
+  const { melody } = page.current?.map ?? {};
+  if (!melody?.length) return;
+  const at = melody.indexOf(page.selected);
+  const next = at < 0 ? (step > 0 ? 0 : melody.length - 1) : Math.min(melody.length - 1, Math.max(0, at + step));
+  selectNote(melody[next]);
+}
+
 function enableResult(enabled) {
-  $('play').disabled = !enabled || page.wavBusy;
-  $('download-wav').disabled = !enabled || page.wavBusy;
+  const usable = enabled && !page.stale;
+  $('play').disabled = !usable || page.wavBusy;
+  $('download-wav').disabled = !usable || page.wavBusy;
+  if (usable && page.current) midiLink.enable();
+  else midiLink.disable();
+}
+
+// A song of earlier settings stays in sight, dimmed and not to be played or saved, while
+// new settings convert or when they are refused.
+function setStale(stale) {
+  if (stale && player.playing) {
+    player.stop();
+    renderPlaying(false);
+  }
+  page.stale = stale && page.current !== null;
+  document.querySelector('.result').dataset.stale = String(page.stale);
+  $('stale').hidden = !page.stale;
+  enableResult(page.current !== null);
 }
 
 function forgetWav() {
@@ -145,20 +247,26 @@ function clearResult() {
   renderPlaying(false);
   forgetWav();
   page.current = null;
+  page.selected = -1;
   midiLink.clear();
   roll.clear();
+  view.clear();
   renderSummary();
   renderWarnings();
-  enableResult(false);
+  renderNoteInfo();
+  renderLink();
+  setStale(false);
 }
 
-function showResult(reply, values) {
+function showResult(reply, values, picture) {
   player.stop();
   renderPlaying(false);
   forgetWav();
   const settled = canonical(values);
+  const map = new SongMap(reply.notes, reply.summary.picture);
   page.current = {
     reply,
+    map,
     seed: settled.seed,
     name: reply.name,
     song: {
@@ -166,13 +274,28 @@ function showResult(reply, values) {
       programs: [Number(settled.program), Number(settled.chordProgram)],
       seconds: reply.summary.seconds,
     },
+    link: songFragment(values, picture.name),
     wavUrl: null,
   };
+  page.selected = -1;
   midiLink.set(reply.midi, reply.name);
-  roll.setSong(reply.notes, reply.summary);
+  roll.setSong(map, reply.summary);
+  view.setSong(map);
+  document.querySelector('.view-frame').hidden = false;
   renderSummary();
   renderWarnings();
-  enableResult(true);
+  renderNoteInfo();
+  renderLink();
+  setStale(false);
+}
+
+// The address of the page with the song's settings and seed in its fragment.
+function renderLink() {
+  const fragment = page.current?.link;
+  document.querySelector('.share').hidden = !fragment;
+  const anchor = $('link');
+  if (fragment) anchor.href = new URL(fragment, location.href).href;
+  else anchor.removeAttribute('href');
 }
 
 // Each word unbroken, so that a line ends only between words; the text is the command.
@@ -187,48 +310,77 @@ function showCommand(command) {
 
 // --- Conversion ---------------------------------------------------------------------------
 
+// A conversion nobody waits for any more is cancelled: a newer one, or refused settings,
+// take its place.
+function cancelConversion() {
+  ++page.request;
+  page.conversion?.abort();
+  page.conversion = null;
+}
+
+function refuse(problem) {
+  cancelConversion();
+  setStatus(null);
+  page.error = { problem };
+  renderError();
+  const control = controlOf(problem.field);
+  control?.setAttribute('aria-invalid', 'true');
+  const folded = control?.closest('details');
+  if (folded) folded.open = true;
+  setStale(true);
+  setState('error');
+}
+
 async function convert() {
   if (!page.picture) return;
   const values = readControls();
   const problem = check(values);
   if (problem) {
-    page.error = { problem };
-    renderError();
-    controlOf(problem.field)?.setAttribute('aria-invalid', 'true');
-    setState('error');
+    refuse(problem);
     return;
   }
   const tokens = optionTokens(values);
   const picture = page.picture;
-  const id = ++page.request;
+  cancelConversion();
+  const id = page.request;
+  const conversion = new AbortController();
+  page.conversion = conversion;
   showCommand(commandLine(picture.name, tokens));
   $('copy-command').disabled = false;
   clearError();
+  setStale(true);
   setState('converting');
   setStatus({ key: 'converting' }, null);
   let reply;
   try {
-    reply = await converter.convert(picture, tokens);
+    reply = await converter.convert(picture, tokens, { signal: conversion.signal });
   } catch (error) {
-    reply = { ok: false, error: error.message };
-  }
-  if (id !== page.request) return;
-  setStatus(null);
-  if (!reply.ok) {
+    if (id !== page.request || error.kind === WorkerFailure.CANCELLED) return;
+    setStatus(null);
     clearResult();
-    showError('convertFailed', { detail: reply.error });
+    const failure = error instanceof ConversionFailure ? error.failure
+      : { kind: WorkerFailure.CORE_FAILURE, subject: picture.name, reason: String(error) };
+    showMessage('failure', failure);
     setState('error');
     return;
   }
-  showResult(reply, values);
+  if (id !== page.request) return;
+  page.conversion = null;
+  setStatus(null);
+  showResult(reply, values, picture);
   setState('ready');
 }
 
 function usePicture(file) {
   if (!file) return;
   page.picture = file;
+  document.body.classList.add('has-picture');
   $('picture-name').textContent = file.name;
-  $('seed').value = randomSeed();
+  // The first picture after a link was opened makes the link's song.
+  $('seed').value = page.linkSeed ?? randomSeed();
+  page.linkSeed = null;
+  $('link-notice').hidden = true;
+  view.setPicture(file);
   convert();
 }
 
@@ -311,9 +463,7 @@ async function onSaveWav() {
     $('download-wav').dataset.url = current.wavUrl;
     saveUrl(current.wavUrl, name);
   } catch (error) {
-    if (page.current === current && error.message !== 'superseded') {
-      showError('wavFailed', { detail: error.message });
-    }
+    if (page.current === current && error.kind !== SoundFailure.SUPERSEDED) showError('wavFailed');
   } finally {
     page.wavBusy = false;
     setStatus(null);
@@ -321,18 +471,21 @@ async function onSaveWav() {
   }
 }
 
-// For the browser tests, which have no sound card: the loudness of the first seconds of
-// the song shown, rendered through the same synthesizer as Play.
-window.pixoraleRenderForTest = async (seconds = 1) => {
-  if (!page.current) throw new Error('no song yet');
-  player.stop();
-  renderPlaying(false);
-  try {
-    return await measureRender(engine, page.current.song, seconds);
-  } finally {
-    setStatus(null);
-  }
-};
+// For the browser tests, which have no sound card: the loudness of the first seconds of the
+// song shown, rendered through the same synthesizer as Play; and Play's clock.
+installTestHooks({
+  async render(seconds = 1) {
+    if (!page.current) throw new Error('no song yet');
+    player.stop();
+    renderPlaying(false);
+    try {
+      return await measureRender(engine, page.current.song, seconds);
+    } finally {
+      setStatus(null);
+    }
+  },
+  clock: () => ({ playing: player.playing, seconds: playheadSeconds }),
+});
 
 // --- Language -------------------------------------------------------------------------------
 
@@ -345,8 +498,11 @@ function setLanguage(language) {
   renderPlaying(player.playing);
   renderSummary();
   renderWarnings();
+  renderNoteInfo();
+  renderLinkNotice();
   renderError();
   renderStatus();
+  view.redraw();
 }
 
 function storedLanguage() {
@@ -374,6 +530,8 @@ function wirePictureInput() {
   zone.addEventListener('click', () => input.click());
   input.addEventListener('change', () => {
     usePicture(input.files[0]);
+    // Choosing the same file again is a change too.
+    input.value = '';
   });
   // A file dropped anywhere on the page is taken, never opened by the browser instead.
   document.addEventListener('dragover', (event) => {
@@ -392,31 +550,53 @@ function wirePictureInput() {
   });
 }
 
-async function copyCommand() {
-  const command = $('command').textContent;
+// Copies the text (of the element `source`, when the clipboard refuses it, by selecting it)
+// and says so on the button for a moment.
+async function copyText(value, source, button) {
   try {
-    await navigator.clipboard.writeText(command);
+    await navigator.clipboard.writeText(value);
   } catch {
     const range = document.createRange();
-    range.selectNodeContents($('command'));
+    range.selectNodeContents(source);
     getSelection().removeAllRanges();
     getSelection().addRange(range);
     document.execCommand('copy');
   }
-  const button = $('copy-command');
+  const label = button.dataset.text;
   button.dataset.text = 'copied';
   button.textContent = t('copied');
   setTimeout(() => {
-    button.dataset.text = 'copy';
-    button.textContent = t('copy');
+    button.dataset.text = label;
+    button.textContent = t(label);
   }, 1500);
+}
+
+// --- Link -------------------------------------------------------------------------------------
+
+// A link opened sets its settings and seed, and asks for the picture.
+function openLink() {
+  const link = readSongFragment(location.hash);
+  if (!link) return;
+  writeControls(link.settings);
+  page.linkSeed = link.settings.seed;
+  page.linkPicture = link.pictureName;
+  $('link-notice').hidden = false;
+}
+
+function renderLinkNotice() {
+  if (page.linkSeed === null) return;
+  $('link-notice').textContent = page.linkPicture
+    ? t('linkOpened', { name: page.linkPicture }) : t('linkOpenedNoName');
 }
 
 // --- Start ----------------------------------------------------------------------------------
 
 populateChoices();
 writeControls(PRESETS.musical);
+openLink();
 showPreset();
+// Wide screens have room for every setting; narrow ones show the first few.
+$('more-settings').open = matchMedia('(min-width: 56rem)').matches;
 setLanguage(storedLanguage() ?? DEFAULT_LANGUAGE);
 wirePictureInput();
 for (const id of Object.values(CONTROL_IDS)) $(id).addEventListener('change', onControlChange);
@@ -428,13 +608,14 @@ $('new-seed').addEventListener('click', () => {
 $('lang').addEventListener('change', onLanguageChange);
 $('play').addEventListener('click', onPlay);
 $('download-wav').addEventListener('click', onSaveWav);
-$('copy-command').addEventListener('click', copyCommand);
+$('copy-command').addEventListener('click', (event) => copyText($('command').textContent, $('command'), event.currentTarget));
+$('copy-link').addEventListener('click', (event) => copyText($('link').href, $('link'), event.currentTarget));
 setStatus({ key: 'starting' }, null);
 converter.ready.then(
   () => { if (page.status?.key === 'starting') setStatus(null); },
   (error) => {
     setStatus(null);
-    showError('engineFailed', { detail: error.message });
+    showMessage('failure', error.failure);
     setState('error');
   },
 );

@@ -95,7 +95,7 @@ function given(values, name) {
   return name in PAIRS ? pairGiven(values, name) : !isEmpty(values[name]);
 }
 
-// The first problem of the settings, or null: {field, kind: 'integer', min, max},
+// The first problem of the settings, or null: {field, kind: 'integer', min, max, tooLarge},
 // {field, kind: 'seconds'}, {field, kind: 'pair'}, {field, kind: 'order'} or
 // {field, kind: 'exclusive', other}. `field` names the control to fix.
 export function check(values) {
@@ -105,7 +105,7 @@ export function check(values) {
     if (isEmpty(text) && OPTIONAL_FIELDS.has(field)) continue;
     const value = parseInteger(text ?? '');
     if (value === null || value < min || value > max) {
-      return { field, kind: 'integer', min, max };
+      return { field, kind: 'integer', min, max, tooLarge: value !== null && value > max };
     }
   }
   if (!isEmpty(values.maxSeconds) && parseSeconds(values.maxSeconds) === null) {

@@ -91,13 +91,45 @@ const TEXTS = {
     soundPrepare: '音源を準備しています…',
     wavRender: 'WAVファイルを作成しています… {percent}%',
     wavWrite: 'WAVファイルを書き出しています…',
-    warning: '注意: {detail}',
-    convertFailed: '変換できませんでした: {detail}',
-    engineFailed: '変換の準備ができませんでした。ページを再読み込みしてください: {detail}',
-    soundFailed: '音源を読み込めませんでした: {detail}',
-    noAudio: 'このブラウザーでは音を再生できません',
     wavTooLong: 'WAVファイルは{minutes}分までの曲で作れます',
-    wavFailed: 'WAVファイルを作れませんでした: {detail}',
+    wavFailed: 'WAVファイルを作れませんでした',
+    dropTitleTouch: '画像を選ぶ',
+    changePicture: '別の画像を選ぶ',
+    view: '変換した画像。印のついた行から音を読み取ります',
+    readPitch: '音の高さ（赤）',
+    readTime: '次の音まで（青）',
+    noteHelp: '画像かピアノロールの音をタップすると、音の名前と時刻、元になった画素を表示します。',
+    noteInfo: '{note}（{track}）· {time} · 画素 ({x}, {y})',
+    noteInfoColumns: '{note}（{track}）· {time} · {y}行目の{first}～{last}列',
+    flatHint: 'すべての音が同じ高さです。音の高さは、印のついた行の赤の値で決まります。',
+    stale: '前の設定の結果です',
+    link: 'この曲のリンク',
+    copyLink: 'リンクをコピー',
+    linkHint: 'リンクには設定とシードだけが入り、画像は入りません。同じ画像を選ぶと同じ曲になります。',
+    linkOpened: 'リンクの設定とシードにしました。曲を作るには画像「{name}」を選んでください。',
+    linkOpenedNoName: 'リンクの設定とシードにしました。曲を作るには画像を選んでください。',
+    moreSettings: 'その他の設定',
+    problemAtLeast: '{field}には{min}以上の整数を入力してください',
+    problemTooLarge: '{field}が大きすぎます（{max}まで）',
+    'failure:unsupported-picture': '「{subject}」はこのページで読める画像ではありません。BMP・PNG・JPEGの画像を選んでください。',
+    'failure:damaged-picture': '「{subject}」は壊れているため読み込めません。',
+    'failure:not-true-colour': '「{subject}」はフルカラー（24ビットか32ビット）のBMPではありません。フルカラーのBMPか、PNG・JPEGで保存し直してください。',
+    'failure:picture-too-large': '「{subject}」は大きすぎて変換できません。',
+    'failure:unreadable-picture': '「{subject}」を読み込めませんでした。選んだ後にファイルが変更・移動・削除されていないか確かめて、もう一度選んでください。',
+    'failure:out-of-memory': '変換に使えるメモリが足りません。「長さ」で曲を短くするか、小さい画像を選んでください。',
+    'failure:option-value': '設定の値が正しくありません。',
+    'failure:core-failure': '変換中に問題が起きました。もう一度お試しください。',
+    'failure:core-unavailable': '変換の仕組みを読み込めませんでした。ページを再読み込みしてください。',
+    'failure:unknown': '変換できませんでした。',
+    'warning:range-not-applied': '音域制限の上限が下限より大きくないため、音域は制限していません。',
+    'warning:silent-notes': 'サステインが0のため、どの音も鳴りません。',
+    'warning:tempo-inexact': 'このテンポはMIDIファイルに正確には書けないため、書けるいちばん近いテンポにしました。',
+    'warning:picture-cut-short': '「{subject}」は途中で切れています。足りない画素は黒として読みました。',
+    'warning:one-note-too-long': '1つの音だけで最大の長さを超えるため、曲はその1音だけです。',
+    'warning:unknown': '注意: {reason}',
+    'sound:no-web-audio': 'このブラウザーでは音を再生できません',
+    'sound:sound-load-failed': '音源を読み込めませんでした。通信を確かめて、もう一度お試しください。',
+    'sound:unknown': '音を再生できませんでした。',
     problemInteger: '{field}には{min}から{max}までの整数を入力してください',
     problemSeconds: '{field}には0より大きい秒数を入力してください',
     problemPair: '{field}を入力してください',
@@ -197,13 +229,45 @@ const TEXTS = {
     soundPrepare: 'Preparing the sounds…',
     wavRender: 'Making the WAV file… {percent}%',
     wavWrite: 'Writing the WAV file…',
-    warning: 'Note: {detail}',
-    convertFailed: 'Could not convert: {detail}',
-    engineFailed: 'The converter could not start; please reload the page: {detail}',
-    soundFailed: 'Could not load the sounds: {detail}',
-    noAudio: 'This browser cannot play sound',
     wavTooLong: 'A WAV file can be made of songs up to {minutes} minutes long',
-    wavFailed: 'Could not make the WAV file: {detail}',
+    wavFailed: 'Could not make the WAV file',
+    dropTitleTouch: 'Choose a picture',
+    changePicture: 'Choose another picture',
+    view: 'The picture converted, marked where its notes are read',
+    readPitch: 'pitch (red)',
+    readTime: 'time to next (blue)',
+    noteHelp: 'Tap a note in the picture or the roll to see its name, its time and the pixel it came from.',
+    noteInfo: '{note} ({track}) at {time} · pixel ({x}, {y})',
+    noteInfoColumns: '{note} ({track}) at {time} · columns {first}–{last} of row {y}',
+    flatHint: 'Every note has the same pitch: pitches come from the red values of the marked row.',
+    stale: 'Result of the earlier settings',
+    link: 'Link to this song',
+    copyLink: 'Copy link',
+    linkHint: 'The link holds the settings and the seed, never the picture: with the same picture it makes the same song.',
+    linkOpened: 'The link\'s settings and seed are set: choose the picture "{name}" to make its song.',
+    linkOpenedNoName: 'The link\'s settings and seed are set: choose the picture to make its song.',
+    moreSettings: 'More settings',
+    problemAtLeast: '{field}: enter a whole number, {min} or more',
+    problemTooLarge: '{field}: too large (at most {max})',
+    'failure:unsupported-picture': '{subject} is not a picture this page reads: choose a BMP, PNG or JPEG.',
+    'failure:damaged-picture': '{subject} is damaged and cannot be read.',
+    'failure:not-true-colour': '{subject} is not a full-colour (24- or 32-bit) BMP: save it in full colour, or as PNG or JPEG.',
+    'failure:picture-too-large': '{subject} is too large to convert.',
+    'failure:unreadable-picture': '{subject} could not be read: it may have been changed, moved or deleted since it was chosen. Please choose it again.',
+    'failure:out-of-memory': 'Not enough memory for this conversion: make the song shorter with Length, or choose a smaller picture.',
+    'failure:option-value': 'A setting\'s value is not valid.',
+    'failure:core-failure': 'Something went wrong while converting. Please try again.',
+    'failure:core-unavailable': 'The converter could not be loaded. Please reload the page.',
+    'failure:unknown': 'Could not convert.',
+    'warning:range-not-applied': 'The pitch range\'s highest pitch is not above its lowest, so no range applies.',
+    'warning:silent-notes': 'With a sustain of 0 every note ends where it starts: nothing sounds.',
+    'warning:tempo-inexact': 'A MIDI file cannot hold this tempo exactly; the nearest tempo it can hold is written.',
+    'warning:picture-cut-short': '{subject} ends early: the missing pixels were read as black.',
+    'warning:one-note-too-long': 'One note alone lasts longer than the maximum length, so the song has that one note.',
+    'warning:unknown': 'Note: {reason}',
+    'sound:no-web-audio': 'This browser cannot play sound',
+    'sound:sound-load-failed': 'Could not load the sounds. Check the connection and try again.',
+    'sound:unknown': 'Could not play the sound.',
     problemInteger: '{field}: enter a whole number from {min} to {max}',
     problemSeconds: '{field}: enter a number of seconds above 0',
     problemPair: '{field}: enter a value',
@@ -244,6 +308,17 @@ export function scaleName(language, index, key) {
   return language === 'ja' ? `${key}${names[index]}` : `${key} ${names[index]}`;
 }
 
+// Limits up to this are told as a range ("1 to 127"); above it, as the bound a user needs
+// ("1 or more"), or the other bound when it was passed.
+const LARGEST_RANGE_TOLD = 1000000n;
+
+function problemKey(problem) {
+  if (problem.kind === 'integer' && problem.max > LARGEST_RANGE_TOLD) {
+    return problem.tooLarge ? 'problemTooLarge' : 'problemAtLeast';
+  }
+  return `problem${problem.kind[0].toUpperCase()}${problem.kind.slice(1)}`;
+}
+
 // The message for a problem of settings.check().
 export function problemText(language, problem) {
   const name = (field) => text(language, `field${field[0].toUpperCase()}${field.slice(1)}`);
@@ -253,8 +328,21 @@ export function problemText(language, problem) {
     min: problem.min,
     max: problem.max,
   };
-  const key = `problem${problem.kind[0].toUpperCase()}${problem.kind.slice(1)}`;
-  return text(language, key, params);
+  return text(language, problemKey(problem), params);
+}
+
+// The groups of messages told by kind: a conversion's failures and warnings, the sound's.
+export const MESSAGE_GROUPS = ['failure', 'warning', 'sound'];
+
+export function hasMessage(language, group, kind) {
+  return `${group}:${kind}` in TEXTS[language];
+}
+
+// The message for a failure or warning {kind, subject, reason} of `group`, chosen by its
+// kind; a kind without words of its own gets its group's general one.
+export function messageText(language, group, { kind, subject = '', reason = '' }) {
+  const key = hasMessage(language, group, kind) ? `${group}:${kind}` : `${group}:unknown`;
+  return text(language, key, { subject, reason });
 }
 
 // Puts the texts of `language` into every element under `root` that names one.
