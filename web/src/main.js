@@ -8,22 +8,19 @@ import {
   readControls, settleRivals, writeControls,
 } from './controls.js';
 import { DownloadLink, replaceExtension, saveUrl } from './downloads.js';
-import { formatDuration, formatTime, noteName } from './format.js';
 import { readSongFragment, songFragment } from './link.js';
 import { Player, SoundEngine, measureRender } from './player.js';
 import { ConversionFailure, WorkerFailure } from './protocol/conversion.js';
 import { SoundFailure } from './protocol/synth.js';
-import { PianoRoll } from './roll.js';
 import {
   INTEGER_FIELDS, PRESETS, canonical, check, commandLine, matchingPreset, optionTokens, randomSeed,
 } from './settings.js';
 import { TAIL_SECONDS } from './song-events.js';
-import { SongMap } from './song-map.js';
+import { SongDisplay } from './song-display.js';
 import { installTestHooks } from './test-hooks.js';
 import {
   DEFAULT_LANGUAGE, LANGUAGES, applyTexts, messageText, problemText, text,
 } from './texts.js';
-import { PictureView } from './view.js';
 
 const $ = (id) => document.getElementById(id);
 const LANGUAGE_KEY = 'pixorale.language';
@@ -35,9 +32,8 @@ const page = {
   picture: null,
   request: 0,
   conversion: null, // the AbortController of the conversion running
-  current: null, // the song shown: {reply, map, seed, name, song, link, wavUrl}
+  current: null, // the song shown: {reply, name, song, wavUrl}
   stale: false, // the song shown is of earlier settings
-  selected: -1, // the note chosen in the picture or the roll
   linkSeed: null, // the seed of an opened link, for the next picture
   linkPicture: '', // and the name of its picture
   error: null, // {key, params}, {problem} or {group, message}
@@ -112,21 +108,13 @@ function soundError(error) {
 
 const converter = new Converter();
 const engine = new SoundEngine(onSoundStatus);
-const roll = new PianoRoll($('roll-scroller'), $('roll-track'), $('roll'), {
-  onPick: (note) => { if (note >= 0) selectNote(note); },
-});
-const view = new PictureView($('view'), {
-  onPick: (column) => selectNote(page.current?.map.noteAtColumn(column) ?? -1),
-  onStep: (step) => stepMelody(step),
-  label: (role) => t(role === 'pitch' ? 'readPitch' : role === 'time' ? 'readTime' : role),
-});
+const display = new SongDisplay({ language: () => page.language, text: t });
 const midiLink = new DownloadLink($('download-mid'), 'audio/midi');
 let playheadSeconds = null;
 const player = new Player(engine, {
   onPlayhead: (seconds) => {
     playheadSeconds = seconds;
-    roll.setPlayhead(seconds);
-    view.setPlayhead(seconds);
+    display.setPlayhead(seconds);
   },
   onEnded: () => renderPlaying(false),
 });
@@ -138,82 +126,8 @@ function renderPlaying(playing) {
   button.setAttribute('aria-pressed', String(playing));
   if (!playing) {
     playheadSeconds = null;
-    roll.setPlayhead(null);
-    view.setPlayhead(null);
+    display.setPlayhead(null);
   }
-}
-
-function renderSummary() {
-  const summary = $('summary');
-  const current = page.current;
-  $('roll-empty').hidden = current !== null;
-  if (!current) {
-    summary.textContent = '';
-    $('hint').textContent = '';
-    delete summary.dataset.seed;
-    delete summary.dataset.notes;
-    return;
-  }
-  const { notes, seconds, lowestPitch, highestPitch } = current.reply.summary;
-  // One pitch all through is what a picture of one red along its pitch row gives.
-  $('hint').textContent = notes > 1 && lowestPitch === highestPitch ? t('flatHint') : '';
-  const locale = page.language === 'ja' ? 'ja-JP' : 'en-GB';
-  summary.textContent = t('summary', {
-    notes: notes.toLocaleString(locale),
-    length: formatDuration(seconds),
-    low: notes > 0 ? noteName(lowestPitch) : '–',
-    high: notes > 0 ? noteName(highestPitch) : '–',
-    seed: current.seed,
-  });
-  summary.dataset.seed = current.seed;
-  summary.dataset.notes = String(notes);
-}
-
-function renderWarnings() {
-  const warnings = page.current?.reply.warnings ?? [];
-  $('warnings').replaceChildren(...warnings.map((warning) => {
-    const item = document.createElement('li');
-    item.textContent = messageText(page.language, 'warning', warning);
-    item.dataset.kind = warning.kind;
-    return item;
-  }));
-}
-
-// The chosen note's name, time and the picture's pixel or columns it came from.
-function renderNoteInfo() {
-  const current = page.current;
-  const info = $('note-info');
-  if (!current) {
-    info.textContent = '';
-    return;
-  }
-  if (page.selected < 0) {
-    info.textContent = t('noteHelp');
-    return;
-  }
-  const { start, pitch, track, firstColumn, lastColumn } = current.map.note(page.selected);
-  const params = {
-    note: noteName(pitch), track: t(track === 0 ? 'melody' : 'chordsTrack'), time: formatTime(start),
-    x: firstColumn, first: firstColumn, last: lastColumn, y: current.map.pitchRow ?? '–',
-  };
-  info.textContent = t(firstColumn === lastColumn ? 'noteInfo' : 'noteInfoColumns', params);
-}
-
-function selectNote(note) {
-  if (!page.current) return;
-  page.selected = note;
-  roll.select(note);
-  view.select(note >= 0 ? page.current.map.note(note) : null);
-  renderNoteInfo();
-}
-
-// The arrow keys on the picture go from melody note to melody note.
-function stepMelody(step) {
-  const { melody } = page.current?.map ?? {};
-  if (!melody?.length) return;
-  const at = melody.indexOf(page.selected);
-  const next = at < 0 ? (step > 0 ? 0 : melody.length - 1) : Math.min(melody.length - 1, Math.max(0, at + step));
-  selectNote(melody[next]);
 }
 
 function enableResult(enabled) {
@@ -232,8 +146,7 @@ function setStale(stale) {
     renderPlaying(false);
   }
   page.stale = stale && page.current !== null;
-  document.querySelector('.result').dataset.stale = String(page.stale);
-  $('stale').hidden = !page.stale;
+  display.setStale(page.stale);
   enableResult(page.current !== null);
 }
 
@@ -247,14 +160,8 @@ function clearResult() {
   renderPlaying(false);
   forgetWav();
   page.current = null;
-  page.selected = -1;
   midiLink.clear();
-  roll.clear();
-  view.clear();
-  renderSummary();
-  renderWarnings();
-  renderNoteInfo();
-  renderLink();
+  display.clear();
   setStale(false);
 }
 
@@ -263,39 +170,19 @@ function showResult(reply, values, picture) {
   renderPlaying(false);
   forgetWav();
   const settled = canonical(values);
-  const map = new SongMap(reply.notes, reply.summary.picture);
   page.current = {
     reply,
-    map,
-    seed: settled.seed,
     name: reply.name,
     song: {
       notes: reply.notes,
       programs: [Number(settled.program), Number(settled.chordProgram)],
       seconds: reply.summary.seconds,
     },
-    link: songFragment(values, picture.name),
     wavUrl: null,
   };
-  page.selected = -1;
   midiLink.set(reply.midi, reply.name);
-  roll.setSong(map, reply.summary);
-  view.setSong(map);
-  document.querySelector('.view-frame').hidden = false;
-  renderSummary();
-  renderWarnings();
-  renderNoteInfo();
-  renderLink();
+  display.show(reply, settled.seed, songFragment(values, picture.name));
   setStale(false);
-}
-
-// The address of the page with the song's settings and seed in its fragment.
-function renderLink() {
-  const fragment = page.current?.link;
-  document.querySelector('.share').hidden = !fragment;
-  const anchor = $('link');
-  if (fragment) anchor.href = new URL(fragment, location.href).href;
-  else anchor.removeAttribute('href');
 }
 
 // Each word unbroken, so that a line ends only between words; the text is the command.
@@ -380,7 +267,7 @@ function usePicture(file) {
   $('seed').value = page.linkSeed ?? randomSeed();
   page.linkSeed = null;
   $('link-notice').hidden = true;
-  view.setPicture(file);
+  display.setPicture(file);
   convert();
 }
 
@@ -496,13 +383,10 @@ function setLanguage(language) {
   applyTexts(document, page.language);
   labelScales(page.language);
   renderPlaying(player.playing);
-  renderSummary();
-  renderWarnings();
-  renderNoteInfo();
+  display.render();
   renderLinkNotice();
   renderError();
   renderStatus();
-  view.redraw();
 }
 
 function storedLanguage() {

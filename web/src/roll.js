@@ -3,6 +3,7 @@
 // track under it scrolls through the song; only the notes in view are drawn, so a song of a
 // million notes scrolls smoothly.
 
+import { onNextFrame, styleColours } from './canvas.js';
 import { formatDuration, noteName } from './format.js';
 import { END, NOTE_FIELDS, PITCH, START, TRACK } from './song-events.js';
 
@@ -38,7 +39,11 @@ export class PianoRoll {
     this.song = null;
     this.playhead = null;
     this.selected = -1;
-    this.pending = false;
+    this.redraw = onNextFrame(() => {
+      this.layout();
+      this.drawLayer();
+      this.compose();
+    });
     scroller.addEventListener('scroll', () => this.redraw(), { passive: true });
     new ResizeObserver(() => this.redraw()).observe(scroller);
     const pick = (event) => {
@@ -103,17 +108,6 @@ export class PianoRoll {
     this.compose();
   }
 
-  redraw() {
-    if (this.pending) return;
-    this.pending = true;
-    requestAnimationFrame(() => {
-      this.pending = false;
-      this.layout();
-      this.drawLayer();
-      this.compose();
-    });
-  }
-
   layout() {
     const width = this.scroller.clientWidth;
     const height = this.track.clientHeight;
@@ -130,16 +124,6 @@ export class PianoRoll {
       canvas.width = Math.max(1, Math.round(width * ratio));
       canvas.height = Math.max(1, Math.round(height * ratio));
     }
-  }
-
-  colours() {
-    const style = getComputedStyle(this.canvas);
-    const get = (name) => style.getPropertyValue(name).trim();
-    return {
-      background: get('--roll-background'), blackKeys: get('--roll-black-keys'), grid: get('--roll-grid'),
-      label: get('--roll-label'), tracks: [get('--roll-melody'), get('--roll-chords')],
-      playhead: get('--roll-playhead'), selected: get('--roll-selected'),
-    };
   }
 
   // Where things are on the canvas, in device pixels.
@@ -159,7 +143,12 @@ export class PianoRoll {
   drawLayer() {
     const context = this.layer.getContext('2d');
     const { width, height } = this.layer;
-    const colours = this.colours();
+    const colours = styleColours(this.canvas, {
+      background: '--roll-background', blackKeys: '--roll-black-keys', grid: '--roll-grid',
+      label: '--roll-label', melody: '--roll-melody', chords: '--roll-chords',
+      playhead: '--roll-playhead', selected: '--roll-selected',
+    });
+    colours.tracks = [colours.melody, colours.chords];
     this.palette = colours;
     context.setTransform(1, 0, 0, 1, 0, 0);
     context.fillStyle = colours.background;

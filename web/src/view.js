@@ -3,6 +3,8 @@
 // crossing the columns the melody has reached, and the columns of a chosen note. The picture
 // is decoded by the browser for this view alone and never leaves the page.
 
+import { onNextFrame, styleColours } from './canvas.js';
+
 const MAX_DECODED_WIDTH = 2048; // device pixels: enough for any screen, little memory
 const MIN_HEIGHT = 56; // CSS pixels; a very wide picture is stretched to this
 const MAX_HEIGHT = 240;
@@ -19,7 +21,10 @@ export class PictureView {
     this.song = null; // the SongMap
     this.playheadColumn = null;
     this.selected = null; // {firstColumn, lastColumn}
-    this.pending = false;
+    this.redraw = onNextFrame(() => {
+      this.layout();
+      this.draw();
+    });
     new ResizeObserver(() => this.redraw()).observe(canvas.parentElement);
     const pick = (event) => {
       const width = this.song?.picture.width ?? 0;
@@ -86,16 +91,6 @@ export class PictureView {
     this.draw();
   }
 
-  redraw() {
-    if (this.pending) return;
-    this.pending = true;
-    requestAnimationFrame(() => {
-      this.pending = false;
-      this.layout();
-      this.draw();
-    });
-  }
-
   layout() {
     const width = this.canvas.parentElement.clientWidth;
     const picture = this.song?.picture;
@@ -109,21 +104,14 @@ export class PictureView {
     this.canvas.height = Math.max(1, Math.round(height * ratio));
   }
 
-  colours() {
-    const style = getComputedStyle(this.canvas);
-    const get = (name) => style.getPropertyValue(name).trim();
-    return {
-      field: get('--view-field'), mark: get('--view-mark'), markEdge: get('--view-mark-edge'),
-      label: get('--view-label'), labelText: get('--view-label-text'),
-      playhead: get('--roll-playhead'), span: get('--view-span'), selected: get('--roll-selected'),
-    };
-  }
-
   draw() {
     if (!this.ratio) return;
     const context = this.canvas.getContext('2d');
     const { width, height } = this.canvas;
-    const colours = this.colours();
+    const colours = styleColours(this.canvas, {
+      field: '--view-field', mark: '--view-mark', markEdge: '--view-mark-edge', label: '--view-label',
+      labelText: '--view-label-text', playhead: '--roll-playhead', span: '--view-span',
+    });
     context.setTransform(1, 0, 0, 1, 0, 0);
     context.fillStyle = colours.field;
     context.fillRect(0, 0, width, height);
