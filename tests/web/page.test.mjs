@@ -120,7 +120,8 @@ describe('#download-mid and #command match the native converter', () => {
 });
 
 describe('a damaged file is refused and the page goes on', () => {
-  const kinds = { 'cut.png': 'damaged-picture', 'cut.jpg': 'damaged-picture', 'notes.txt': 'unsupported-picture' };
+  const kinds = { 'cut.png': 'damaged-picture', 'cut.jpg': 'damaged-picture',
+    'notes.txt': 'unsupported-picture' };
   for (const [name, kind] of Object.entries(kinds)) {
     test(name, async () => {
       const reason = nativeRefusal(pictures[name]);

@@ -105,10 +105,10 @@ describe('every message in the page\'s language, chosen by its kind', () => {
   ];
   // [settings, picture, kind] of warnings.
   const warnings = [
-    [[['sustain', '0']], 'rgb8.png', 'silent-notes'],
-    [[['preset', 'desktop'], ['range-low', '90'], ['range-high', '40']], 'rgb8.png', 'range-not-applied'],
-    [[['tempo', '3']], 'rgb8.png', 'tempo-inexact'],
-    [[], 'cut-641x48.bmp', 'picture-cut-short'],
+    [[['sustain', '0']], 'rgb8.png', 'silent-sustain'],
+    [[['preset', 'desktop'], ['range-low', '90'], ['range-high', '40']], 'rgb8.png', 'empty-range'],
+    [[['tempo', '3']], 'rgb8.png', 'tempo-rounded'],
+    [[], 'cut-641x48.bmp', 'truncated-pixels'],
     [[['max-seconds', '0.01']], 'rgb8.png', 'one-note-too-long'],
   ];
   for (const language of ['ja', 'en']) {
@@ -155,7 +155,10 @@ describe('every message in the page\'s language, chosen by its kind', () => {
       }
       await setControls(page, [['tempo', '0']]);
       assert.equal(await settled(page), 'error');
-      const refused = { ja: 'テンポには1以上の整数を入力してください', en: 'Tempo: enter a whole number, 1 or more' };
+      const refused = {
+        ja: 'テンポには1以上の整数を入力してください',
+        en: 'Tempo (beats per minute): enter a whole number of 1 or more',
+      };
       assert.equal(await text(page, '#error'), refused[language]);
       assert.deepEqual(await page.evaluate(() => ({
         stale: document.querySelector('.result').dataset.stale,

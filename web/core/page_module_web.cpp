@@ -20,20 +20,12 @@ val CopyToJs(const char* arrayType, const T* data, size_t size) {
   return val::global(arrayType).new_(val(emscripten::typed_memory_view(size, data)));
 }
 
-val Summary(const PageConversion& page) {
-  const SongSummary& song = page.report.song;
-  val summary = val::object();
-  summary.set("notes", static_cast<double>(song.noteCount));
-  summary.set("tracks", song.trackCount);
-  summary.set("lengthTicks", static_cast<double>(song.lengthTicks));
-  summary.set("seconds", page.seconds);
-  summary.set("lowestPitch", song.lowestPitch);
-  summary.set("highestPitch", song.highestPitch);
-  summary.set("columns", page.report.columns);
-  // What the conversion read of the picture, for the page to mark on it.
+// What the conversion read of the picture, for the page to mark on it: its size and the rows
+// read, counted from its top.
+val Picture(const PageConversion& page) {
   val picture = val::object();
-  picture.set("width", page.report.pictureWidth);
-  picture.set("height", page.report.pictureHeight);
+  picture.set("width", page.outcome.report.pictureWidth);
+  picture.set("height", page.outcome.report.pictureHeight);
   val rows = val::array();
   for (const RowRead& row : page.rowsRead) {
     val read = val::object();
@@ -42,36 +34,48 @@ val Summary(const PageConversion& page) {
     rows.call<void>("push", read);
   }
   picture.set("rows", rows);
-  summary.set("picture", picture);
+  return picture;
+}
+
+val Summary(const PageConversion& page) {
+  val summary = val::object();
+  const auto values = SummaryValues(page);
+  for (size_t i = 0; i < values.size(); ++i) summary.set(kSummaryFieldNames[i], values[i]);
   return summary;
 }
 
-val Message(const PageMessage& message) {
-  val out = val::object();
-  out.set("kind", message.kind);
-  out.set("subject", message.subject);
-  out.set("reason", message.reason);
-  return out;
+val Described(std::string_view kind, const std::string& subject, const std::string& text) {
+  val described = val::object();
+  described.set("kind", std::string(kind));
+  described.set("subject", subject);
+  described.set("text", text);
+  return described;
 }
 
-// {ok, failure, warnings, name, midi: Uint8Array, summary, notes: Float32Array}; failure and
-// each warning {kind, subject, reason}.
-val Convert(const std::string& picturePath, const val& options) {
+// {ok, failure: {kind, subject, text}, warnings: [{kind, subject, text}], name,
+//  midi: Uint8Array, summary, notes: Float32Array, picture: {width, height, rows}}
+val Convert(const std::string& picturePath, const std::string& shownName, const val& options) {
   const PageConversion page =
-      ConvertForPage(picturePath, emscripten::vecFromJSArray<std::string>(options));
+      ConvertForPage(picturePath, shownName, emscripten::vecFromJSArray<std::string>(options));
   val result = val::object();
-  result.set("ok", page.converted);
+  result.set("ok", !page.failure);
   val warnings = val::array();
-  for (const PageMessage& warning : page.warnings) warnings.call<void>("push", Message(warning));
+  for (const converter::Warning& warning : page.warnings) {
+    warnings.call<void>(
+        "push", Described(converter::KindName(warning.kind), warning.subject, warning.text));
+  }
   result.set("warnings", warnings);
-  if (!page.converted) {
-    result.set("failure", Message(page.error));
+  if (page.failure) {
+    const converter::Failure& failure = *page.failure;
+    result.set("failure",
+               Described(converter::KindName(failure.kind), failure.subject, failure.reason));
     return result;
   }
   result.set("name", page.midiName);
   result.set("midi", CopyToJs("Uint8Array", page.midi.data(), page.midi.size()));
   result.set("summary", Summary(page));
   result.set("notes", CopyToJs("Float32Array", page.notes.data(), page.notes.size()));
+  result.set("picture", Picture(page));
   return result;
 }
 

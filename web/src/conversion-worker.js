@@ -35,7 +35,7 @@ function warmUp(core) {
   for (let i = 54; i < bmp.length; ++i) bmp[i] = (i * 7919) & 0xff;
   const path = '/warm-up.bmp';
   core.FS.writeFile(path, bmp);
-  core.convert(path, ['--no-settings', '--seed', '1', '--chords']);
+  core.convert(path, 'warm-up.bmp', ['--no-settings', '--seed', '1', '--chords']);
   core.FS.unlink(path);
   return core;
 }
@@ -77,10 +77,10 @@ function keptPicture(core, file, name) {
 
 function convertPicture(core, file, options) {
   const name = pictureName(file);
-  if (file.size <= keptLimit) return core.convert(keptPicture(core, file, name), options);
+  if (file.size <= keptLimit) return core.convert(keptPicture(core, file, name), file.name, options);
   core.FS.mount(core.FS.filesystems.WORKERFS, { blobs: [{ name, data: file }] }, pictureFolder);
   try {
-    return core.convert(`${pictureFolder}/${name}`, options);
+    return core.convert(`${pictureFolder}/${name}`, file.name, options);
   } finally {
     core.FS.unmount(pictureFolder);
   }

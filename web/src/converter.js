@@ -127,7 +127,7 @@ export class Converter {
     }
   }
 
-  // The worker's answer {name, midi, summary, notes, warnings, memory}; a failure rejects with
+  // The worker's answer {name, midi, summary, notes, picture, warnings, memory}; a failure rejects with
   // a ConversionFailure. A signal that fires cancels it (kind `cancelled`).
   convert(file, options, { signal } = {}) {
     return this.request(convertRequest(null, file, options), [], signal);

@@ -4,8 +4,8 @@
 
 import { Converter } from './converter.js';
 import {
-  CONTROL_IDS, controlOf, enableChordControls, fieldOfControl, labelScales, populateChoices,
-  readControls, settleRivals, writeControls,
+  FIELD_IDS, buildControls, controlOfOption, enableDependentControls, fieldOfControl,
+  labelControls, readControls, settleRivals, writeControls,
 } from './controls.js';
 import { DownloadLink, replaceExtension, saveUrl } from './downloads.js';
 import { readSongFragment, songFragment } from './link.js';
@@ -13,14 +13,13 @@ import { Player, SoundEngine, measureRender } from './player.js';
 import { ConversionFailure, WorkerFailure } from './protocol/conversion.js';
 import { SoundFailure } from './protocol/synth.js';
 import {
-  INTEGER_FIELDS, PRESETS, canonical, check, commandLine, matchingPreset, optionTokens, randomSeed,
+  PAGE_OPTIONS, PRESETS, canonical, commandLine, fieldIds, matchingPreset, optionNamed, optionTokens,
+  presetValues, randomSeed,
 } from './settings.js';
 import { TAIL_SECONDS } from './song-events.js';
 import { SongDisplay } from './song-display.js';
 import { installTestHooks } from './test-hooks.js';
-import {
-  DEFAULT_LANGUAGE, LANGUAGES, applyTexts, messageText, problemText, text,
-} from './texts.js';
+import { DEFAULT_LANGUAGE, LANGUAGES, applyTexts, messageText, text } from './texts.js';
 
 const $ = (id) => document.getElementById(id);
 const LANGUAGE_KEY = 'pixorale.language';
@@ -36,7 +35,7 @@ const page = {
   stale: false, // the song shown is of earlier settings
   linkSeed: null, // the seed of an opened link, for the next picture
   linkPicture: '', // and the name of its picture
-  error: null, // {key, params}, {problem} or {group, message}
+  error: null, // {key, params} or {group, message}: a failure {kind, subject, text} by kind
   status: null, // {key, params}
   wavBusy: false,
 };
@@ -46,10 +45,9 @@ const setState = (state) => { document.body.dataset.state = state; };
 
 // --- Messages ---------------------------------------------------------------------------
 
-function errorText(error) {
-  if (error.problem) return problemText(page.language, error.problem);
-  if (error.message) return messageText(page.language, error.group, error.message);
-  return t(error.key, error.params);
+function errorText({ group, message, key, params }) {
+  if (!message) return t(key, params);
+  return messageText(page.language, group, message, optionNamed(message.subject));
 }
 
 // A failure told by its kind keeps the kind and the converter's own line beside the words.
@@ -58,7 +56,7 @@ function renderError() {
   const element = $('error');
   element.textContent = error ? errorText(error) : '';
   element.dataset.kind = error?.message?.kind ?? '';
-  element.dataset.reason = error?.message?.reason ?? '';
+  element.dataset.reason = error?.message?.text ?? '';
 }
 
 function showError(key, params) {
@@ -66,7 +64,7 @@ function showError(key, params) {
   renderError();
 }
 
-// message: a failure {kind, subject, reason} of `group` ('failure' or 'sound').
+// message: a failure {kind, subject, text} of `group` ('failure' or 'sound').
 function showMessage(group, message) {
   page.error = { group, message };
   renderError();
@@ -74,7 +72,7 @@ function showMessage(group, message) {
 
 function clearError() {
   page.error = null;
-  for (const id of Object.values(CONTROL_IDS)) $(id).removeAttribute('aria-invalid');
+  for (const id of FIELD_IDS) $(id).removeAttribute('aria-invalid');
   renderError();
 }
 
@@ -101,7 +99,7 @@ function onSoundStatus({ phase, fraction }) {
 
 function soundError(error) {
   if (error.kind === SoundFailure.SUPERSEDED) return;
-  showMessage('sound', { kind: error.kind ?? 'unknown', subject: '', reason: error.reason ?? error.message });
+  showMessage('sound', { kind: error.kind ?? 'unknown', subject: '', text: error.reason ?? error.message });
 }
 
 // --- Result -------------------------------------------------------------------------------
@@ -175,7 +173,9 @@ function showResult(reply, values, picture) {
     name: reply.name,
     song: {
       notes: reply.notes,
-      programs: [Number(settled.program), Number(settled.chordProgram)],
+      // The melody's instrument, then the chords', as the table lists them.
+      programs: PAGE_OPTIONS.filter((option) => option.generalMidiProgram)
+        .map((option) => Number(settled[fieldIds(option)[0]])),
       seconds: reply.summary.seconds,
     },
     wavUrl: null,
@@ -197,35 +197,33 @@ function showCommand(command) {
 
 // --- Conversion ---------------------------------------------------------------------------
 
-// A conversion nobody waits for any more is cancelled: a newer one, or refused settings,
-// take its place.
+// A conversion nobody waits for any more is cancelled: a newer one takes its place.
 function cancelConversion() {
   ++page.request;
   page.conversion?.abort();
   page.conversion = null;
 }
 
-function refuse(problem) {
-  cancelConversion();
-  setStatus(null);
-  page.error = { problem };
-  renderError();
-  const control = controlOf(problem.field);
+// Failures of the settings, not of the picture: the song before stays in sight, marked as
+// of earlier settings, and the control to mend is pointed at (and unfolded).
+const SETTINGS_FAILURES = new Set(['usage', 'option-value', 'option-conflict', 'missing-feature']);
+
+function showFailure(failure) {
+  showMessage('failure', failure);
+  if (!SETTINGS_FAILURES.has(failure.kind)) {
+    clearResult();
+    return;
+  }
+  setStale(true);
+  const control = controlOfOption(failure.subject);
   control?.setAttribute('aria-invalid', 'true');
   const folded = control?.closest('details');
   if (folded) folded.open = true;
-  setStale(true);
-  setState('error');
 }
 
 async function convert() {
   if (!page.picture) return;
   const values = readControls();
-  const problem = check(values);
-  if (problem) {
-    refuse(problem);
-    return;
-  }
   const tokens = optionTokens(values);
   const picture = page.picture;
   cancelConversion();
@@ -244,10 +242,8 @@ async function convert() {
   } catch (error) {
     if (id !== page.request || error.kind === WorkerFailure.CANCELLED) return;
     setStatus(null);
-    clearResult();
-    const failure = error instanceof ConversionFailure ? error.failure
-      : { kind: WorkerFailure.CORE_FAILURE, subject: picture.name, reason: String(error) };
-    showMessage('failure', failure);
+    showFailure(error instanceof ConversionFailure ? error.failure
+      : { kind: WorkerFailure.CORE_FAILURE, subject: picture.name, text: String(error) });
     setState('error');
     return;
   }
@@ -279,9 +275,8 @@ function showPreset() {
 
 // Numbers are shown as the converter reads them ("0120" is 120).
 function tidy(element, field) {
-  if (!(field in INTEGER_FIELDS)) return;
-  const value = canonical({ [field]: element.value })[field];
-  if (/^[0-9]+$/.test(value)) element.value = value;
+  if (element.type === 'checkbox') return;
+  element.value = canonical({ [field]: element.value })[field];
 }
 
 function onControlChange(event) {
@@ -289,18 +284,34 @@ function onControlChange(event) {
   if (!field) return;
   tidy(event.target, field);
   settleRivals(field);
-  enableChordControls();
-  if (field === 'key') labelScales(page.language);
+  enableDependentControls();
+  labelControls(page.language);
   showPreset();
   convert();
 }
 
 function onPresetChange() {
-  const preset = PRESETS[$('preset').value];
-  if (!preset) return;
-  writeControls(preset);
-  labelScales(page.language);
+  const name = $('preset').value;
+  if (!PRESETS.some((preset) => preset.name === name)) return;
+  writeControls(presetValues(name));
+  labelControls(page.language);
   convert();
+}
+
+// The presets, in the table's order, and "custom" for any other settings, shown only.
+function fillPresets() {
+  const custom = new Option('', 'custom');
+  custom.disabled = true;
+  custom.dataset.text = 'presetCustom';
+  $('preset').replaceChildren(...PRESETS.map((preset) => new Option(preset.name, preset.name)),
+    custom);
+}
+
+function labelPresets() {
+  for (const item of $('preset').options) {
+    const preset = PRESETS.find((each) => each.name === item.value);
+    if (preset) item.textContent = preset.label[page.language];
+  }
 }
 
 // --- Sound ----------------------------------------------------------------------------------
@@ -381,7 +392,8 @@ function setLanguage(language) {
   document.documentElement.lang = page.language;
   $('lang').value = page.language;
   applyTexts(document, page.language);
-  labelScales(page.language);
+  labelControls(page.language);
+  labelPresets();
   renderPlaying(player.playing);
   display.render();
   renderLinkNotice();
@@ -475,15 +487,18 @@ function renderLinkNotice() {
 
 // --- Start ----------------------------------------------------------------------------------
 
-populateChoices();
-writeControls(PRESETS.musical);
+// Key and length come first, as people reach for them first; the rest is folded.
+buildControls({ first: ['--key', '--columns', '--max-seconds'] });
+fillPresets();
+// The first preset is the page's own.
+writeControls(presetValues(PRESETS[0].name));
 openLink();
 showPreset();
 // Wide screens have room for every setting; narrow ones show the first few.
 $('more-settings').open = matchMedia('(min-width: 56rem)').matches;
 setLanguage(storedLanguage() ?? DEFAULT_LANGUAGE);
 wirePictureInput();
-for (const id of Object.values(CONTROL_IDS)) $(id).addEventListener('change', onControlChange);
+for (const id of FIELD_IDS) $(id).addEventListener('change', onControlChange);
 $('preset').addEventListener('change', onPresetChange);
 $('new-seed').addEventListener('click', () => {
   $('seed').value = randomSeed();

@@ -34,7 +34,7 @@ export class SongDisplay {
 
   // reply: the worker's answer; seed: the seed it was made with; fragment: its link's.
   show(reply, seed, fragment) {
-    const map = new SongMap(reply.notes, reply.summary.picture);
+    const map = new SongMap(reply.notes, reply.picture);
     this.song = { reply, map, seed, fragment };
     this.selected = -1;
     this.roll.setSong(map, reply.summary);

@@ -4,19 +4,6 @@
 export const LANGUAGES = ['ja', 'en'];
 export const DEFAULT_LANGUAGE = 'ja';
 
-const SCALE_NAMES = {
-  ja: [
-    'メジャー', 'ナチュラルマイナー', 'ハーモニックマイナー', 'メロディックマイナー', 'ドリアン',
-    'フリジアン', 'リディアン', 'ミクソリディアン', 'ロクリアン',
-    'メジャーペンタトニック', 'マイナーペンタトニック', 'ブルース', 'ホールトーン', 'クロマチック',
-  ],
-  en: [
-    'major', 'natural minor', 'harmonic minor', 'melodic minor', 'Dorian', 'Phrygian', 'Lydian',
-    'Mixolydian', 'Locrian', 'major pentatonic', 'minor pentatonic', 'blues', 'whole tone',
-    'chromatic',
-  ],
-};
-
 const TEXTS = {
   ja: {
     title: 'Pixorale',
@@ -39,41 +26,9 @@ const TEXTS = {
     copied: 'コピーしました',
     settings: '設定',
     preset: 'プリセット',
-    presetMusical: '音楽らしく（おすすめ）',
-    presetDesktop: 'デスクトップ版と同じ',
     presetCustom: 'カスタム',
-    seed: 'シード',
     newSeed: '新しいシード',
     seedHint: '同じ画像・設定・シードからは同じ曲ができます。',
-    conversionSettings: '変換設定',
-    scale: 'スケールを指定',
-    sustain: 'サステイン(32分音符何個分か)',
-    tempo: 'テンポ',
-    timing: '時間の単位',
-    beatUnits: '拍子単位',
-    millisecondUnits: 'ミリ秒単位',
-    resolution: '分解能(またはミリ秒)',
-    chords: '和音も含む',
-    range: '音域制限',
-    rangeLow: '音域下限',
-    rangeHigh: '音域上限',
-    rangeHint: '0～255。空欄なら制限しません。ピッチマップとはどちらか一方です。',
-    musical: '音楽らしく',
-    key: 'キー',
-    length: '長さ',
-    columns: '列数',
-    maxSeconds: '最大の長さ(秒)',
-    lengthHint: 'どちらか一方。空欄なら画像の1列に1音です。',
-    map: 'ピッチマップ',
-    mapLow: '下限',
-    mapHigh: '上限',
-    mapHint: '赤の値(0～255)をこの音域(0～127)に割り当てます。',
-    dynamics: '緑の値で音の強さを変える',
-    instruments: '楽器',
-    program: 'メロディの楽器',
-    velocity: 'メロディの強さ(1～127)',
-    chordProgram: '和音の楽器',
-    chordVelocity: '和音の強さ(1～127)',
     about: 'Pixorale について',
     aboutText: 'Pixorale は画像の列ごとに音符を作り、MIDIファイルにします。赤の値が音の高さに、青の値が次の音までの時間になります。',
     licenses: 'ライセンス',
@@ -92,6 +47,17 @@ const TEXTS = {
     wavRender: 'WAVファイルを作成しています… {percent}%',
     wavWrite: 'WAVファイルを書き出しています…',
     wavTooLong: 'WAVファイルは{minutes}分までの曲で作れます',
+    groupGeneral: '変換設定',
+    groupMusical: '音楽らしく',
+    groupHearAndSee: '楽器',
+    low: '下限',
+    high: '上限',
+    rivalHint: '{other}とはどちらか一方です。空欄なら使いません。',
+    problemWhole: '{field}には{min}から{max}までの整数を入力してください',
+    problemWholeFrom: '{field}には{min}以上の整数を入力してください',
+    problemDecimal: '{field}には{min}より大きい数を入力してください',
+    problemBounds: '{field}には{min}から{max}までの整数を下限と上限の両方に入力してください',
+    problemChoice: '{field}を選んでください',
     wavFailed: 'WAVファイルを作れませんでした',
     dropTitleTouch: '画像を選ぶ',
     changePicture: '別の画像を選ぶ',
@@ -109,52 +75,29 @@ const TEXTS = {
     linkOpened: 'リンクの設定とシードにしました。曲を作るには画像「{name}」を選んでください。',
     linkOpenedNoName: 'リンクの設定とシードにしました。曲を作るには画像を選んでください。',
     moreSettings: 'その他の設定',
-    problemAtLeast: '{field}には{min}以上の整数を入力してください',
-    problemTooLarge: '{field}が大きすぎます（{max}まで）',
+    'failure:usage': '設定を読み取れませんでした。',
+    'failure:option-conflict': 'いっしょに使えない設定があります。どちらか一方にしてください。',
+    'failure:missing-feature': 'このページではできない設定です。',
     'failure:unsupported-picture': '「{subject}」はこのページで読める画像ではありません。BMP・PNG・JPEGの画像を選んでください。',
     'failure:damaged-picture': '「{subject}」は壊れているため読み込めません。',
     'failure:not-true-colour': '「{subject}」はフルカラー（24ビットか32ビット）のBMPではありません。フルカラーのBMPか、PNG・JPEGで保存し直してください。',
     'failure:picture-too-large': '「{subject}」は大きすぎて変換できません。',
     'failure:unreadable-picture': '「{subject}」を読み込めませんでした。選んだ後にファイルが変更・移動・削除されていないか確かめて、もう一度選んでください。',
+    'failure:write-failed': '曲を書き出せませんでした。もう一度お試しください。',
     'failure:out-of-memory': '変換に使えるメモリが足りません。「長さ」で曲を短くするか、小さい画像を選んでください。',
-    'failure:option-value': '設定の値が正しくありません。',
     'failure:core-failure': '変換中に問題が起きました。もう一度お試しください。',
     'failure:core-unavailable': '変換の仕組みを読み込めませんでした。ページを再読み込みしてください。',
     'failure:unknown': '変換できませんでした。',
-    'warning:range-not-applied': '音域制限の上限が下限より大きくないため、音域は制限していません。',
-    'warning:silent-notes': 'サステインが0のため、どの音も鳴りません。',
-    'warning:tempo-inexact': 'このテンポはMIDIファイルに正確には書けないため、書けるいちばん近いテンポにしました。',
-    'warning:picture-cut-short': '「{subject}」は途中で切れています。足りない画素は黒として読みました。',
+    'warning:empty-range': '音域制限の上限が下限より大きくないため、音域は制限していません。',
+    'warning:silent-sustain': 'サステインが0のため、どの音も鳴りません。',
+    'warning:tempo-rounded': 'このテンポはMIDIファイルに正確には書けないため、書けるいちばん近いテンポにしました。',
+    'warning:unused-option': 'ほかの設定との組み合わせで、使われない設定があります。',
+    'warning:truncated-pixels': '「{subject}」は途中で切れています。足りない画素は黒として読みました。',
     'warning:one-note-too-long': '1つの音だけで最大の長さを超えるため、曲はその1音だけです。',
-    'warning:unknown': '注意: {reason}',
+    'warning:unknown': '設定どおりにできなかったところがあります。',
     'sound:no-web-audio': 'このブラウザーでは音を再生できません',
     'sound:sound-load-failed': '音源を読み込めませんでした。通信を確かめて、もう一度お試しください。',
     'sound:unknown': '音を再生できませんでした。',
-    problemInteger: '{field}には{min}から{max}までの整数を入力してください',
-    problemSeconds: '{field}には0より大きい秒数を入力してください',
-    problemPair: '{field}を入力してください',
-    problemOrder: 'ピッチマップの下限は上限より小さくしてください',
-    problemExclusive: '{field}と{other}はどちらか一方だけ指定してください',
-    problemChoice: '{field}を選んでください',
-    fieldSeed: 'シード',
-    fieldSustain: 'サステイン',
-    fieldTempo: 'テンポ',
-    fieldResolution: '分解能',
-    fieldRangeLow: '音域下限',
-    fieldRangeHigh: '音域上限',
-    fieldRange: '音域制限',
-    fieldColumns: '列数',
-    fieldMaxSeconds: '最大の長さ',
-    fieldMapLow: 'ピッチマップの下限',
-    fieldMapHigh: 'ピッチマップの上限',
-    fieldMap: 'ピッチマップ',
-    fieldProgram: 'メロディの楽器',
-    fieldVelocity: 'メロディの強さ',
-    fieldChordProgram: '和音の楽器',
-    fieldChordVelocity: '和音の強さ',
-    fieldScale: 'スケール',
-    fieldKey: 'キー',
-    fieldTiming: '時間の単位',
   },
   en: {
     title: 'Pixorale',
@@ -177,41 +120,9 @@ const TEXTS = {
     copied: 'Copied',
     settings: 'Settings',
     preset: 'Preset',
-    presetMusical: 'Musical (recommended)',
-    presetDesktop: 'As the desktop program',
     presetCustom: 'Custom',
-    seed: 'Seed',
     newSeed: 'New seed',
     seedHint: 'The same picture, settings and seed give the same song.',
-    conversionSettings: 'Conversion settings',
-    scale: 'Scale',
-    sustain: 'Sustain (in 32nd notes)',
-    tempo: 'Tempo (beats per minute)',
-    timing: 'Timing units',
-    beatUnits: 'Beats',
-    millisecondUnits: 'Milliseconds',
-    resolution: 'Resolution (or milliseconds)',
-    chords: 'Add chords',
-    range: 'Pitch range',
-    rangeLow: 'Lowest pitch',
-    rangeHigh: 'Highest pitch',
-    rangeHint: '0 to 255; empty: no range. Either this or the pitch map.',
-    musical: 'Make it musical',
-    key: 'Key',
-    length: 'Length',
-    columns: 'Columns',
-    maxSeconds: 'Maximum length (seconds)',
-    lengthHint: 'One or the other; empty: a note for every column of the picture.',
-    map: 'Pitch map',
-    mapLow: 'Low',
-    mapHigh: 'High',
-    mapHint: 'Takes the red values (0 to 255) into these pitches (0 to 127).',
-    dynamics: 'Loudness from the green values',
-    instruments: 'Instruments',
-    program: 'Melody instrument',
-    velocity: 'Melody velocity (1 to 127)',
-    chordProgram: 'Chord instrument',
-    chordVelocity: 'Chord velocity (1 to 127)',
     about: 'About Pixorale',
     aboutText: 'Pixorale makes a note of every column of a picture and writes them as a MIDI file: the red values give the pitches, the blue values the time to the next note.',
     licenses: 'Licences',
@@ -230,6 +141,17 @@ const TEXTS = {
     wavRender: 'Making the WAV file… {percent}%',
     wavWrite: 'Writing the WAV file…',
     wavTooLong: 'A WAV file can be made of songs up to {minutes} minutes long',
+    groupGeneral: 'Conversion settings',
+    groupMusical: 'Make it musical',
+    groupHearAndSee: 'Instruments',
+    low: 'Low',
+    high: 'High',
+    rivalHint: 'Either this or {other}; empty: not used.',
+    problemWhole: '{field}: enter a whole number from {min} to {max}',
+    problemWholeFrom: '{field}: enter a whole number of {min} or more',
+    problemDecimal: '{field}: enter a number above {min}',
+    problemBounds: '{field}: enter whole numbers from {min} to {max} as both low and high',
+    problemChoice: '{field}: choose one',
     wavFailed: 'Could not make the WAV file',
     dropTitleTouch: 'Choose a picture',
     changePicture: 'Choose another picture',
@@ -247,52 +169,29 @@ const TEXTS = {
     linkOpened: 'The link\'s settings and seed are set: choose the picture "{name}" to make its song.',
     linkOpenedNoName: 'The link\'s settings and seed are set: choose the picture to make its song.',
     moreSettings: 'More settings',
-    problemAtLeast: '{field}: enter a whole number, {min} or more',
-    problemTooLarge: '{field}: too large (at most {max})',
+    'failure:usage': 'The settings could not be read.',
+    'failure:option-conflict': 'Some settings cannot go together: keep only one of them.',
+    'failure:missing-feature': 'This page cannot do what a setting asks.',
     'failure:unsupported-picture': '{subject} is not a picture this page reads: choose a BMP, PNG or JPEG.',
     'failure:damaged-picture': '{subject} is damaged and cannot be read.',
     'failure:not-true-colour': '{subject} is not a full-colour (24- or 32-bit) BMP: save it in full colour, or as PNG or JPEG.',
     'failure:picture-too-large': '{subject} is too large to convert.',
     'failure:unreadable-picture': '{subject} could not be read: it may have been changed, moved or deleted since it was chosen. Please choose it again.',
+    'failure:write-failed': 'The song could not be written. Please try again.',
     'failure:out-of-memory': 'Not enough memory for this conversion: make the song shorter with Length, or choose a smaller picture.',
-    'failure:option-value': 'A setting\'s value is not valid.',
     'failure:core-failure': 'Something went wrong while converting. Please try again.',
     'failure:core-unavailable': 'The converter could not be loaded. Please reload the page.',
     'failure:unknown': 'Could not convert.',
-    'warning:range-not-applied': 'The pitch range\'s highest pitch is not above its lowest, so no range applies.',
-    'warning:silent-notes': 'With a sustain of 0 every note ends where it starts: nothing sounds.',
-    'warning:tempo-inexact': 'A MIDI file cannot hold this tempo exactly; the nearest tempo it can hold is written.',
-    'warning:picture-cut-short': '{subject} ends early: the missing pixels were read as black.',
+    'warning:empty-range': 'The pitch range\'s highest pitch is not above its lowest, so no range applies.',
+    'warning:silent-sustain': 'With a sustain of 0 every note ends where it starts: nothing sounds.',
+    'warning:tempo-rounded': 'A MIDI file cannot hold this tempo exactly; the nearest tempo it can hold is written.',
+    'warning:unused-option': 'A setting does nothing with the others given.',
+    'warning:truncated-pixels': '{subject} ends early: the missing pixels were read as black.',
     'warning:one-note-too-long': 'One note alone lasts longer than the maximum length, so the song has that one note.',
-    'warning:unknown': 'Note: {reason}',
+    'warning:unknown': 'Something could not be done quite as asked.',
     'sound:no-web-audio': 'This browser cannot play sound',
     'sound:sound-load-failed': 'Could not load the sounds. Check the connection and try again.',
     'sound:unknown': 'Could not play the sound.',
-    problemInteger: '{field}: enter a whole number from {min} to {max}',
-    problemSeconds: '{field}: enter a number of seconds above 0',
-    problemPair: '{field}: enter a value',
-    problemOrder: 'Pitch map: the low value must be below the high value',
-    problemExclusive: '{field} and {other}: give only one of them',
-    problemChoice: '{field}: choose one',
-    fieldSeed: 'Seed',
-    fieldSustain: 'Sustain',
-    fieldTempo: 'Tempo',
-    fieldResolution: 'Resolution',
-    fieldRangeLow: 'Lowest pitch',
-    fieldRangeHigh: 'Highest pitch',
-    fieldRange: 'Pitch range',
-    fieldColumns: 'Columns',
-    fieldMaxSeconds: 'Maximum length',
-    fieldMapLow: 'Pitch map low',
-    fieldMapHigh: 'Pitch map high',
-    fieldMap: 'Pitch map',
-    fieldProgram: 'Melody instrument',
-    fieldVelocity: 'Melody velocity',
-    fieldChordProgram: 'Chord instrument',
-    fieldChordVelocity: 'Chord velocity',
-    fieldScale: 'Scale',
-    fieldKey: 'Key',
-    fieldTiming: 'Timing units',
   },
 };
 
@@ -302,47 +201,38 @@ export function text(language, key, params = {}) {
   return template.replace(/\{(\w+)\}/g, (whole, name) => (name in params ? String(params[name]) : whole));
 }
 
-// The scale as the list shows it, rooted on the key: "Dメジャー", "D major".
-export function scaleName(language, index, key) {
-  const names = SCALE_NAMES[language] ?? SCALE_NAMES[DEFAULT_LANGUAGE];
-  return language === 'ja' ? `${key}${names[index]}` : `${key} ${names[index]}`;
-}
+// Integers above this are no limit a person needs to be told of ("1 or more", not "1 to
+// 4294967295").
+const TOLD_MAXIMUM = 1000000n;
 
-// Limits up to this are told as a range ("1 to 127"); above it, as the bound a user needs
-// ("1 or more"), or the other bound when it was passed.
-const LARGEST_RANGE_TOLD = 1000000n;
-
-function problemKey(problem) {
-  if (problem.kind === 'integer' && problem.max > LARGEST_RANGE_TOLD) {
-    return problem.tooLarge ? 'problemTooLarge' : 'problemAtLeast';
+// The message for a value the converter refused: the option's name as the page labels it,
+// with the limits the table gives.
+export function valueProblemText(language, option) {
+  const params = { field: option.label[language], min: option.min, max: option.max };
+  if (option.kind === 'whole') {
+    return text(language, BigInt(option.max) > TOLD_MAXIMUM ? 'problemWholeFrom' : 'problemWhole',
+      params);
   }
-  return `problem${problem.kind[0].toUpperCase()}${problem.kind.slice(1)}`;
-}
-
-// The message for a problem of settings.check().
-export function problemText(language, problem) {
-  const name = (field) => text(language, `field${field[0].toUpperCase()}${field.slice(1)}`);
-  const params = {
-    field: name(problem.kind === 'exclusive' ? problem.pair : problem.field),
-    other: problem.other ? name(problem.other) : '',
-    min: problem.min,
-    max: problem.max,
-  };
-  return text(language, problemKey(problem), params);
+  if (option.kind === 'decimal') return text(language, 'problemDecimal', params);
+  if (option.kind === 'bounds') return text(language, 'problemBounds', params);
+  return text(language, 'problemChoice', params);
 }
 
 // The groups of messages told by kind: a conversion's failures and warnings, the sound's.
-export const MESSAGE_GROUPS = ['failure', 'warning', 'sound'];
-
 export function hasMessage(language, group, kind) {
   return `${group}:${kind}` in TEXTS[language];
 }
 
-// The message for a failure or warning {kind, subject, reason} of `group`, chosen by its
-// kind; a kind without words of its own gets its group's general one.
-export function messageText(language, group, { kind, subject = '', reason = '' }) {
+// The message for a failure or warning {kind, subject, text} of `group` ('failure',
+// 'warning' or 'sound'), chosen by its kind; a kind without words of its own gets its group's
+// general ones. A value the converter refused names the option as the page labels it, with
+// the limits the table gives (`option`: the option its subject names, if any).
+export function messageText(language, group, { kind, subject = '' }, option = null) {
+  if (group === 'failure' && kind === 'option-value' && option?.label) {
+    return valueProblemText(language, option);
+  }
   const key = hasMessage(language, group, kind) ? `${group}:${kind}` : `${group}:unknown`;
-  return text(language, key, { subject, reason });
+  return text(language, key, { subject });
 }
 
 // Puts the texts of `language` into every element under `root` that names one.

@@ -44,11 +44,11 @@ TEST_F(PageConversionTest, WritesTheConvertersBytesAndDrawsEveryNote) {
   };
   for (const auto& options : optionSets) {
     SCOPED_TRACE(testing::PrintToString(options));
-    const PageConversion page = ConvertForPage(picture_.string(), options);
-    ASSERT_TRUE(page.converted) << page.error.reason;
+    const PageConversion page = ConvertForPage(picture_.string(), "photo.bmp", options);
+    ASSERT_FALSE(page.failure) << page.failure->Line();
     EXPECT_EQ(page.midiName, "photo.mid");
     EXPECT_EQ(page.midi, ConverterBytes(options));
-    ASSERT_EQ(page.notes.size(), page.report.song.noteCount * kNoteFields);
+    ASSERT_EQ(page.notes.size(), page.outcome.song.noteCount * kNoteFields);
     for (size_t note = 0; note < page.notes.size(); note += kNoteFields) {
       EXPECT_LT(page.notes[note], page.notes[note + 1]);  // starts before it ends
       EXPECT_LE(page.notes[note + 1], static_cast<float>(page.seconds));
@@ -56,38 +56,36 @@ TEST_F(PageConversionTest, WritesTheConvertersBytesAndDrawsEveryNote) {
   }
 }
 
-TEST_F(PageConversionTest, TellsWhatIsWrongByKindWithTheConvertersLineWithoutItsName) {
+// The page tells each failure in its own words, by kind; it names the picture as its user
+// knows it, not by where the worker put it.
+TEST_F(PageConversionTest, TellsEachFailureByKindAboutWhatTheUserGave) {
   test::WriteFileBytes(dir_ / "cut.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0});
-  test::WriteFileBytes(dir_ / "anim.gif", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0});
-  test::BmpBuilder paletted;
-  paletted.width = 2;
-  paletted.height = 2;
-  paletted.bitCount = 8;
-  test::WriteFileBytes(dir_ / "paletted.bmp", paletted.Build());
+  test::WriteFileBytes(dir_ / "anim.gif", {'G', 'I', 'F', '8', '9', 'a', 0, 0});
   struct Case {
     std::string picture;
     std::vector<std::string> options;
-    std::string kind;
-    std::string reason;
+    converter::FailureKind kind;
+    std::string subject;
   };
   const Case cases[] = {
-      {picture_.string(), {"--tempo", "0"}, "option-value", "--tempo: '0' is not a whole number"},
-      {picture_.string(), {"-o", "x.mid"}, "option-value", "the page reads and writes no files"},
-      {picture_.string(), {"--wav", "x.wav"}, "option-value", "--wav"},
-      {(dir_ / "cut.png").string(), {}, "damaged-picture", "PNG"},
-      {(dir_ / "anim.gif").string(), {}, "unsupported-picture", "GIF"},
-      {(dir_ / "paletted.bmp").string(), {}, "not-true-colour", "8 bits per pixel"},
-      {(dir_ / "gone.bmp").string(), {}, "unreadable-picture", "No such file"},
-      {picture_.string(), {"--max-columns", "4"}, "picture-too-large", "--max-columns"},
+      {picture_.string(), {"--tempo", "0"}, converter::FailureKind::kOptionValue, "--tempo"},
+      {picture_.string(),
+       {"--columns", "9", "--max-seconds", "9"},
+       converter::FailureKind::kOptionConflict,
+       ""},
+      {picture_.string(), {"-o", "x.mid"}, converter::FailureKind::kUsage, ""},
+      {picture_.string(), {"--wav", "x.wav"}, converter::FailureKind::kMissingFeature, "--wav"},
+      {picture_.string(), {"photo.bmp"}, converter::FailureKind::kUsage, "photo.bmp"},
+      {(dir_ / "cut.png").string(), {}, converter::FailureKind::kDamagedPicture, "shown"},
+      {(dir_ / "anim.gif").string(), {}, converter::FailureKind::kUnsupportedPicture, "shown"},
+      {(dir_ / "gone.bmp").string(), {}, converter::FailureKind::kUnreadablePicture, "shown"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.reason);
-    const PageConversion page = ConvertForPage(c.picture, c.options);
-    EXPECT_FALSE(page.converted);
-    EXPECT_EQ(page.error.kind, c.kind);
-    EXPECT_NE(page.error.reason.find(c.reason), std::string::npos) << page.error.reason;
-    EXPECT_EQ(page.error.reason.find("pixorale-convert:"), std::string::npos) << page.error.reason;
-    EXPECT_EQ(page.error.reason.find('\n'), std::string::npos) << page.error.reason;
+    SCOPED_TRACE(testing::PrintToString(c.options) + " " + c.picture);
+    const PageConversion page = ConvertForPage(c.picture, "shown", c.options);
+    ASSERT_TRUE(page.failure);
+    EXPECT_EQ(page.failure->kind, c.kind) << page.failure->Line();
+    EXPECT_EQ(page.failure->subject, c.subject) << page.failure->Line();
     EXPECT_TRUE(page.midi.empty());
   }
 }
@@ -104,17 +102,18 @@ TEST_F(PageConversionTest, EveryNoteKnowsThePictureColumnsItComesFrom) {
       {{"--seed", "1", "--columns", "8"},
        {{0, 0}, {0, 0}, {1, 1}, {1, 1}, {2, 2}, {3, 3}, {3, 3}, {4, 4}}},
   };
+  const size_t track = NoteField("track");
+  const size_t first = NoteField("firstColumn");
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.options));
-    const PageConversion page = ConvertForPage(picture_.string(), c.options);
-    ASSERT_TRUE(page.converted) << page.error.reason;
+    const PageConversion page = ConvertForPage(picture_.string(), "photo.bmp", c.options);
+    ASSERT_FALSE(page.failure) << page.failure->Line();
     std::vector<std::pair<float, float>> melody;
     std::pair<float, float> lastMelody{-1, -1};
     float lastMelodyStart = -1;
     for (size_t at = 0; at < page.notes.size(); at += kNoteFields) {
-      const std::pair<float, float> span{page.notes[at + kNoteColumnField],
-                                         page.notes[at + kNoteColumnField + 1]};
-      if (page.notes[at + kNoteTrackField] == 0) {
+      const std::pair<float, float> span{page.notes[at + first], page.notes[at + first + 1]};
+      if (page.notes[at + track] == 0) {
         melody.push_back(span);
         lastMelody = span;
         lastMelodyStart = page.notes[at];
@@ -136,10 +135,10 @@ TEST_F(PageConversionTest, NamesTheRowsItReadsCountedFromThePicturesTop) {
     bmp.height = topDown ? -5 : 5;
     bmp.rows.assign(5, std::vector<test::Bgr>(2, test::Bgr{10, 20, 60}));
     test::WriteFileBytes(dir_ / "rows.bmp", bmp.Build());
-    const PageConversion page = ConvertForPage((dir_ / "rows.bmp").string(), {"--seed", "1"});
-    ASSERT_TRUE(page.converted) << page.error.reason;
-    EXPECT_EQ(page.report.pictureWidth, 2u);
-    EXPECT_EQ(page.report.pictureHeight, 5u);
+    const PageConversion page = ConvertForPage((dir_ / "rows.bmp").string(), "rows.bmp", {});
+    ASSERT_FALSE(page.failure) << page.failure->Line();
+    EXPECT_EQ(page.outcome.report.pictureWidth, 2u);
+    EXPECT_EQ(page.outcome.report.pictureHeight, 5u);
     ASSERT_EQ(page.rowsRead.size(), 2u);
     EXPECT_EQ(page.rowsRead[0].role, "pitch");
     EXPECT_EQ(page.rowsRead[0].fromTop, topDown ? 0u : 4u);
@@ -148,21 +147,16 @@ TEST_F(PageConversionTest, NamesTheRowsItReadsCountedFromThePicturesTop) {
   }
 }
 
-TEST_F(PageConversionTest, TellsWarningsByKindNamingThePictureAsItsUserKnowsIt) {
+TEST_F(PageConversionTest, NamesThePictureInWarningsAsItsUserKnowsIt) {
   std::vector<uint8_t> bytes = test::ReadFileBytes(picture_);
   bytes.resize(bytes.size() - 2);
   test::WriteFileBytes(dir_ / "cut.bmp", bytes);
   const PageConversion page =
-      ConvertForPage((dir_ / "cut.bmp").string(),
-                     {"--seed", "1", "--sustain", "0", "--tempo", "3", "--range", "90:40"});
-  ASSERT_TRUE(page.converted) << page.error.reason;
-  std::vector<std::string> kinds;
-  for (const PageMessage& warning : page.warnings) kinds.push_back(warning.kind);
-  EXPECT_EQ(kinds, (std::vector<std::string>{"range-not-applied", "silent-notes", "tempo-inexact",
-                                             "picture-cut-short"}));
-  EXPECT_EQ(page.warnings.back().subject, "cut.bmp");
-  EXPECT_TRUE(page.warnings.back().reason.starts_with("cut.bmp: the pixel data ends "))
-      << page.warnings.back().reason;
+      ConvertForPage((dir_ / "cut.bmp").string(), "cut.bmp", {"--seed", "1"});
+  ASSERT_FALSE(page.failure) << page.failure->Line();
+  ASSERT_EQ(page.warnings.size(), 1u);
+  EXPECT_EQ(page.warnings[0].kind, converter::WarningKind::kTruncatedPixels);
+  EXPECT_EQ(page.warnings[0].subject, "cut.bmp");
 }
 
 }  // namespace

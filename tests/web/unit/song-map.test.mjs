@@ -1,9 +1,13 @@
 // From a time, a pitch or a picture column back to the note: what tapping the picture or the
 // roll shows, and where the playhead stands on the picture.
 import assert from 'node:assert/strict';
+import path from 'node:path';
 import { test } from 'node:test';
+import { pathToFileURL } from 'node:url';
 
-import { SongMap } from '../../../web/src/song-map.js';
+// The built module, whose note record comes from the facts.js the build writes.
+const dist = process.env.PIXORALE_WEB_DIST ?? path.resolve('build/web/dist');
+const { SongMap } = await import(pathToFileURL(path.join(dist, 'src/song-map.js')));
 
 // start, end, pitch, velocity, track, first column, last column. Columns 0-1, 2-4 and 5 make
 // the melody; a chord note starts with the second melody note; notes of one pitch overlap.

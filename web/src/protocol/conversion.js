@@ -6,17 +6,17 @@
 export const Message = Object.freeze({
   READY: 'ready', // worker -> page, once the core has loaded: {type}
   CONVERT: 'convert', // page -> worker: {type, id, file, options} (option tokens, no input)
-  // worker -> page: {type, id, name, midi, summary, notes, warnings, memory}
+  // worker -> page: {type, id, name, midi, summary, notes, picture, warnings, memory}
   CONVERTED: 'converted',
   WAV: 'wav', // page -> worker: {type, id, left, right} (Float32Array at 44100 Hz, handed over)
   WAV_MADE: 'wav-made', // worker -> page: {type, id, wav, memory}
   FAILED: 'failed', // worker -> page: {type, id, failure}; id null for a core that cannot load
 });
 
-// A failure is {kind, subject, reason}: the kind a stable word the page words in its own
-// language, the subject what it is about (a picture's name, an option), the reason the
-// converter's or the browser's own line. The core names the kinds of its conversions' failures
-// and warnings; these are the worker's own.
+// A failure is {kind, subject, text}: the kind a stable word the page words in its own
+// language, the subject what it is about (a picture's name, an option), the text the
+// converter's or the browser's own line in English. The core names the kinds of its
+// conversions' failures and warnings (facts.js lists them); these are the worker's own.
 export const WorkerFailure = Object.freeze({
   OUT_OF_MEMORY: 'out-of-memory',
   UNREADABLE_PICTURE: 'unreadable-picture', // changed, moved or deleted since it was chosen
@@ -25,22 +25,22 @@ export const WorkerFailure = Object.freeze({
   CANCELLED: 'cancelled', // a newer request took its place before it was answered
 });
 
-export function failure(kind, subject = '', reason = '') {
-  return { kind, subject, reason };
+export function failure(kind, subject = '', text = '') {
+  return { kind, subject, text };
 }
 
 // The page's side of a failed request.
 export class ConversionFailure extends Error {
-  constructor({ kind, subject = '', reason = '' }) {
-    super(reason || kind);
+  constructor({ kind, subject = '', text = '' }) {
+    super(text || kind);
     this.name = 'ConversionFailure';
     this.kind = kind;
     this.subject = subject;
-    this.reason = reason;
+    this.text = text;
   }
 
   get failure() {
-    return failure(this.kind, this.subject, this.reason);
+    return failure(this.kind, this.subject, this.text);
   }
 }
 
@@ -50,9 +50,9 @@ export const wavRequest = (id, left, right) => ({ type: Message.WAV, id, left, r
 // The worker's replies, each with the buffers it hands over.
 export const readyReply = () => ({ type: Message.READY });
 export const failedReply = (id, problem) => ({ type: Message.FAILED, id, failure: problem });
-export function convertedReply(id, { name, midi, summary, notes, warnings }, memory) {
+export function convertedReply(id, { name, midi, summary, notes, picture, warnings }, memory) {
   return {
-    message: { type: Message.CONVERTED, id, name, midi, summary, notes, warnings, memory },
+    message: { type: Message.CONVERTED, id, name, midi, summary, notes, picture, warnings, memory },
     transfer: [midi, notes.buffer],
   };
 }
