@@ -53,7 +53,8 @@ function makeControl(option) {
   if (option.kind === 'flag') {
     // The box and its words are one label: the whole row is what a finger hits.
     const box = element('input', { type: 'checkbox', id });
-    return element('label', { class: 'field check' }, [box, element('span', { 'data-option-label': option.name })]);
+    const words = element('span', { 'data-option-label': option.name });
+    return element('label', { class: 'field check' }, [box, words]);
   }
   if (option.kind === 'bounds') {
     const [low, high] = fieldIds(option);

@@ -88,7 +88,7 @@ function convertPicture(core, file, options) {
 
 function convert(core, { id, file, options }) {
   const result = convertPicture(core, file, options);
-  if (!result.ok) return { message: failedReply(id, result.failure), transfer: [] };
+  if (!result.ok) return { message: failedReply(id, result.failure) };
   return convertedReply(id, { ...result, midi: result.midi.buffer }, core.memoryBytes());
 }
 
@@ -99,18 +99,21 @@ function makeWav(core, { id, left, right }) {
 const handlers = { [Message.CONVERT]: convert, [Message.WAV]: makeWav };
 
 const unreadable = new Set(['NotReadableError', 'NotFoundError', 'NotAllowedError', 'SecurityError']);
+const lineOf = (error) => (error instanceof Error ? `${error.name}: ${error.message}` : String(error));
 
 // What an exception out of a request means. The core reports its own failures; what escapes
 // it is an allocation it could not make (a C++ exception, or an array too large for the
 // browser), a file the browser would no longer read, or a fault.
 function failureOf(error, { file }) {
   const subject = file?.name ?? '';
-  if (unreadable.has(error?.name)) return failure(WorkerFailure.UNREADABLE_PICTURE, subject, `${error.name}: ${error.message}`);
+  if (unreadable.has(error?.name)) return failure(WorkerFailure.UNREADABLE_PICTURE, subject, lineOf(error));
   if (error instanceof RangeError || !(error instanceof Error)) {
-    return failure(WorkerFailure.OUT_OF_MEMORY, subject, String(error?.message ?? error));
+    return failure(WorkerFailure.OUT_OF_MEMORY, subject, lineOf(error));
   }
-  return failure(WorkerFailure.CORE_FAILURE, subject, `${error.name}: ${error.message}`);
+  return failure(WorkerFailure.CORE_FAILURE, subject, lineOf(error));
 }
+
+const unavailable = (id, error) => failedReply(id, failure(WorkerFailure.CORE_UNAVAILABLE, '', lineOf(error)));
 
 let coreReady = loadCore().then(warmUp);
 
@@ -130,7 +133,7 @@ async function answer(data) {
     core = await currentCore();
   } catch (error) {
     coreReady.catch(() => {});
-    return { message: failedReply(data.id, failure(WorkerFailure.CORE_UNAVAILABLE, '', String(error?.message ?? error))), transfer: [] };
+    return { message: unavailable(data.id, error) };
   }
   try {
     return handlers[data.type](core, data);
@@ -141,7 +144,7 @@ async function answer(data) {
       coreReady = loadCore();
       coreReady.catch(() => {});
     }
-    return { message: failedReply(data.id, failureOf(error, data)), transfer: [] };
+    return { message: failedReply(data.id, failureOf(error, data)) };
   }
 }
 
@@ -150,12 +153,12 @@ let queue = Promise.resolve();
 self.onmessage = ({ data }) => {
   if (!(data.type in handlers)) return;
   queue = queue.then(async () => {
-    const { message, transfer } = await answer(data);
+    const { message, transfer = [] } = await answer(data);
     self.postMessage(message, transfer);
   });
 };
 
 coreReady.then(
   () => self.postMessage(readyReply()),
-  (error) => self.postMessage(failedReply(null, failure(WorkerFailure.CORE_UNAVAILABLE, '', String(error?.message ?? error)))),
+  (error) => self.postMessage(unavailable(null, error)),
 );

@@ -507,8 +507,10 @@ $('new-seed').addEventListener('click', () => {
 $('lang').addEventListener('change', onLanguageChange);
 $('play').addEventListener('click', onPlay);
 $('download-wav').addEventListener('click', onSaveWav);
-$('copy-command').addEventListener('click', (event) => copyText($('command').textContent, $('command'), event.currentTarget));
-$('copy-link').addEventListener('click', (event) => copyText($('link').href, $('link'), event.currentTarget));
+$('copy-command').addEventListener('click',
+  (event) => copyText($('command').textContent, $('command'), event.currentTarget));
+$('copy-link').addEventListener('click',
+  (event) => copyText($('link').href, $('link'), event.currentTarget));
 setStatus({ key: 'starting' }, null);
 converter.ready.then(
   () => { if (page.status?.key === 'starting') setStatus(null); },
