@@ -59,6 +59,9 @@ RunReport RunConversion(std::string_view path, ProgramState& state, RandomBitSou
     }
     report.bitCount = image.bitCount;
     std::copy_n(image.headerScratch.begin(), report.firstBytes.size(), report.firstBytes.begin());
+    report.pictureWidth = image.width;
+    report.pictureHeight = image.height;
+    report.firstRowOnTop = image.firstRowOnTop;
     if (image.bitCount != 24) {
       image.FreeBitmap();
       save.RefusePicture();

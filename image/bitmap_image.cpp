@@ -8,6 +8,7 @@ void BitmapImage::ClearBitmap() {
   bitCount = 0;
   width = 0;
   height = 0;
+  firstRowOnTop = false;
 }
 
 void BitmapImage::FreeBitmap() {

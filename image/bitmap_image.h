@@ -29,6 +29,8 @@ class BitmapImage {
   uint16_t bitCount = 0;
   uint32_t width = 0;
   uint32_t height = 0;  // number of rows; a top-down file's negative height is stored positive
+  // Row 0 is the picture's top row (a top-down BMP), not its bottom row as usual.
+  bool firstRowOnTop = false;
   // Header bytes read but not interpreted: the file header, the info header's size field
   // (bytes 0-17), the planes (18-19), compression to colour counts (20-43).
   std::array<uint8_t, 44> headerScratch{};

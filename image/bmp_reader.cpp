@@ -86,7 +86,8 @@ PictureLoad BitmapImage::LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns,
   };
   keepScratch(0, 0, 18);
   if (has(kWidthField, 4)) width = LittleEndian(header + kWidthField, 4);
-  if (has(kHeightField, 4)) height = RowCount(LittleEndian(header + kHeightField, 4));
+  const uint32_t rawHeight = has(kHeightField, 4) ? LittleEndian(header + kHeightField, 4) : 0;
+  height = RowCount(rawHeight);
   keepScratch(26, 18, 2);
   if (has(kBitCountField, 2)) {
     bitCount = static_cast<uint16_t>(LittleEndian(header + kBitCountField, 2));
@@ -139,6 +140,7 @@ PictureLoad BitmapImage::LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns,
     DropFourthBytes(middleRow);
   }
   AdoptRows24(width, height, std::move(firstRow), std::move(middleRow));
+  firstRowOnTop = (rawHeight & 0x80000000u) != 0;
   // The claim check above keeps stride * height within 64 bits; the last row needs no
   // padding.
   PictureLoad load;

@@ -61,10 +61,9 @@ function workerRoundTrip(page, id) {
     const file = document.querySelector('#bench-file').files[0];
     return new Promise((resolve) => {
       const start = performance.now();
-      window.benchWorker.onmessage = (event) => {
-        if (event.data.type === 'converted' && event.data.id === id) {
-          resolve({ ms: performance.now() - start, ok: event.data.ok, error: event.data.error });
-        }
+      window.benchWorker.onmessage = ({ data }) => {
+        if (data.id !== id || !['converted', 'failed'].includes(data.type)) return;
+        resolve({ ms: performance.now() - start, ok: data.type === 'converted', error: data.failure?.text });
       };
       window.benchWorker.postMessage({ type: 'convert', id, file, options });
     });
@@ -92,7 +91,7 @@ async function conversionFigures(browser, address, picture) {
 
 // From the file input's change to the first frame after the state turns `ready`. The first
 // run comes right after the page has loaded; the runs take two copies of the picture in turn,
-// as choosing the same file again changes nothing.
+// so that each is a new picture to the worker.
 async function chooseToRoll(browser, address, pictures) {
   const page = await browser.newPage();
   await page.goto(address, { waitUntil: 'networkidle0' });

@@ -2,6 +2,7 @@
 // run in a worker (synth-worker.js). Play streams the worker's rendered blocks into Web
 // Audio; the WAV and the browser tests take the same blocks offline.
 
+import { SoundError, SoundFailure } from './protocol/synth.js';
 import { SAMPLE_RATE, songFrames } from './song-events.js';
 
 const SYNTH_SCRIPTS = [
@@ -40,14 +41,14 @@ export class SoundEngine {
         } else if (data.type === 'failed') {
           this.loading = null;
           worker.terminate();
-          reject(new Error(data.error));
+          reject(new SoundError(SoundFailure.LOAD_FAILED, data.error));
         } else if (data.type === 'chunk') {
           this.pending.shift()?.(data);
         }
       };
       worker.onerror = (event) => {
         this.loading = null;
-        reject(new Error(event.message || 'the sound worker failed'));
+        reject(new SoundError(SoundFailure.LOAD_FAILED, event.message || 'the sound worker failed'));
       };
       this.worker = worker;
       this.onStatus({ phase: 'download', fraction: 0 });
@@ -82,7 +83,7 @@ export class SoundEngine {
     const right = new Float32Array(frames);
     for (;;) {
       const block = await this.pull(session, OFFLINE_BLOCK_FRAMES);
-      if (this.session !== session) throw new Error('superseded');
+      if (this.session !== session) throw new SoundError(SoundFailure.SUPERSEDED);
       if (block.left) {
         left.set(block.left, block.frame);
         right.set(block.right, block.frame);
@@ -124,7 +125,7 @@ export class Player {
   async play(song) {
     this.stop();
     if (!this.context) {
-      if (typeof AudioContext !== 'function') throw new Error('no Web Audio');
+      if (typeof AudioContext !== 'function') throw new SoundError(SoundFailure.NO_WEB_AUDIO);
       this.context = new AudioContext({ sampleRate: SAMPLE_RATE });
       this.output = loudener(this.context);
     }

@@ -48,15 +48,21 @@ export async function launchBrowser() {
   return browser;
 }
 
-// A fresh tab on the page; the page's uncaught errors are kept in page.pageErrors, the
-// addresses it and its workers requested in page.requested.
-export async function openPage(browser, address) {
+// A fresh tab on the page, with its test hooks (`?test`) unless `at` says otherwise, in the
+// viewport given, and with the page's Content-Security-Policy set aside when a test injects a
+// script; the page's uncaught errors are kept in page.pageErrors, the addresses it and its
+// workers requested in page.requested.
+export async function openPage(browser, address, { at = '?test', viewport = null, bypassCsp = false } = {}) {
   const page = await browser.newPage();
+  if (bypassCsp) await page.setBypassCSP(true);
   page.pageErrors = [];
   page.requested = [];
   page.on('pageerror', (error) => page.pageErrors.push(error.message));
   page.on('request', (request) => page.requested.push(request.url()));
-  await page.goto(address, { waitUntil: 'load' });
+  if (viewport) await page.setViewport(viewport);
+  await page.goto(new URL(at, address).href, { waitUntil: 'load' });
+  // The keyboard goes to the tab in front.
+  await page.bringToFront();
   return page;
 }
 
