@@ -52,7 +52,7 @@ RunStatus ConvertAndSave(ProgramState& state, RandomBitSource& bits, ConversionU
   Song& song = state.song;
   ConversionParameters params = state.settings.ToParameters();
   params.controls = state.controls;
-  ConvertImageToSong(song, state.image, params, bits);
+  ConvertImageToSong(song, state.image, params, bits, &report.noteSources);
   report.columns = state.image.HasRows24() ? state.image.width : 0;
   report.song = Summarize(song);
 

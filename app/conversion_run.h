@@ -56,7 +56,10 @@ struct RunReport {
   PictureLoad picture;    // how reading the picture went
   uint16_t bitCount = 0;  // of the picture, once its header was read
   SongSummary song;
-  uint32_t columns = 0;               // of the picture as converted, after any resampling
+  uint32_t columns = 0;  // of the picture as converted, after any resampling
+  // Where each melody note of the musical reading was read in the picture; empty for the
+  // plain conversion.
+  std::vector<NoteSource> noteSources;
   std::string outputPath;             // the save prompt's answer
   std::vector<OutputReport> outputs;  // one per output the song went to, in order
 };

@@ -57,6 +57,7 @@ struct MusicalOptions {
   std::optional<ExtraScale> extraScale;  // from --scale NAME
   std::optional<PitchMap> map;
   bool dynamics = false;
+  MusicalReading reading;
 };
 
 struct CliOptions {

@@ -95,7 +95,9 @@ BatchSettings BatchSettingsFor(const CliOptions& options, const ConversionSettin
   DecodeLimits limits;
   limits.maxColumns = options.maxColumns.value_or(kDefaultMaxColumns);
   limits.maxPngPixels = options.maxArea.value_or(kDefaultMaxPngPixels);
-  return {settings, ControlsFrom(options), {options.snap, options.seed}, std::move(render), limits};
+  ConversionControls controls = ControlsFrom(options);
+  limits.summarize = controls.reading.NeedsSummary();
+  return {settings, std::move(controls), {options.snap, options.seed}, std::move(render), limits};
 }
 
 ConversionOutcome ConvertOne(const ConversionJob& job, const BatchSettings& batch,

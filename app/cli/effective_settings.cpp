@@ -46,6 +46,7 @@ ConversionControls ControlsFrom(const CliOptions& options) {
   controls.extraScale = musical.extraScale;
   controls.pitchMap = musical.map;
   controls.dynamics = musical.dynamics;
+  controls.reading = musical.reading;
   return controls;
 }
 
