@@ -9,6 +9,7 @@ namespace pixorale {
 namespace {
 
 constexpr int kLongestLeap = 4;     // scale steps: at most a fifth in a seven-note scale
+constexpr int kLeapDistance = 6;    // a target this far off is reached by a leap
 constexpr int kChordToneReach = 3;  // scale steps searched for a chord's note
 constexpr int kClosingReach = 7;    // and for a phrase's closing tone
 
@@ -49,14 +50,15 @@ std::vector<LineNote> WalkLine(std::span<const LineStep> steps,
       if (stepBack != 0) {
         next = current + stepBack;
         stepBack = 0;
-      } else if (std::abs(distance) > kLongestLeap) {
+      } else if (std::abs(distance) > kLeapDistance) {
         next = current + Sign(distance) * kLongestLeap;
         stepBack = -Sign(distance);
       } else if (std::abs(distance) >= 2) {
-        next = current + Sign(distance) * (std::abs(distance) - 1);
+        // A step, or a third when the target is far: the line catches up over a few notes.
+        next = current + Sign(distance) * (std::abs(distance) >= 4 ? 2 : 1);
       } else if (distance == 0) {
         const uint32_t choice = DrawNumber(bits, 3);
-        if (step.mayLengthen && choice < 2 && !step.chord && step.closingClass < 0) {
+        if (step.mayLengthen && choice == 0 && !step.chord && step.closingClass < 0) {
           line.push_back({current, true});
           continue;
         }

@@ -9,7 +9,7 @@
 namespace pixorale {
 namespace {
 
-constexpr uint32_t kSlowestTempo = 72;
+constexpr uint32_t kSlowestTempo = 84;
 constexpr uint32_t kFastestTempo = 132;
 constexpr uint32_t kTempoStep = 4;
 // Mean detail of a cell (1/16 levels) at which the tempo starts to rise, and how much more
@@ -32,12 +32,12 @@ struct Rhythms {
 
 const Rhythms& RhythmsFor(uint32_t beatsPerBar) {
   static const Rhythms kFour{
-      {{{{8, 8}, {12, 4}, {6, 2, 8}, {4, 4, 8}},
-        {{4, 4, 4, 4}, {6, 2, 4, 4}, {4, 4, 6, 2}, {4, 2, 2, 4, 4}},
+      {{{{8, 4, 4}, {6, 2, 8}, {4, 4, 8}, {6, 2, 4, 4}},
+        {{4, 4, 4, 4}, {6, 2, 4, 4}, {4, 4, 2, 2, 4}, {4, 2, 2, 4, 4}},
         {{2, 2, 4, 2, 2, 4}, {4, 2, 2, 4, 2, 2}, {2, 2, 2, 2, 4, 4}, {4, 2, 2, 2, 2, 4}}}},
       {{4, 4, 8}, {8, 8}, {6, 2, 8}, {4, 2, 2, 8}},
       {4, 12}};
-  static const Rhythms kThree{{{{{8, 4}, {12}, {6, 2, 4}, {4, 8}},
+  static const Rhythms kThree{{{{{8, 4}, {4, 4, 4}, {6, 2, 4}, {4, 8}},
                                 {{4, 4, 4}, {6, 2, 4}, {4, 2, 2, 4}, {4, 4, 2, 2}},
                                 {{2, 2, 4, 4}, {4, 2, 2, 2, 2}, {2, 2, 2, 2, 4}, {4, 2, 2, 4}}}},
                               {{4, 8}, {12}, {6, 2, 4}, {2, 2, 8}},

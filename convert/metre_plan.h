@@ -30,7 +30,7 @@ struct Slot {
   bool strong = false;     // on the first beat of a bar, or the third of 4/4
 };
 
-// The tempo from how busy the whole picture is (72 to 132), three beats in a bar for a
+// The tempo from how busy the whole picture is (84 to 132), three beats in a bar for a
 // picture taller than wide, four otherwise, and as many bars as fill `seconds`, rounded to
 // whole phrases (at least one).
 Metre ChooseMetre(const PictureColumns& columns, uint32_t pictureWidth, uint32_t pictureHeight,
