@@ -1,6 +1,7 @@
 #include "convert/melodic_line.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "convert/metre_plan.h"
@@ -8,10 +9,11 @@
 namespace pixorale {
 namespace {
 
-constexpr int kLongestLeap = 4;     // scale steps: at most a fifth in a seven-note scale
-constexpr int kLeapDistance = 6;    // a target this far off is reached by a leap
-constexpr int kChordToneReach = 3;  // scale steps searched for a chord's note
-constexpr int kClosingReach = 7;    // and for a phrase's closing tone
+constexpr int kLongestLeap = 4;      // scale steps: at most a fifth in a seven-note scale
+constexpr int kLeapDistance = 6;     // a target this far off is reached by a leap
+constexpr int kChordToneReach = 3;   // scale steps searched for a chord's note
+constexpr int kClosingReach = 7;     // and for a phrase's closing tone
+constexpr size_t kMotifLength = 32;  // choices drawn once, one for each place in a phrase
 
 // The index within `reach` of `from` whose pitch passes `fits`, nearest first, the one that
 // is not `avoid` first among equals; `from` itself when none fits.
@@ -40,6 +42,10 @@ std::vector<LineNote> WalkLine(std::span<const LineStep> steps,
   std::vector<LineNote> line;
   const int count = static_cast<int>(scalePitches.size());
   if (count == 0) return line;
+  std::array<uint32_t, kMotifLength> motif{};
+  if (melodic) {
+    for (uint32_t& choice : motif) choice = DrawNumber(bits, 3);
+  }
   int current = -1;
   int stepBack = 0;
   for (const LineStep& step : steps) {
@@ -57,7 +63,7 @@ std::vector<LineNote> WalkLine(std::span<const LineStep> steps,
         // A step, or a third when the target is far: the line catches up over a few notes.
         next = current + Sign(distance) * (std::abs(distance) >= 4 ? 2 : 1);
       } else if (distance == 0) {
-        const uint32_t choice = DrawNumber(bits, 3);
+        const uint32_t choice = motif[step.placeInPhrase % kMotifLength];
         if (step.mayLengthen && choice == 0 && !step.chord && step.closingClass < 0) {
           line.push_back({current, true});
           continue;

@@ -15,6 +15,7 @@ struct LineStep {
   const KeyChord* chord = nullptr;  // the chord under a strong beat: the note is one of its
   int closingClass = -1;            // the pitch class a phrase closes on, or -1
   bool mayLengthen = false;         // may join the note before as one longer note
+  uint32_t placeInPhrase = 0;       // the note's number within its phrase
 };
 
 struct LineNote {

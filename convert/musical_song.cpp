@@ -235,11 +235,18 @@ bool ConvertMusically(Song& song, BitmapImage& image, const ConversionParameters
   const uint32_t phrases = timing.metre ? timing.metre->bars / kBarsPerPhrase : 0;
   std::vector<LineStep> steps;
   std::vector<size_t> sounding;  // the planned notes that are not rests
+  uint32_t placeInPhrase = 0;
+  uint32_t phraseOfPlace = 0;
   for (size_t i = 0; i < timing.notes.size(); ++i) {
     const PlannedNote& note = timing.notes[i];
     if (note.slot.rest) continue;
     LineStep step;
     step.target = targets[i];
+    const uint32_t phraseOfNote =
+        barLength == 0 ? 0 : note.slot.onset / (barLength * kBarsPerPhrase);
+    placeInPhrase = phraseOfNote == phraseOfPlace ? placeInPhrase + 1 : 0;
+    phraseOfPlace = phraseOfNote;
+    step.placeInPhrase = placeInPhrase;
     if (note.slot.strong) step.chord = chordAt(note.slot.onset);
     if (timing.metre && note.slot.phraseEnd) {
       const uint32_t phrase = note.slot.onset / (barLength * kBarsPerPhrase);
