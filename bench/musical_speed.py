@@ -16,7 +16,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from hear_see import compare  # noqa: E402
+from hear_see import compare, make_phone_photo  # noqa: E402
 
 
 def main():
@@ -30,10 +30,7 @@ def main():
         def make(*command):
             subprocess.run(command, cwd=work, check=True, capture_output=True)
 
-        # A photo-like picture, as hear_see.py makes it.
-        make("convert", "-size", "1008x756", "-seed", "5", "plasma:fractal", "-resize",
-             "4032x3024!", "-attenuate", "0.6", "+noise", "Gaussian", "-quality", "92",
-             "-sampling-factor", "2x2", "photo.jpg")
+        make_phone_photo(make, "photo.jpg")
         make("convert", "-size", "16x4", "-seed", "5", "plasma:", "-type", "TrueColor",
              "BMP3:small.bmp")
         musical = [converter, "-f", "-q", "--no-settings", "--seed", "1", "--preset", "musical"]

@@ -223,15 +223,19 @@ uint32_t QuarterMicroseconds(uint32_t tempo) {
   return std::clamp(kMicrosecondsPerMinute / tempo, uint32_t{1}, kMaxQuarterMicroseconds);
 }
 
-bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParameters& params,
-                        RandomBitSource& bits, std::vector<NoteSource>* sources) {
-  if (params.controls.reading.Any()) return ConvertMusically(song, image, params, bits, sources);
+uint16_t StartSong(Song& song, const ConversionParameters& params) {
   song.ClearSong();
   song.format = 1;
   song.trackCount = 1;
   song.timingMode = params.timingMode;
-  const uint16_t division = SongDivision(params.resolution);
-  song.division = division;
+  song.division = SongDivision(params.resolution);
+  return song.division;
+}
+
+bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParameters& params,
+                        RandomBitSource& bits, std::vector<NoteSource>* sources) {
+  if (params.controls.reading.Any()) return ConvertMusically(song, image, params, bits, sources);
+  const uint16_t division = StartSong(song, params);
 
   uint32_t columns = params.controls.columns;
   if (columns == 0 && params.controls.maxSeconds && image.HasRows24()) {

@@ -88,6 +88,10 @@ uint32_t ColumnStepTicks(uint8_t blue, uint32_t stepUnit);
 // what the event's three bytes can carry: 1 (fastest) to 0xFFFFFF (slowest, also for 0).
 uint32_t QuarterMicroseconds(uint32_t tempo);
 
+// Empties the song and gives it the header of a conversion: format 1, one track, the timing
+// mode and the division of the parameters. Returns the division.
+uint16_t StartSong(Song& song, const ConversionParameters& params);
+
 // The velocity --dynamics gives a note from a green byte: 40 to 127.
 uint8_t VelocityFromGreen(uint8_t green);
 

@@ -145,12 +145,7 @@ uint8_t Accented(uint8_t velocity, const Slot& slot) {
 bool ConvertMusically(Song& song, BitmapImage& image, const ConversionParameters& params,
                       RandomBitSource& bits, std::vector<NoteSource>* sources) {
   const MusicalReading& reading = params.controls.reading;
-  song.ClearSong();
-  song.format = 1;
-  song.trackCount = 1;
-  song.timingMode = params.timingMode;
-  const uint16_t division = SongDivision(params.resolution);
-  song.division = division;
+  const uint16_t division = StartSong(song, params);
 
   const PictureSummary& summary = image.summary;
   const PictureColumns read =
@@ -276,6 +271,9 @@ bool ConvertMusically(Song& song, BitmapImage& image, const ConversionParameters
       }
       continue;
     }
+    // A note of no length (a sustain of 0, a division below four) is no note: it has no
+    // source either, so the sources stay one for each note of the track.
+    if (note.length == 0) continue;
     uint8_t velocity = voice.velocity;
     if (params.controls.dynamics) {
       velocity = VelocityFromGreen(hasColumns ? read.green[note.firstColumn] : 100);
