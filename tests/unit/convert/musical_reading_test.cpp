@@ -382,6 +382,52 @@ TEST(MusicalReading, TheSameSeedGivesTheSameSongAndEachPartChangesIt) {
   }
 }
 
+struct EdgeCase {
+  const char* name;
+  uint32_t width;
+  uint32_t height;
+  uint16_t resolution;
+  double sustainQuarters;
+  bool metre;
+};
+
+// Pictures of one row or column, a division too small for sixteenths, a sustain of nothing:
+// each gives a well-formed song, a source for every melody note, and nothing sounding at its end.
+TEST(MusicalReading, EdgePicturesAndSettingsGiveWellFormedSongs) {
+  const std::vector<EdgeCase> cases = {
+      {"one pixel", 1, 1, 768, 2.0, true},
+      {"one column", 1, 300, 768, 2.0, true},
+      {"one row", 300, 1, 768, 2.0, true},
+      {"division 1", 64, 40, 1, 2.0, true},
+      {"division 3", 64, 40, 3, 2.0, true},
+      {"no sustain", 64, 40, 768, 0.0, false},
+      {"one pixel, plain steps", 1, 1, 768, 2.0, false},
+  };
+  for (const EdgeCase& c : cases) {
+    MusicalReading reading = Everything();
+    reading.metre = c.metre;
+    ConversionParameters params = Params(reading);
+    params.resolution = c.resolution;
+    params.sustainQuarters = c.sustainQuarters;
+    params.chordMode = 1;
+    std::vector<NoteSource> sources;
+    const Song song =
+        Convert(Picture(c.width, c.height, Ridge({3}, c.width, c.height)), params, &sources);
+    ASSERT_EQ(song.tracks.size(), 2u) << c.name;
+    for (const Track& track : song.tracks) {
+      ASSERT_FALSE(track.events.empty());
+      EXPECT_TRUE(track.events.back().IsEndOfTrack()) << c.name;
+      int sounding = 0;
+      for (const MidiEvent& event : track.events) {
+        if ((event.status & 0xF0) == midi_status::kNoteOn) ++sounding;
+        if ((event.status & 0xF0) == midi_status::kNoteOff) --sounding;
+      }
+      EXPECT_EQ(sounding, 0) << c.name;
+    }
+    EXPECT_EQ(sources.size(), NotesOf(song.tracks[0]).size()) << c.name;
+  }
+}
+
 TEST(ScoreTrack, NotesBecomeEventsInTimeOrderAndARestruckNoteEndsWhereStruckAgain) {
   Track track;
   AppendScoreNotes(track, {{100, 300, 64, 90}, {0, 200, 60, 80}, {200, 400, 60, 70}}, 0);
