@@ -16,10 +16,10 @@ enum class ContourFeature : uint8_t {
 inline constexpr std::array<std::string_view, 3> kContourFeatureNames = {"skyline", "light",
                                                                          "detail"};
 
-// The song's length with the metre, and the pitch range of the contour when no map gives one
-// (C3 to C6).
+// The song's length with the metre, and the pitch range of the contour when no map gives one:
+// C4 to C6, a melody instrument's own range, above the chords.
 inline constexpr double kDefaultSongSeconds = 60.0;
-inline constexpr uint8_t kDefaultContourLow = 48;
+inline constexpr uint8_t kDefaultContourLow = 60;
 inline constexpr uint8_t kDefaultContourHigh = 84;
 
 // The musical reading of a picture, part by part; each part is taken on its own. With none of
