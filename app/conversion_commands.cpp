@@ -40,7 +40,7 @@ void ConversionCommands::ConvertCommandLine(std::string_view tail) {
 void ConversionCommands::Convert(std::string_view path) {
   if (converting_) return;
   const ConvertingFlag flag(converting_);
-  RunConversion(path, state_, bits_, ui_, picture_, midiFile_);
+  RunConversion(path, state_, bits_, picture_, save_);
 }
 
 }  // namespace pixorale

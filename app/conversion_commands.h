@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/conversion_run.h"
+#include "app/save_step.h"
 #include "app/song_outputs.h"
 #include "image/picture_source.h"
 
@@ -15,7 +16,7 @@ namespace pixorale {
 class ConversionCommands {
  public:
   ConversionCommands(ProgramState& state, RandomBitSource& bits, ConversionUi& ui)
-      : state_(state), bits_(bits), ui_(ui) {}
+      : state_(state), bits_(bits), ui_(ui), save_(ui, midiFile_) {}
 
   // Asks for a picture and converts whatever path the user confirmed: the prompt's filter is
   // the only extension check.
@@ -35,6 +36,7 @@ class ConversionCommands {
   ConversionUi& ui_;
   BmpPictureSource picture_;
   MidiFileOutput midiFile_;
+  PromptingSaveStep save_;
   bool converting_ = false;
 };
 

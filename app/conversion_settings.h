@@ -37,13 +37,13 @@ struct ConversionSettings {
   void InstallDefaults();
 
   // Records the current directory as the settings directory, then reads `setting.set` from
-  // it. True when the file could be opened, whatever it held.
-  bool LoadSettings();
+  // it. Succeeds when the file could be opened, whatever it held.
+  IoResult LoadSettings();
   // Writes `setting.set` into the settings directory.
   IoResult SaveSettings() const;
 
   // Reads a settings file by path; a short file fills the fields as far as it reaches.
-  bool ReadSettingsFile(const std::filesystem::path& path);
+  IoResult ReadSettingsFile(const std::filesystem::path& path);
   IoResult WriteSettingsFile(const std::filesystem::path& path) const;
 
   // The stored form. Decoding a short buffer keeps the previous value of every field that

@@ -7,18 +7,18 @@
 
 namespace pixorale {
 
-bool ConversionSettings::ReadSettingsFile(const std::filesystem::path& path) {
+IoResult ConversionSettings::ReadSettingsFile(const std::filesystem::path& path) {
   // Only a regular file is read: a FIFO would wait for a writer forever, and a directory or
   // a device holds no settings. Either counts as no file.
   ReadOnlyFile file;
-  if (!file.Open(Utf8FromPath(path))) return false;
+  if (const IoResult opened = file.Open(Utf8FromPath(path)); !opened) return opened;
   std::array<uint8_t, kSettingsFileSize> bytes{};
   const int64_t got = file.ReadAt(0, bytes);
-  if (got < 0) return false;
+  if (got < 0) return IoResult::Failure(IoStep::kRead, file.LastError());
   FromBytes(std::span<const uint8_t>(bytes.data(), static_cast<size_t>(got)));
   // An empty or short file leaves a tempo of 0.
   tempo = TempoOrDefault(tempo);
-  return true;
+  return {};
 }
 
 IoResult ConversionSettings::WriteSettingsFile(const std::filesystem::path& path) const {
@@ -33,7 +33,7 @@ IoResult ConversionSettings::WriteSettingsFile(const std::filesystem::path& path
                              {.nonRegular = NonRegularTarget::kRefuse});
 }
 
-bool ConversionSettings::LoadSettings() {
+IoResult ConversionSettings::LoadSettings() {
   std::error_code error;
   settingsDirectory = Utf8FromPath(std::filesystem::current_path(error));
   return ReadSettingsFile(PathFromUtf8(settingsDirectory) / kSettingsFileName);

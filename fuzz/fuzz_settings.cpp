@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     file.Replace(data, size);
     ConversionSettings read;
     read.FromBytes(before);
-    Require(read.ReadSettingsFile(file.Path()), "a readable settings file was not read");
+    Require(read.ReadSettingsFile(file.Path()).ok(), "a readable settings file was not read");
     ConversionSettings expected = loaded;
     expected.tempo = TempoOrDefault(expected.tempo);
     Require(read.ToBytes() == expected.ToBytes(), "file reader differs from the decoder");

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "render/render_module.h"
+#include "render/render_on_demand.h"
 #include "render/shared_module.h"
 
 namespace pixorale {
@@ -28,8 +29,8 @@ const LoadedRenderer& Renderer() {
 
 }  // namespace
 
-WavRenderResult RenderSongToWav(const Song& song, std::ostream& out,
-                                const WavRenderOptions& options) {
+WavRenderResult RenderSongToWavOnDemand(const Song& song, std::ostream& out,
+                                        const WavRenderOptions& options) {
   const LoadedRenderer& renderer = Renderer();
   if (renderer.points != nullptr) return renderer.points->renderSongToWav(song, out, options);
   WavRenderResult result;
@@ -37,7 +38,7 @@ WavRenderResult RenderSongToWav(const Song& song, std::ostream& out,
   return result;
 }
 
-RenderResult DrawPianoRoll(const Song& song, std::ostream& out) {
+RenderResult DrawPianoRollOnDemand(const Song& song, std::ostream& out) {
   const LoadedRenderer& renderer = Renderer();
   if (renderer.points != nullptr) return renderer.points->drawPianoRoll(song, out);
   return {"piano rolls are not available: " + renderer.error, {}};

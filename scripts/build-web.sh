@@ -20,17 +20,19 @@ bash scripts/build-libraries.sh emscripten "$prefix"
 
 PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH= emcmake cmake -S . -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=Release -DPIXORALE_WERROR=ON -DCMAKE_FIND_ROOT_PATH="$prefix" \
-  -DPIXORALE_WAV=OFF -DPIXORALE_PIANO_ROLL=OFF >build/web/configure.log ||
+  -DPIXORALE_WAV=OFF -DPIXORALE_PIANO_ROLL=OFF \
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v node)" >build/web/configure.log ||
   { cat build/web/configure.log; exit 1; }
 # What the page reads depends on the libraries found: say so.
 sed -n 's/^-- \(PNG input\|JPEG input\): /Web \1: /p' build/web/configure.log
-cmake --build "$build" -j 2 --target pixorale-core
+cmake --build "$build" -j 2 --target pixorale-core pixorale-page-facts-module
 
 rm -rf "$dist"
 mkdir -p "$dist/core" "$dist/synth" "$dist/licenses"
 cp web/index.html web/styles.css "$dist/"
 cp -r web/src "$dist/"
 cp "$build/web/pixorale-core.js" "$build/web/pixorale-core.wasm" "$dist/core/"
+cp "$build/web/facts.js" "$dist/src/"
 synth=web/node_modules/js-synthesizer
 cp "$synth/dist/js-synthesizer.min.js" "$synth/externals/libfluidsynth-2.4.6-with-libsndfile.js" \
   /usr/share/sounds/sf3/FluidR3Mono_GM.sf3 "$dist/synth/"
@@ -44,6 +46,4 @@ for licence in "$prefix"/share/licenses/*/copyright; do
   name=$(basename "$(dirname "$licence")")
   cp "$licence" "$dist/licenses/${name%%-[0-9]*}.txt"
 done
-cp /usr/share/doc/libcli11-dev/copyright "$dist/licenses/cli11.txt"
-cp /usr/share/doc/nlohmann-json3-dev/copyright "$dist/licenses/nlohmann-json.txt"
 echo "The page is in $dist"

@@ -1,13 +1,16 @@
 #include "app/cli/batch_reporter.h"
 
-#include "app/cli/program_name.h"
-#include "app/cli/result_report.h"
+#include "app/converter/program_name.h"
+#include "app/converter/result_report.h"
 
 namespace pixorale::cli {
 
-BatchReporter::BatchReporter(const std::vector<ConversionJob>& jobs, const UsedSettings& used,
-                             ReportFormat format, std::ostream& out, std::ostream& err,
-                             ProgressLine& progress)
+using converter::ConversionOutcome;
+using converter::ReportFormat;
+
+BatchReporter::BatchReporter(const std::vector<converter::ConversionJob>& jobs,
+                             const converter::UsedSettings& used, ReportFormat format,
+                             std::ostream& out, std::ostream& err, ProgressLine& progress)
     : jobs_(jobs),
       used_(used),
       format_(format),
@@ -18,7 +21,7 @@ BatchReporter::BatchReporter(const std::vector<ConversionJob>& jobs, const UsedS
 
 void BatchReporter::Complete(size_t index, ConversionOutcome outcome) {
   const std::lock_guard lock(mutex_);
-  ++(outcome.converted ? converted_ : failures_);
+  ++(outcome.converted() ? converted_ : failures_);
   waiting_[index] = std::move(outcome);
   while (nextToPrint_ < waiting_.size() && waiting_[nextToPrint_]) {
     Print(nextToPrint_, *waiting_[nextToPrint_]);
@@ -33,19 +36,19 @@ void BatchReporter::Complete(size_t index, ConversionOutcome outcome) {
 }
 
 void BatchReporter::Print(size_t index, const ConversionOutcome& outcome) {
-  const ConversionJob& job = jobs_[index];
-  if (!outcome.warnings.empty() || !outcome.converted) progress_.Clear();
-  for (const std::string& warning : outcome.warnings) {
-    err_ << kMessagePrefix << "warning: " << warning << '\n';
+  const converter::ConversionJob& job = jobs_[index];
+  if (!outcome.warnings.empty() || outcome.failure) progress_.Clear();
+  for (const converter::Warning& warning : outcome.warnings) {
+    err_ << converter::WarningLine(warning) << '\n';
   }
-  if (!outcome.converted) err_ << ErrorLine(outcome) << '\n';
+  if (outcome.failure) err_ << converter::ErrorLine(*outcome.failure) << '\n';
   err_ << std::flush;
   switch (format_) {
     case ReportFormat::kInfo:
-      if (outcome.converted) out_ << InfoLine(job, outcome, used_) << '\n';
+      if (outcome.converted()) out_ << converter::InfoLine(job, outcome) << '\n';
       break;
     case ReportFormat::kJson:
-      out_ << JsonLine(job, outcome, used_) << '\n';
+      out_ << converter::JsonLine(job, outcome, used_) << '\n';
       break;
     case ReportFormat::kNone:
       break;

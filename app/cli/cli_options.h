@@ -1,14 +1,10 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <ostream>
-#include <string>
-#include <utility>
-#include <vector>
 
-#include "convert/melody.h"
-#include "convert/scale_table.h"
+#include "app/converter/converter_options.h"
+#include "app/converter/this_build.h"
 
 namespace pixorale::cli {
 
@@ -17,96 +13,17 @@ inline constexpr int kExitConverted = 0;   // every input converted (or --help, 
 inline constexpr int kExitSomeFailed = 1;  // at least one input or the settings save failed
 inline constexpr int kExitUsage = 2;       // the command line could not be used
 
-enum class SnapMode { kRandom, kUp, kDown };
-enum class ReportFormat { kNone, kInfo, kJson };
-
-// Settings given on the command line; each one present replaces the loaded value.
-struct SettingOverrides {
-  std::optional<uint8_t> scaleIndex;
-  std::optional<uint32_t> sustain;
-  std::optional<uint32_t> tempo;
-  std::optional<uint8_t> timingMode;
-  std::optional<uint16_t> resolution;
-  std::optional<uint8_t> chordMode;
-  std::optional<std::pair<uint8_t, uint8_t>> range;  // low, high
-  bool rangeGivenEmpty = false;  // --range HIGH:LOW with HIGH not above LOW: no range
-};
-
-// What is made beside the MIDI file, and the instrument and loudness of each part.
-struct HearAndSeeOptions {
-  std::optional<std::string> wav;
-  std::optional<std::string> soundFont;
-  std::optional<double> gainDb;  // none: the WAV is normalised
-  std::optional<std::string> pianoRoll;
-  std::optional<uint8_t> program;
-  std::optional<uint8_t> velocity;
-  std::optional<uint8_t> chordProgram;
-  std::optional<uint8_t> chordVelocity;
-};
-
-// The options that raise the limits on what reading a picture may cost.
-inline constexpr const char* kMaxColumnsOption = "--max-columns";
-inline constexpr const char* kMaxAreaOption = "--max-area";
-
-// What makes a photo sound like music: length, key, scales beyond the nine, how reds become
-// pitches, loudness from the picture.
-struct MusicalOptions {
-  std::optional<uint32_t> columns;
-  std::optional<double> maxSeconds;
-  std::optional<uint8_t> key;
-  std::optional<ExtraScale> extraScale;  // from --scale NAME
-  std::optional<PitchMap> map;
-  bool dynamics = false;
-  MusicalReading reading;
-};
-
-struct CliOptions {
-  std::vector<std::string> inputs;
-  std::optional<std::string> output;  // "-" is standard output
-  std::optional<std::string> outputDirectory;
-  bool force = false;
-  SettingOverrides overrides;
-  std::optional<std::string> settingsFile;
-  bool noSettings = false;  // the defaults, whatever setting.set holds
-  bool saveSettings = false;
-  SnapMode snap = SnapMode::kRandom;
-  std::optional<uint64_t> seed;
-  std::optional<unsigned> jobs;  // default: DefaultJobs()
-  bool quiet = false;
-  ReportFormat report = ReportFormat::kNone;
-  HearAndSeeOptions hearAndSee;
-  MusicalOptions musical;
-  std::optional<uint32_t> maxColumns;  // default: kDefaultMaxColumns
-  std::optional<uint64_t> maxArea;     // of a PNG, in pixels; default: kDefaultMaxPngPixels
-};
-
 // The options, or the exit status when the command line was answered (--help, --version) or
 // refused; the answer or the complaint has then been written to `out` or `err`.
 struct ParsedCommandLine {
-  std::optional<CliOptions> options;
+  std::optional<converter::ConverterOptions> options;
   int exitStatus = kExitConverted;
 };
 
-// What this build can read and make beyond BMP in and MIDI out: it depends on the libraries
-// the build found.
-struct BuildFeatures {
-  bool pngInput = false;
-  bool jpegInput = false;
-  bool wavOutput = false;
-  bool pianoRollOutput = false;
-};
-
-// This program's features.
-BuildFeatures ThisBuild();
-
-// The picture formats the build reads, for a person: "BMP, PNG" + last + "JPEG".
-std::string PictureKinds(const BuildFeatures& build, const std::string& last);
-
-// One worker per core.
-unsigned DefaultJobs();
-
-// The help lists only the features of `build`, and an option for one it lacks is refused.
+// Reads the command line with the options of the converter's table. The help lists only the
+// features of `build`, and an option for one it lacks is refused.
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostream& out,
-                                   std::ostream& err, const BuildFeatures& build = ThisBuild());
+                                   std::ostream& err,
+                                   const converter::BuildFeatures& build = converter::ThisBuild());
 
 }  // namespace pixorale::cli

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/cli/program_name.h"
+#include "app/converter/program_name.h"
 
 namespace pixorale::cli {
 namespace {
@@ -14,7 +14,7 @@ constexpr const char* kWipeLine = "\r\x1b[K";
 
 void ProgressLine::Show(size_t converted, size_t failed) {
   if (!enabled_) return;
-  out_ << kWipeLine << kMessagePrefix << converted << '/' << total_ << " converted";
+  out_ << kWipeLine << converter::kMessagePrefix << converted << '/' << total_ << " converted";
   if (failed > 0) out_ << ", " << failed << " failed";
   out_ << std::flush;
   shown_ = true;
@@ -31,7 +31,8 @@ void ProgressLine::Finish(size_t converted, size_t failed, double seconds) {
   Clear();
   char time[32];
   std::snprintf(time, sizeof time, "%.2f", seconds);
-  out_ << kMessagePrefix << converted << " converted, " << failed << " failed in " << time << " s\n"
+  out_ << converter::kMessagePrefix << converted << " converted, " << failed << " failed in "
+       << time << " s\n"
        << std::flush;
 }
 

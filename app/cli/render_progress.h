@@ -9,17 +9,16 @@ namespace pixorale::cli {
 // render goes on and wiped at its end. Silent when not enabled.
 class RenderProgress {
  public:
-  RenderProgress(std::ostream& out, bool enabled, std::string path)
-      : out_(out), enabled_(enabled), path_(std::move(path)) {}
+  RenderProgress(std::ostream& out, bool enabled) : out_(out), enabled_(enabled) {}
 
-  // `done` is the part rendered, 0 to 1.
-  void Show(double done);
-  void Clear();
+  // `done` is the part of `path` rendered, 0 to 1; below 0 the render has ended.
+  void Show(const std::string& path, double done);
 
  private:
+  void Clear();
+
   std::ostream& out_;
   bool enabled_;
-  std::string path_;
   int shownPercent_ = -1;
 };
 

@@ -5,21 +5,26 @@
 
 #include "app/cli/batch_reporter.h"
 #include "app/cli/cli_options.h"
-#include "app/cli/conversion_jobs.h"
-#include "app/cli/convert_one.h"
-#include "app/cli/effective_settings.h"
 #include "app/cli/interrupt.h"
-#include "app/cli/option_warnings.h"
 #include "app/cli/parallel_for.h"
-#include "app/cli/program_name.h"
 #include "app/cli/progress_line.h"
-#include "app/cli/result_report.h"
+#include "app/cli/render_progress.h"
+#include "app/converter/conversion_jobs.h"
+#include "app/converter/convert_one.h"
+#include "app/converter/effective_settings.h"
+#include "app/converter/job_outputs.h"
+#include "app/converter/option_warnings.h"
+#include "app/converter/program_name.h"
+#include "app/converter/result_report.h"
 #include "io/read_only_file.h"
 #include "io/utf8_path.h"
-#include "render/wav_render.h"
+#include "render/render_on_demand.h"
 
 namespace pixorale::cli {
 namespace {
+
+using converter::Failure;
+using converter::FailureKind;
 
 // Writes the effective settings where the desktop program started here would read them.
 IoResult SaveForDesktop(ConversionSettings settings) {
@@ -30,18 +35,28 @@ IoResult SaveForDesktop(ConversionSettings settings) {
   return settings.SaveSettings();
 }
 
-// The SoundFont a render will load, checked once for the whole batch; the path, or the
-// error line.
-std::pair<std::string, std::string> ChooseSoundFont(const HearAndSeeOptions& hear) {
-  if (!hear.wav) return {};
+// The SoundFont a render will load, checked once for the whole batch.
+converter::Result<std::string> ChooseSoundFont(const converter::HearAndSeeOptions& hear) {
+  if (!hear.wav) return std::string();
   if (!hear.soundFont) {
-    if (const std::optional<std::string> found = FindDefaultSoundFont()) return {*found, {}};
-    return {{}, "no SoundFont found; install fluid-soundfont-gm or give --soundfont FILE"};
+    if (const std::optional<std::string> found = FindDefaultSoundFont()) {
+      return *found;
+    }
+    return Failure{FailureKind::kSoundFont,
+                   {},
+                   "no SoundFont found; install fluid-soundfont-gm or give --soundfont FILE",
+                   std::nullopt};
   }
   if (const IoResult opened = ReadOnlyFile().Open(*hear.soundFont); !opened) {
-    return {{}, *hear.soundFont + ": " + DescribeIoResult(opened)};
+    return Failure{FailureKind::kSoundFont, *hear.soundFont, DescribeIoResult(opened), opened};
   }
-  return {*hear.soundFont, {}};
+  return *hear.soundFont;
+}
+
+void PrintWarnings(std::ostream& err, const std::vector<converter::Warning>& warnings) {
+  for (const converter::Warning& warning : warnings) {
+    err << converter::WarningLine(warning) << '\n';
+  }
 }
 
 std::vector<const char*> ArgumentPointers(const std::vector<std::string>& arguments) {
@@ -60,50 +75,62 @@ int RunCli(const std::vector<std::string>& arguments, const CliStreams& streams)
   const ParsedCommandLine parsed =
       ParseCommandLine(static_cast<int>(arguments.size()), argv.data(), streams.out, err);
   if (!parsed.options) return parsed.exitStatus;
-  const CliOptions& options = *parsed.options;
+  const converter::ConverterOptions& options = *parsed.options;
   RemoveTemporariesOnInterrupt();
 
-  for (const std::string& warning : OptionWarnings(options.overrides)) {
-    err << kMessagePrefix << "warning: " << warning << '\n';
-  }
-  const LoadedSettings loaded = LoadEffectiveSettings(options);
-  if (!loaded.error.empty()) {
-    err << kMessagePrefix << loaded.error << '\n';
+  PrintWarnings(err, converter::OptionWarnings(options.overrides));
+  const converter::Result<converter::LoadedSettings> loaded =
+      converter::LoadEffectiveSettings(options);
+  if (!loaded) {
+    err << converter::ErrorLine(loaded.failure()) << '\n';
     return kExitUsage;
   }
-  const ConversionSettings& settings = loaded.settings;
-  const auto [soundFont, soundFontError] = ChooseSoundFont(options.hearAndSee);
-  if (!soundFontError.empty()) {
-    err << kMessagePrefix << soundFontError << '\n';
+  PrintWarnings(err, loaded->warnings);
+  const ConversionSettings& settings = loaded->settings;
+  const converter::Result<std::string> soundFont = ChooseSoundFont(options.hearAndSee);
+  if (!soundFont) {
+    err << converter::ErrorLine(soundFont.failure()) << '\n';
     return kExitUsage;
   }
-  for (const std::string& warning : HearAndSeeWarnings(options.hearAndSee, settings)) {
-    err << kMessagePrefix << "warning: " << warning << '\n';
-  }
+  PrintWarnings(err, converter::HearAndSeeWarnings(options.hearAndSee, settings));
 
   bool anyFailed = false;
   if (options.saveSettings) {
     if (const IoResult saved = SaveForDesktop(settings); saved) {
-      if (!options.quiet) err << SavedSettingsLine(settings) << '\n';
+      if (!options.quiet) err << converter::SavedSettingsLine(settings) << '\n';
     } else {
-      err << ErrorLine(kSettingsFileName, DescribeIoResult(saved)) << '\n';
+      err << converter::ErrorLine(
+                 {FailureKind::kWriteFailed, kSettingsFileName, DescribeIoResult(saved), saved})
+          << '\n';
       anyFailed = true;
     }
   }
 
   const auto start = std::chrono::steady_clock::now();
-  const std::vector<ConversionJob> jobs = PlanConversionJobs(options);
+  const std::vector<converter::ConversionJob> jobs = converter::PlanConversionJobs(options);
   const bool showProgress = !options.quiet && jobs.size() > 1 && streams.errIsTerminal;
   ProgressLine progress(err, showProgress, jobs.size());
-  const UsedSettings used{settings, ControlsFrom(options), options.snap, options.seed,
-                          loaded.sourcePath};
-  if (options.report == ReportFormat::kInfo) streams.out << SettingsLine(used) << '\n';
+  const converter::UsedSettings used{settings, converter::ControlsFrom(options), options.snap,
+                                     options.seed, loaded->sourcePath};
+  if (options.report == converter::ReportFormat::kInfo) {
+    streams.out << converter::SettingsLine(used) << '\n';
+  }
   BatchReporter reporter(jobs, used, options.report, streams.out, err, progress);
-  const BatchSettings batch = BatchSettingsFor(
-      options, settings,
-      {soundFont, !options.quiet && streams.errIsTerminal, options.hearAndSee.gainDb});
-  ParallelFor(jobs.size(), options.jobs.value_or(DefaultJobs()),
-              [&](size_t i) { reporter.Complete(i, ConvertOne(jobs[i], batch, streams)); });
+
+  converter::BatchSettings batch = converter::BatchSettingsFor(options, settings);
+  RenderProgress renderProgress(err, !options.quiet && streams.errIsTerminal);
+  converter::OutputSettings& outputs = batch.outputs;
+  outputs.soundFontPath = *soundFont;
+  outputs.gainDb = options.hearAndSee.gainDb;
+  outputs.renderers = {&RenderSongToWavOnDemand, &DrawPianoRollOnDemand};
+  outputs.renderProgress = [&renderProgress](const std::string& path, double done) {
+    renderProgress.Show(path, done);
+  };
+  outputs.beforeWriting = [&streams] { streams.out.flush(); };
+  ParallelFor(jobs.size(), options.jobs.value_or(converter::DefaultJobs()), [&](size_t i) {
+    converter::JobOutputs planned(jobs[i], batch.outputs);
+    reporter.Complete(i, converter::ConvertOne(jobs[i], batch, planned));
+  });
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
   progress.Finish(reporter.converted(), reporter.failures(), elapsed.count());
 

@@ -3,26 +3,29 @@
 #include <filesystem>
 #include <sstream>
 
-#include "app/cli/cli_options.h"
-#include "app/cli/conversion_jobs.h"
-#include "app/cli/convert_one.h"
-#include "app/cli/effective_settings.h"
-#include "app/cli/option_warnings.h"
-#include "app/cli/program_name.h"
+#include "app/converter/conversion_jobs.h"
+#include "app/converter/effective_settings.h"
+#include "app/converter/given_options.h"
+#include "app/converter/option_warnings.h"
 #include "midi/smf_writer.h"
 #include "render/song_timeline.h"
 
 namespace pixorale::web {
 namespace {
 
-// The page's output: the file's bytes and the notes to draw, kept in memory.
-class PageOutput final : public SongOutputs {
- public:
-  explicit PageOutput(PageConversion& page) : page_(page) {}
+using converter::Failure;
+using converter::FailureKind;
 
-  std::vector<OutputReport> Write(Song& song, const std::string& savePath) override {
+// The page's outputs: the file's bytes and the notes to draw, kept in memory.
+class PageOutput final : public converter::PlannedOutputs {
+ public:
+  PageOutput(PageConversion& page, std::string midiName)
+      : page_(page), midiName_(std::move(midiName)) {}
+
+ private:
+  std::vector<OutputReport> Write(Song& song) override {
     OutputReport report;
-    report.path = savePath;
+    report.path = midiName_;
     std::ostringstream bytes;
     if (!WriteSong(song, bytes)) {
       report.error = "the song could not be written";
@@ -42,77 +45,80 @@ class PageOutput final : public SongOutputs {
     return {report};
   }
 
- private:
   PageConversion& page_;
+  std::string midiName_;
 };
 
-// The converter's lines without its name: the page says whose they are.
-std::string WithoutProgramName(std::string line) {
-  const std::string_view prefix = cli::kMessagePrefix;
-  if (line.starts_with(prefix)) line.erase(0, prefix.size());
-  return line;
-}
-
-std::string FirstLine(const std::string& text) {
-  return WithoutProgramName(text.substr(0, text.find('\n')));
-}
-
 // Options that name files besides the picture have no place in the page.
-std::string FileOptionRefused(const cli::CliOptions& options) {
-  if (options.inputs.size() != 1) return "the page converts one picture at a time";
+std::optional<Failure> FileOptionRefused(const converter::ConverterOptions& options) {
   if (options.output || options.outputDirectory || options.settingsFile || options.saveSettings) {
-    return "the page reads and writes no files but the picture and its song";
+    return Failure{FailureKind::kUsage,
+                   {},
+                   "the page reads and writes no files but the picture and its song",
+                   std::nullopt};
   }
-  return {};
+  return std::nullopt;
+}
+
+// The page names the picture as its user does, not by where the worker mounted it.
+void NameAsShown(std::string& subject, const std::string& path, const std::string& shownName) {
+  if (subject == path) subject = shownName;
 }
 
 }  // namespace
 
-PageConversion ConvertForPage(const std::string& picturePath,
+std::array<double, std::size(kSummaryFieldNames)> SummaryValues(const PageConversion& page) {
+  const SongSummary& song = page.outcome.song;
+  return {static_cast<double>(song.noteCount),
+          static_cast<double>(song.trackCount),
+          static_cast<double>(song.lengthTicks),
+          page.seconds,
+          static_cast<double>(song.lowestPitch),
+          static_cast<double>(song.highestPitch),
+          static_cast<double>(page.outcome.report.columns)};
+}
+
+PageConversion ConvertForPage(const std::string& picturePath, const std::string& shownName,
                               const std::vector<std::string>& options) {
   PageConversion page;
-  std::vector<std::string> arguments{std::string(cli::kProgram), picturePath};
-  arguments.insert(arguments.end(), options.begin(), options.end());
-  std::vector<const char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-  argv.push_back(nullptr);
-
+  const converter::Result<std::vector<converter::GivenOption>> given =
+      converter::ReadOptionWords(options);
+  if (!given) {
+    page.failure = given.failure();
+    return page;
+  }
   // The page makes its sound and its roll itself.
-  cli::BuildFeatures features = cli::ThisBuild();
+  converter::BuildFeatures features = converter::ThisBuild();
   features.wavOutput = false;
   features.pianoRollOutput = false;
-  std::ostringstream out;
-  std::ostringstream err;
-  const cli::ParsedCommandLine parsed =
-      cli::ParseCommandLine(static_cast<int>(argv.size() - 1), argv.data(), out, err, features);
-  if (!parsed.options) {
-    page.error = FirstLine(err.str().empty() ? out.str() : err.str());
+  const converter::Result<converter::ConverterOptions> parsed =
+      converter::OptionsFrom({picturePath}, *given, features);
+  if (!parsed) {
+    page.failure = parsed.failure();
     return page;
   }
-  const cli::CliOptions& parsedOptions = *parsed.options;
-  if (page.error = FileOptionRefused(parsedOptions); !page.error.empty()) return page;
-  const cli::LoadedSettings loaded = cli::LoadEffectiveSettings(parsedOptions);
-  if (!loaded.error.empty()) {
-    page.error = loaded.error;
+  if ((page.failure = FileOptionRefused(*parsed))) return page;
+  const converter::Result<converter::LoadedSettings> loaded =
+      converter::LoadEffectiveSettings(*parsed);
+  if (!loaded) {
+    page.failure = loaded.failure();
     return page;
   }
-  page.warnings = cli::OptionWarnings(parsedOptions.overrides);
+  page.warnings = converter::OptionWarnings(parsed->overrides);
 
-  const cli::ConversionJob job = cli::PlanConversionJobs(parsedOptions).front();
+  const converter::ConversionJob job = converter::PlanConversionJobs(*parsed).front();
   page.midiName = std::filesystem::path(job.outputPath).filename().string();
-  const cli::BatchSettings batch = cli::BatchSettingsFor(parsedOptions, loaded.settings, {});
-  PageOutput output(page);
-  cli::ConversionOutcome outcome = cli::ConvertOne(job, batch, output);
-  // The page names the picture as its user does, not by where the worker mounted it.
-  const std::string shownName = std::filesystem::path(picturePath).filename().string();
-  for (std::string& warning : outcome.warnings) {
-    if (warning.starts_with(picturePath)) warning.replace(0, picturePath.size(), shownName);
+  const converter::BatchSettings batch = converter::BatchSettingsFor(*parsed, loaded->settings);
+  PageOutput output(page, page.midiName);
+  page.outcome = converter::ConvertOne(job, batch, output);
+  for (converter::Warning& warning : page.outcome.warnings) {
+    NameAsShown(warning.subject, picturePath, shownName);
     page.warnings.push_back(std::move(warning));
   }
-  page.report = outcome.report;
-  page.converted = outcome.converted;
-  if (!outcome.converted) {
-    page.error = outcome.errorReason;
+  page.outcome.warnings.clear();
+  if (page.outcome.failure) {
+    page.failure = std::move(page.outcome.failure);
+    NameAsShown(page.failure->subject, picturePath, shownName);
     page.midi.clear();
     page.notes.clear();
   }

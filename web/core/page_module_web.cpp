@@ -21,29 +21,37 @@ val CopyToJs(const char* arrayType, const T* data, size_t size) {
 }
 
 val Summary(const PageConversion& page) {
-  const SongSummary& song = page.report.song;
   val summary = val::object();
-  summary.set("notes", static_cast<double>(song.noteCount));
-  summary.set("tracks", song.trackCount);
-  summary.set("lengthTicks", static_cast<double>(song.lengthTicks));
-  summary.set("seconds", page.seconds);
-  summary.set("lowestPitch", song.lowestPitch);
-  summary.set("highestPitch", song.highestPitch);
-  summary.set("columns", page.report.columns);
+  const auto values = SummaryValues(page);
+  for (size_t i = 0; i < values.size(); ++i) summary.set(kSummaryFieldNames[i], values[i]);
   return summary;
 }
 
-// {ok, error, warnings, name, midi: Uint8Array, summary, notes: Float32Array}
-val Convert(const std::string& picturePath, const val& options) {
+val Described(std::string_view kind, const std::string& subject, const std::string& text) {
+  val described = val::object();
+  described.set("kind", std::string(kind));
+  described.set("subject", subject);
+  described.set("text", text);
+  return described;
+}
+
+// {ok, failure: {kind, subject, text}, warnings: [{kind, subject, text}], name,
+//  midi: Uint8Array, summary, notes: Float32Array}
+val Convert(const std::string& picturePath, const std::string& shownName, const val& options) {
   const PageConversion page =
-      ConvertForPage(picturePath, emscripten::vecFromJSArray<std::string>(options));
+      ConvertForPage(picturePath, shownName, emscripten::vecFromJSArray<std::string>(options));
   val result = val::object();
-  result.set("ok", page.converted);
+  result.set("ok", !page.failure);
   val warnings = val::array();
-  for (const std::string& warning : page.warnings) warnings.call<void>("push", warning);
+  for (const converter::Warning& warning : page.warnings) {
+    warnings.call<void>(
+        "push", Described(converter::KindName(warning.kind), warning.subject, warning.text));
+  }
   result.set("warnings", warnings);
-  if (!page.converted) {
-    result.set("error", page.error);
+  if (page.failure) {
+    const converter::Failure& failure = *page.failure;
+    result.set("failure",
+               Described(converter::KindName(failure.kind), failure.subject, failure.reason));
     return result;
   }
   result.set("name", page.midiName);

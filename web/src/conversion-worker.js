@@ -32,7 +32,7 @@ function warmUp(core) {
   for (let i = 54; i < bmp.length; ++i) bmp[i] = (i * 7919) & 0xff;
   const path = '/warm-up.bmp';
   core.FS.writeFile(path, bmp);
-  core.convert(path, ['--no-settings', '--seed', '1', '--chords']);
+  core.convert(path, 'warm-up.bmp', ['--no-settings', '--seed', '1', '--chords']);
   core.FS.unlink(path);
   return core;
 }
@@ -65,10 +65,10 @@ function keptPicture(core, file, name) {
 
 function convertPicture(core, file, options) {
   const name = pictureName(file);
-  if (file.size <= keptLimit) return core.convert(keptPicture(core, file, name), options);
+  if (file.size <= keptLimit) return core.convert(keptPicture(core, file, name), file.name, options);
   core.FS.mount(core.FS.filesystems.WORKERFS, { blobs: [{ name, data: file }] }, pictureFolder);
   try {
-    return core.convert(`${pictureFolder}/${name}`, options);
+    return core.convert(`${pictureFolder}/${name}`, file.name, options);
   } finally {
     core.FS.unmount(pictureFolder);
   }
@@ -76,9 +76,9 @@ function convertPicture(core, file, options) {
 
 function convert(core, { id, file, options }) {
   const result = convertPicture(core, file, options);
-  const { ok, error, warnings } = result;
+  const { ok, failure, warnings } = result;
   if (!ok) {
-    self.postMessage({ type: 'converted', id, ok, error, warnings });
+    self.postMessage({ type: 'converted', id, ok, failure, warnings });
     return;
   }
   const midi = result.midi.buffer;

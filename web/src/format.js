@@ -1,6 +1,10 @@
 // Numbers as the page shows them.
 
-const PITCH_NAMES = ['C', 'C#', 'D', 'D#', 'E', 'F', 'F#', 'G', 'G#', 'A', 'A#', 'B'];
+import facts from './facts.js';
+
+// The twelve note names with sharps, as the converter's --key names its keys.
+const PITCH_NAMES = facts.options.find((option) => option.name === '--key').choices
+  .map((choice) => choice.value);
 
 // MIDI note number to name, middle C (60) being C4 as on the converter's piano roll.
 export function noteName(pitch) {

@@ -3,18 +3,19 @@
 
 import { Converter } from './converter.js';
 import {
-  CONTROL_IDS, controlOf, enableChordControls, fieldOfControl, labelScales, populateChoices,
-  readControls, settleRivals, writeControls,
+  FIELD_IDS, buildControls, controlOfOption, enableDependentControls, fieldOfControl,
+  labelControls, readControls, settleRivals, writeControls,
 } from './controls.js';
 import { DownloadLink, replaceExtension, saveUrl } from './downloads.js';
 import { formatDuration, noteName } from './format.js';
 import { Player, SoundEngine, measureRender } from './player.js';
 import { PianoRoll } from './roll.js';
 import {
-  INTEGER_FIELDS, PRESETS, canonical, check, commandLine, matchingPreset, optionTokens, randomSeed,
+  PAGE_OPTIONS, PRESETS, canonical, commandLine, fieldIds, matchingPreset, optionNamed, optionTokens,
+  presetValues, randomSeed,
 } from './settings.js';
 import { TAIL_SECONDS } from './song-events.js';
-import { DEFAULT_LANGUAGE, LANGUAGES, applyTexts, problemText, text } from './texts.js';
+import { DEFAULT_LANGUAGE, LANGUAGES, applyTexts, text, valueProblemText } from './texts.js';
 
 const $ = (id) => document.getElementById(id);
 const LANGUAGE_KEY = 'pixorale.language';
@@ -26,7 +27,7 @@ const page = {
   picture: null,
   request: 0,
   current: null, // the song shown: {reply, seed, name, song, wavUrl}
-  error: null, // {key, params} or {problem}
+  error: null, // {key, params} or {failure}: the converter's, by kind
   status: null, // {key, params}
   wavBusy: false,
 };
@@ -36,10 +37,29 @@ const setState = (state) => { document.body.dataset.state = state; };
 
 // --- Messages ---------------------------------------------------------------------------
 
+// The converter's failures by kind, in the page's words.
+const FAILURE_TEXTS = {
+  'option-conflict': 'failureOptionConflict',
+  'unsupported-picture': 'failureUnsupportedPicture',
+  'not-true-colour': 'failureNotTrueColour',
+  'damaged-picture': 'failureDamagedPicture',
+  'picture-too-large': 'failurePictureTooLarge',
+  'unreadable-picture': 'failureUnreadablePicture',
+  'out-of-memory': 'failureOutOfMemory',
+};
+
+function failureText({ kind, subject, text: detail }) {
+  const option = optionNamed(subject);
+  if (kind === 'option-value' && option?.label) return valueProblemText(page.language, option);
+  return t(FAILURE_TEXTS[kind] ?? 'failureOther', { detail });
+}
+
 function renderError() {
   const { error } = page;
   $('error').textContent = !error ? ''
-    : error.problem ? problemText(page.language, error.problem) : t(error.key, error.params);
+    : error.failure ? failureText(error.failure) : t(error.key, error.params);
+  if (error?.failure) $('error').dataset.kind = error.failure.kind;
+  else delete $('error').dataset.kind;
 }
 
 function showError(key, params) {
@@ -49,7 +69,7 @@ function showError(key, params) {
 
 function clearError() {
   page.error = null;
-  for (const id of Object.values(CONTROL_IDS)) $(id).removeAttribute('aria-invalid');
+  for (const id of FIELD_IDS) $(id).removeAttribute('aria-invalid');
   renderError();
 }
 
@@ -125,7 +145,7 @@ function renderWarnings() {
   const warnings = page.current?.reply.warnings ?? [];
   $('warnings').replaceChildren(...warnings.map((detail) => {
     const item = document.createElement('li');
-    item.textContent = t('warning', { detail });
+    item.textContent = t('warning', { detail: detail.text });
     return item;
   }));
 }
@@ -163,7 +183,9 @@ function showResult(reply, values) {
     name: reply.name,
     song: {
       notes: reply.notes,
-      programs: [Number(settled.program), Number(settled.chordProgram)],
+      // The melody's instrument, then the chords', as the table lists them.
+      programs: PAGE_OPTIONS.filter((option) => option.generalMidiProgram)
+        .map((option) => Number(settled[fieldIds(option)[0]])),
       seconds: reply.summary.seconds,
     },
     wavUrl: null,
@@ -190,14 +212,6 @@ function showCommand(command) {
 async function convert() {
   if (!page.picture) return;
   const values = readControls();
-  const problem = check(values);
-  if (problem) {
-    page.error = { problem };
-    renderError();
-    controlOf(problem.field)?.setAttribute('aria-invalid', 'true');
-    setState('error');
-    return;
-  }
   const tokens = optionTokens(values);
   const picture = page.picture;
   const id = ++page.request;
@@ -210,13 +224,16 @@ async function convert() {
   try {
     reply = await converter.convert(picture, tokens);
   } catch (error) {
-    reply = { ok: false, error: error.message };
+    reply = { ok: false, failure: { kind: 'core', subject: '', text: error.message } };
   }
   if (id !== page.request) return;
   setStatus(null);
   if (!reply.ok) {
     clearResult();
-    showError('convertFailed', { detail: reply.error });
+    const failure = reply.failure ?? { kind: 'core', subject: '', text: reply.error };
+    page.error = { failure };
+    renderError();
+    controlOfOption(failure.subject)?.setAttribute('aria-invalid', 'true');
     setState('error');
     return;
   }
@@ -240,9 +257,8 @@ function showPreset() {
 
 // Numbers are shown as the converter reads them ("0120" is 120).
 function tidy(element, field) {
-  if (!(field in INTEGER_FIELDS)) return;
-  const value = canonical({ [field]: element.value })[field];
-  if (/^[0-9]+$/.test(value)) element.value = value;
+  if (element.type === 'checkbox') return;
+  element.value = canonical({ [field]: element.value })[field];
 }
 
 function onControlChange(event) {
@@ -250,18 +266,34 @@ function onControlChange(event) {
   if (!field) return;
   tidy(event.target, field);
   settleRivals(field);
-  enableChordControls();
-  if (field === 'key') labelScales(page.language);
+  enableDependentControls();
+  labelControls(page.language);
   showPreset();
   convert();
 }
 
 function onPresetChange() {
-  const preset = PRESETS[$('preset').value];
-  if (!preset) return;
-  writeControls(preset);
-  labelScales(page.language);
+  const name = $('preset').value;
+  if (!PRESETS.some((preset) => preset.name === name)) return;
+  writeControls(presetValues(name));
+  labelControls(page.language);
   convert();
+}
+
+// The presets, in the table's order, and "custom" for any other settings, shown only.
+function fillPresets() {
+  const custom = new Option('', 'custom');
+  custom.disabled = true;
+  custom.dataset.text = 'presetCustom';
+  $('preset').replaceChildren(...PRESETS.map((preset) => new Option(preset.name, preset.name)),
+    custom);
+}
+
+function labelPresets() {
+  for (const item of $('preset').options) {
+    const preset = PRESETS.find((each) => each.name === item.value);
+    if (preset) item.textContent = preset.label[page.language];
+  }
 }
 
 // --- Sound ----------------------------------------------------------------------------------
@@ -341,7 +373,8 @@ function setLanguage(language) {
   document.documentElement.lang = page.language;
   $('lang').value = page.language;
   applyTexts(document, page.language);
-  labelScales(page.language);
+  labelControls(page.language);
+  labelPresets();
   renderPlaying(player.playing);
   renderSummary();
   renderWarnings();
@@ -414,12 +447,14 @@ async function copyCommand() {
 
 // --- Start ----------------------------------------------------------------------------------
 
-populateChoices();
-writeControls(PRESETS.musical);
+buildControls();
+fillPresets();
+// The first preset is the page's own.
+writeControls(presetValues(PRESETS[0].name));
 showPreset();
 setLanguage(storedLanguage() ?? DEFAULT_LANGUAGE);
 wirePictureInput();
-for (const id of Object.values(CONTROL_IDS)) $(id).addEventListener('change', onControlChange);
+for (const id of FIELD_IDS) $(id).addEventListener('change', onControlChange);
 $('preset').addEventListener('change', onPresetChange);
 $('new-seed').addEventListener('click', () => {
   $('seed').value = randomSeed();

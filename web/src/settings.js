@@ -1,173 +1,157 @@
 // The page's settings as the texts of its controls, and the pixorale-convert options they
-// stand for. Pure: no DOM, so the command line can be checked without a browser.
+// stand for. Every option, limit, default, choice and preset comes from facts.js, which the
+// build writes from the converter's own table. Pure: no DOM, so the command line can be
+// checked without a browser.
 
-export const SCALES = [
-  'c-major', 'c-natural-minor', 'c-harmonic-minor', 'c-melodic-minor', 'c-dorian',
-  'c-phrygian', 'c-lydian', 'c-mixolydian', 'c-locrian',
-  'major-pentatonic', 'minor-pentatonic', 'blues', 'whole-tone', 'chromatic',
-];
-export const KEYS = ['C', 'C#', 'D', 'D#', 'E', 'F', 'F#', 'G', 'G#', 'A', 'A#', 'B'];
-export const TIMINGS = ['beat', 'ms'];
+import facts from './facts.js';
 
-const U32_MAX = 4294967295n;
-const U64_MAX = 18446744073709551615n;
+const OPTIONS = new Map(facts.options.map((option) => [option.name, option]));
 
-// The desktop program's defaults, as its controls show them: a range or map with both
-// fields empty is none, and so are empty columns and maximum seconds. The seed is no
-// setting of the desktop program: each picture gets its own (randomSeed).
-export const DESKTOP_DEFAULTS = Object.freeze({
-  scale: 'c-major', sustain: '16', tempo: '120', timing: 'beat', resolution: '768',
-  chords: false, rangeLow: '', rangeHigh: '',
-  key: 'C', columns: '', maxSeconds: '', mapLow: '', mapHigh: '', dynamics: false,
-  program: '0', velocity: '100', chordProgram: '99', chordVelocity: '100',
-});
+// The options the page has controls for (those the table gives a label), in the table's order.
+export const PAGE_OPTIONS = facts.options.filter((option) => option.label !== null);
+export const PRESETS = facts.presets;
 
-export const PRESETS = Object.freeze({
-  musical: Object.freeze({ ...DESKTOP_DEFAULTS, mapLow: '48', mapHigh: '84', maxSeconds: '60' }),
-  desktop: DESKTOP_DEFAULTS,
-});
+// The option called `name` ("--tempo"), as facts.js describes it.
+export function optionNamed(name) {
+  return OPTIONS.get(name);
+}
 
-// Whole-number fields with the converter's own limits.
-export const INTEGER_FIELDS = Object.freeze({
-  seed: { min: 0n, max: U64_MAX },
-  sustain: { min: 0n, max: U32_MAX },
-  tempo: { min: 1n, max: U32_MAX },
-  resolution: { min: 1n, max: 32767n },
-  rangeLow: { min: 0n, max: 255n },
-  rangeHigh: { min: 0n, max: 255n },
-  columns: { min: 1n, max: 1000000n },
-  mapLow: { min: 0n, max: 127n },
-  mapHigh: { min: 0n, max: 127n },
-  program: { min: 0n, max: 127n },
-  velocity: { min: 1n, max: 127n },
-  chordProgram: { min: 0n, max: 127n },
-  chordVelocity: { min: 1n, max: 127n },
-});
+// The ids of an option's controls: "--chord-program" is #chord-program; a LOW:HIGH option has
+// two, #range-low and #range-high.
+export function fieldIds(option) {
+  const id = option.name.slice(2);
+  return option.kind === 'bounds' ? [`${id}-low`, `${id}-high`] : [id];
+}
 
-// Fields that come in pairs, and fields of which only one may be given: the converter
-// refuses --map with --range, and --columns with --max-seconds.
-export const PAIRS = Object.freeze({ range: ['rangeLow', 'rangeHigh'], map: ['mapLow', 'mapHigh'] });
-export const EXCLUSIVE = Object.freeze([['range', 'map'], ['columns', 'maxSeconds']]);
+// The controls' values for the option's own value as the converter takes it ("48:84").
+function fieldValues(option, value) {
+  if (option.kind === 'flag') return [value === true];
+  if (option.kind === 'bounds') return value === null ? ['', ''] : value.split(':');
+  return [value ?? ''];
+}
 
-const OPTIONAL_FIELDS = new Set(['rangeLow', 'rangeHigh', 'mapLow', 'mapHigh', 'columns']);
-const CHORD_FIELDS = new Set(['chordProgram', 'chordVelocity']);
+// The controls of the converter's defaults: empty fields, unticked boxes, the default choices.
+// The seed has none: each picture gets its own (randomSeed).
+export const DEFAULTS = Object.freeze(Object.fromEntries(PAGE_OPTIONS.flatMap((option) => {
+  const values = fieldValues(option, option.kind === 'flag' ? false : option.default);
+  return fieldIds(option).map((id, i) => [id, values[i]]);
+})));
+
+// What the preset gives each option it sets.
+function presetOptions(name) {
+  return new Map(PRESETS.find((preset) => preset.name === name)?.options ?? []);
+}
+
+// The seed is no setting of a preset: each picture gets its own.
+const SEED = '--seed';
+
+// The controls of a preset: the defaults, with the preset's own options; the seed is kept.
+export function presetValues(name) {
+  const values = { ...DEFAULTS };
+  for (const id of fieldIds(optionNamed(SEED))) delete values[id];
+  for (const [optionName, value] of presetOptions(name)) {
+    const option = optionNamed(optionName);
+    const given = fieldValues(option, option.kind === 'flag' ? true : value);
+    fieldIds(option).forEach((id, i) => { values[id] = given[i]; });
+  }
+  return values;
+}
 
 // Plain decimal as the converter reads it: digits only, no sign ("010" is ten).
-function parseInteger(text) {
-  return /^[0-9]+$/.test(text) ? BigInt(text) : null;
+const WHOLE = /^[0-9]+$/;
+const SECONDS = /^([0-9]+\.?[0-9]*|\.[0-9]+)$/;
+
+// A control's text as the converter would read it, written the shortest way ("0120" -> "120");
+// a text that is not a number is left as it is, for the converter to refuse.
+function canonicalText(option, text) {
+  const trimmed = String(text ?? '').trim();
+  if ((option.kind === 'whole' || option.kind === 'bounds') && WHOLE.test(trimmed)) {
+    return BigInt(trimmed).toString();
+  }
+  if (option.kind === 'decimal' && SECONDS.test(trimmed)) {
+    const shortest = String(Number(trimmed));
+    return /e/i.test(shortest) ? trimmed : shortest;
+  }
+  return trimmed;
 }
 
-// Plain decimal seconds above 0, no sign or exponent.
-function parseSeconds(text) {
-  if (!/^([0-9]+\.?[0-9]*|\.[0-9]+)$/.test(text)) return null;
-  const value = Number(text);
-  return value > 0 && Number.isFinite(value) ? value : null;
-}
-
-function isEmpty(text) {
-  return text === '' || text === undefined || text === null;
-}
-
-// Each text as the converter would read it, written the shortest way ("0120" -> "120").
-// Texts that are not numbers are left as they are for check() to report.
 export function canonical(values) {
   const out = { ...values };
-  for (const field of Object.keys(INTEGER_FIELDS)) {
-    if (typeof out[field] !== 'string') continue;
-    const text = out[field].trim();
-    const value = parseInteger(text);
-    out[field] = value === null ? text : value.toString();
-  }
-  if (typeof out.maxSeconds === 'string') {
-    const text = out.maxSeconds.trim();
-    const value = parseSeconds(text);
-    const shortest = value === null ? text : String(value);
-    out.maxSeconds = /e/i.test(shortest) ? text : shortest;
+  for (const option of PAGE_OPTIONS) {
+    if (option.kind === 'flag' || option.kind === 'choice') continue;
+    for (const id of fieldIds(option)) {
+      if (typeof out[id] === 'string') out[id] = canonicalText(option, out[id]);
+    }
   }
   return out;
 }
 
-function pairGiven(values, pair) {
-  return PAIRS[pair].some((field) => !isEmpty(values[field]));
+// An option the page does not use: one that does nothing without a flag that is off.
+function unused(option, values) {
+  return option.onlyWith !== null && values[fieldIds(optionNamed(option.onlyWith))[0]] !== true;
 }
 
-function given(values, name) {
-  return name in PAIRS ? pairGiven(values, name) : !isEmpty(values[name]);
+// The option's value as the controls give it: true or false for a flag, else the text the
+// option takes, or null when its controls are empty.
+function wanted(option, values) {
+  const texts = fieldIds(option).map((id) => values[id]);
+  if (option.kind === 'flag') return texts[0] === true;
+  if (texts.every((text) => text === '' || text === undefined || text === null)) return null;
+  return texts.join(':');
 }
 
-// The first problem of the settings, or null: {field, kind: 'integer', min, max},
-// {field, kind: 'seconds'}, {field, kind: 'pair'}, {field, kind: 'order'} or
-// {field, kind: 'exclusive', other}. `field` names the control to fix.
-export function check(values) {
-  for (const [field, { min, max }] of Object.entries(INTEGER_FIELDS)) {
-    if (CHORD_FIELDS.has(field) && !values.chords) continue;
-    const text = values[field];
-    if (isEmpty(text) && OPTIONAL_FIELDS.has(field)) continue;
-    const value = parseInteger(text ?? '');
-    if (value === null || value < min || value > max) {
-      return { field, kind: 'integer', min, max };
+const excludes = (a, b) => optionNamed(a).excludes.includes(b);
+
+// The words after --no-settings for the values with `preset` (null: none), or null when the
+// preset sets an option that the values leave out and nothing given excludes.
+function tokensWith(values, preset) {
+  const fromPreset = presetOptions(preset);
+  const given = [];
+  for (const option of PAGE_OPTIONS) {
+    if (unused(option, values)) continue;
+    const value = wanted(option, values);
+    const baseline = option.kind === 'flag'
+      ? fromPreset.has(option.name) : fromPreset.get(option.name) ?? option.default;
+    if (value !== baseline) given.push([option, value]);
+  }
+  const tokens = preset === null ? [] : ['--preset', preset];
+  for (const [option, value] of given) {
+    if (value === null || value === false) {
+      // Only an option given on its own can make the preset's give way.
+      if (!given.some(([other, v]) => v !== null && v !== false && excludes(other.name, option.name))) {
+        return null;
+      }
+      continue;
     }
+    tokens.push(option.name);
+    if (option.kind !== 'flag') tokens.push(value);
   }
-  if (!isEmpty(values.maxSeconds) && parseSeconds(values.maxSeconds) === null) {
-    return { field: 'maxSeconds', kind: 'seconds' };
-  }
-  for (const [pair, fields] of Object.entries(PAIRS)) {
-    const missing = fields.find((field) => isEmpty(values[field]));
-    if (pairGiven(values, pair) && missing) return { field: missing, kind: 'pair', pair };
-  }
-  if (pairGiven(values, 'map') && BigInt(values.mapLow) >= BigInt(values.mapHigh)) {
-    return { field: 'mapLow', kind: 'order' };
-  }
-  for (const [first, second] of EXCLUSIVE) {
-    if (given(values, first) && given(values, second)) {
-      return { field: PAIRS[second]?.[0] ?? second, kind: 'exclusive', pair: second, other: first };
-    }
-  }
-  if (!SCALES.includes(values.scale)) return { field: 'scale', kind: 'choice' };
-  if (!KEYS.includes(values.key)) return { field: 'key', kind: 'choice' };
-  if (!TIMINGS.includes(values.timing)) return { field: 'timing', kind: 'choice' };
-  return null;
+  return tokens;
 }
 
 // pixorale-convert's options for the settings (the seed among them), without the input:
-// always --no-settings (a setting.set never matters) and --seed, then, in a fixed order,
-// only the options whose value differs from the converter's default. The settings must
-// pass check().
+// always --no-settings (a setting.set never matters), then the preset that says the most of
+// them in the fewest words, then the options whose value differs from what the preset and
+// the defaults give, in the table's order.
 export function optionTokens(settings) {
   const values = canonical(settings);
-  const d = DESKTOP_DEFAULTS;
-  const tokens = ['--no-settings', '--seed', values.seed];
-  const differs = (field) => values[field] !== d[field];
-  if (differs('scale')) tokens.push('--scale', values.scale);
-  if (differs('sustain')) tokens.push('--sustain', values.sustain);
-  if (differs('tempo')) tokens.push('--tempo', values.tempo);
-  if (differs('timing')) tokens.push('--timing', values.timing);
-  if (differs('resolution')) tokens.push('--resolution', values.resolution);
-  if (values.chords) tokens.push('--chords');
-  if (pairGiven(values, 'range')) tokens.push('--range', `${values.rangeLow}:${values.rangeHigh}`);
-  if (differs('key')) tokens.push('--key', values.key);
-  if (!isEmpty(values.columns)) tokens.push('--columns', values.columns);
-  if (!isEmpty(values.maxSeconds)) tokens.push('--max-seconds', values.maxSeconds);
-  if (pairGiven(values, 'map')) tokens.push('--map', `${values.mapLow}:${values.mapHigh}`);
-  if (values.dynamics) tokens.push('--dynamics');
-  if (differs('program')) tokens.push('--program', values.program);
-  if (differs('velocity')) tokens.push('--velocity', values.velocity);
-  // The chord options would only be warned about without a chord track.
-  if (values.chords && differs('chordProgram')) tokens.push('--chord-program', values.chordProgram);
-  if (values.chords && differs('chordVelocity')) tokens.push('--chord-velocity', values.chordVelocity);
-  return tokens;
+  let best = tokensWith(values, null);
+  for (const preset of PRESETS) {
+    if (preset.options.length === 0) continue;
+    const tokens = tokensWith(values, preset.name);
+    if (tokens !== null && tokens.length <= best.length) best = tokens;
+  }
+  return ['--no-settings', ...best];
 }
 
 // The preset whose settings these are, or 'custom'.
 export function matchingPreset(settings) {
   const values = canonical(settings);
-  // Without chords the chord instrument and velocity do nothing.
-  if (!values.chords) {
-    values.chordProgram = DESKTOP_DEFAULTS.chordProgram;
-    values.chordVelocity = DESKTOP_DEFAULTS.chordVelocity;
-  }
-  for (const [name, preset] of Object.entries(PRESETS)) {
-    if (Object.keys(preset).every((field) => values[field] === preset[field])) return name;
+  for (const preset of PRESETS) {
+    const expected = presetValues(preset.name);
+    const same = PAGE_OPTIONS.every((option) => option.name === SEED || unused(option, values) ||
+      fieldIds(option).every((id) => values[id] === expected[id]));
+    if (same) return preset.name;
   }
   return 'custom';
 }
@@ -183,7 +167,7 @@ export function shellQuote(word) {
 // ./-name, which the converter would otherwise take for an option.
 export function commandLine(pictureName, tokens) {
   const input = pictureName.startsWith('-') ? `./${pictureName}` : pictureName;
-  return ['pixorale-convert', input, ...tokens].map(shellQuote).join(' ');
+  return [facts.program, input, ...tokens].map(shellQuote).join(' ');
 }
 
 // A fresh seed: any whole number up to 2^53 - 1, exact in a JavaScript number.

@@ -2,26 +2,29 @@
 // the converter plays them into its WAV: by time, and at one time every note-off before
 // the note-ons, so that a re-struck pitch sounds again. Times are whole frames.
 
-// The converter's WAV: 44.1 kHz, as long as the song plus a release tail of 2 s, in which
-// the notes fade and the reverb dies away.
-export const SAMPLE_RATE = 44100;
-export const TAIL_SECONDS = 2;
+import facts from './facts.js';
+
+// The converter's WAV: its sample rate, as long as the song plus a release tail in which the
+// notes fade and the reverb dies away.
+export const SAMPLE_RATE = facts.wav.sampleRate;
+export const TAIL_SECONDS = facts.wav.tailSeconds;
 
 // The frames of a song of `seconds` with its tail, rounded as the converter rounds them.
 export function songFrames(seconds) {
   return Math.round((seconds + TAIL_SECONDS) * SAMPLE_RATE);
 }
 
-// The worker's notes: 5 numbers per note.
-export const NOTE_FIELDS = 5;
-const START = 0;
-const END = 1;
-const PITCH = 2;
-const VELOCITY = 3;
-const TRACK = 4;
+// The worker's notes: the numbers of each note in the core's order.
+export const NOTE_FIELDS = facts.noteRecord.length;
+const field = (name) => facts.noteRecord.indexOf(name);
+const START = field('start');
+const END = field('end');
+const PITCH = field('pitch');
+const VELOCITY = field('velocity');
+const TRACK = field('track');
 
-// The melody plays on MIDI channel 1, the chords on channel 2 (0 and 1 here), as in the file.
-export const TRACK_CHANNELS = [0, 1];
+// The melody's channel, then the chords', as in the file.
+export const TRACK_CHANNELS = [facts.channels.melody, facts.channels.chords];
 
 // Indices 0..count-1 ordered by key, ties kept in note order. Notes mostly arrive in time
 // order already, and then nothing is sorted.

@@ -4,19 +4,6 @@
 export const LANGUAGES = ['ja', 'en'];
 export const DEFAULT_LANGUAGE = 'ja';
 
-const SCALE_NAMES = {
-  ja: [
-    'メジャー', 'ナチュラルマイナー', 'ハーモニックマイナー', 'メロディックマイナー', 'ドリアン',
-    'フリジアン', 'リディアン', 'ミクソリディアン', 'ロクリアン',
-    'メジャーペンタトニック', 'マイナーペンタトニック', 'ブルース', 'ホールトーン', 'クロマチック',
-  ],
-  en: [
-    'major', 'natural minor', 'harmonic minor', 'melodic minor', 'Dorian', 'Phrygian', 'Lydian',
-    'Mixolydian', 'Locrian', 'major pentatonic', 'minor pentatonic', 'blues', 'whole tone',
-    'chromatic',
-  ],
-};
-
 const TEXTS = {
   ja: {
     title: 'Pixorale',
@@ -39,41 +26,9 @@ const TEXTS = {
     copied: 'コピーしました',
     settings: '設定',
     preset: 'プリセット',
-    presetMusical: '音楽らしく（おすすめ）',
-    presetDesktop: 'デスクトップ版と同じ',
     presetCustom: 'カスタム',
-    seed: 'シード',
     newSeed: '新しいシード',
     seedHint: '同じ画像・設定・シードからは同じ曲ができます。',
-    conversionSettings: '変換設定',
-    scale: 'スケールを指定',
-    sustain: 'サステイン(32分音符何個分か)',
-    tempo: 'テンポ',
-    timing: '時間の単位',
-    beatUnits: '拍子単位',
-    millisecondUnits: 'ミリ秒単位',
-    resolution: '分解能(またはミリ秒)',
-    chords: '和音も含む',
-    range: '音域制限',
-    rangeLow: '音域下限',
-    rangeHigh: '音域上限',
-    rangeHint: '0～255。空欄なら制限しません。ピッチマップとはどちらか一方です。',
-    musical: '音楽らしく',
-    key: 'キー',
-    length: '長さ',
-    columns: '列数',
-    maxSeconds: '最大の長さ(秒)',
-    lengthHint: 'どちらか一方。空欄なら画像の1列に1音です。',
-    map: 'ピッチマップ',
-    mapLow: '下限',
-    mapHigh: '上限',
-    mapHint: '赤の値(0～255)をこの音域(0～127)に割り当てます。',
-    dynamics: '緑の値で音の強さを変える',
-    instruments: '楽器',
-    program: 'メロディの楽器',
-    velocity: 'メロディの強さ(1～127)',
-    chordProgram: '和音の楽器',
-    chordVelocity: '和音の強さ(1～127)',
     about: 'Pixorale について',
     aboutText: 'Pixorale は画像の列ごとに音符を作り、MIDIファイルにします。赤の値が音の高さに、青の値が次の音までの時間になります。',
     licenses: 'ライセンス',
@@ -98,31 +53,25 @@ const TEXTS = {
     noAudio: 'このブラウザーでは音を再生できません',
     wavTooLong: 'WAVファイルは{minutes}分までの曲で作れます',
     wavFailed: 'WAVファイルを作れませんでした: {detail}',
-    problemInteger: '{field}には{min}から{max}までの整数を入力してください',
-    problemSeconds: '{field}には0より大きい秒数を入力してください',
-    problemPair: '{field}を入力してください',
-    problemOrder: 'ピッチマップの下限は上限より小さくしてください',
-    problemExclusive: '{field}と{other}はどちらか一方だけ指定してください',
+    groupGeneral: '変換設定',
+    groupMusical: '音楽らしく',
+    groupHearAndSee: '楽器',
+    low: '下限',
+    high: '上限',
+    rivalHint: '{other}とはどちらか一方です。空欄なら使いません。',
+    problemWhole: '{field}には{min}から{max}までの整数を入力してください',
+    problemWholeFrom: '{field}には{min}以上の整数を入力してください',
+    problemDecimal: '{field}には{min}より大きい数を入力してください',
+    problemBounds: '{field}には{min}から{max}までの整数を下限と上限の両方に入力してください',
     problemChoice: '{field}を選んでください',
-    fieldSeed: 'シード',
-    fieldSustain: 'サステイン',
-    fieldTempo: 'テンポ',
-    fieldResolution: '分解能',
-    fieldRangeLow: '音域下限',
-    fieldRangeHigh: '音域上限',
-    fieldRange: '音域制限',
-    fieldColumns: '列数',
-    fieldMaxSeconds: '最大の長さ',
-    fieldMapLow: 'ピッチマップの下限',
-    fieldMapHigh: 'ピッチマップの上限',
-    fieldMap: 'ピッチマップ',
-    fieldProgram: 'メロディの楽器',
-    fieldVelocity: 'メロディの強さ',
-    fieldChordProgram: '和音の楽器',
-    fieldChordVelocity: '和音の強さ',
-    fieldScale: 'スケール',
-    fieldKey: 'キー',
-    fieldTiming: '時間の単位',
+    failureOptionConflict: 'いっしょに使えない設定があります: {detail}',
+    failureUnsupportedPicture: 'この画像は読めません。BMP・PNG・JPEGの画像を選んでください',
+    failureNotTrueColour: '24ビット画像を使用してください',
+    failureDamagedPicture: '画像が壊れているため読めません',
+    failurePictureTooLarge: '画像が大きすぎます',
+    failureUnreadablePicture: '画像を読めませんでした。もう一度選んでください',
+    failureOutOfMemory: 'メモリが足りません',
+    failureOther: '変換できませんでした: {detail}',
   },
   en: {
     title: 'Pixorale',
@@ -145,41 +94,9 @@ const TEXTS = {
     copied: 'Copied',
     settings: 'Settings',
     preset: 'Preset',
-    presetMusical: 'Musical (recommended)',
-    presetDesktop: 'As the desktop program',
     presetCustom: 'Custom',
-    seed: 'Seed',
     newSeed: 'New seed',
     seedHint: 'The same picture, settings and seed give the same song.',
-    conversionSettings: 'Conversion settings',
-    scale: 'Scale',
-    sustain: 'Sustain (in 32nd notes)',
-    tempo: 'Tempo (beats per minute)',
-    timing: 'Timing units',
-    beatUnits: 'Beats',
-    millisecondUnits: 'Milliseconds',
-    resolution: 'Resolution (or milliseconds)',
-    chords: 'Add chords',
-    range: 'Pitch range',
-    rangeLow: 'Lowest pitch',
-    rangeHigh: 'Highest pitch',
-    rangeHint: '0 to 255; empty: no range. Either this or the pitch map.',
-    musical: 'Make it musical',
-    key: 'Key',
-    length: 'Length',
-    columns: 'Columns',
-    maxSeconds: 'Maximum length (seconds)',
-    lengthHint: 'One or the other; empty: a note for every column of the picture.',
-    map: 'Pitch map',
-    mapLow: 'Low',
-    mapHigh: 'High',
-    mapHint: 'Takes the red values (0 to 255) into these pitches (0 to 127).',
-    dynamics: 'Loudness from the green values',
-    instruments: 'Instruments',
-    program: 'Melody instrument',
-    velocity: 'Melody velocity (1 to 127)',
-    chordProgram: 'Chord instrument',
-    chordVelocity: 'Chord velocity (1 to 127)',
     about: 'About Pixorale',
     aboutText: 'Pixorale makes a note of every column of a picture and writes them as a MIDI file: the red values give the pitches, the blue values the time to the next note.',
     licenses: 'Licences',
@@ -204,31 +121,25 @@ const TEXTS = {
     noAudio: 'This browser cannot play sound',
     wavTooLong: 'A WAV file can be made of songs up to {minutes} minutes long',
     wavFailed: 'Could not make the WAV file: {detail}',
-    problemInteger: '{field}: enter a whole number from {min} to {max}',
-    problemSeconds: '{field}: enter a number of seconds above 0',
-    problemPair: '{field}: enter a value',
-    problemOrder: 'Pitch map: the low value must be below the high value',
-    problemExclusive: '{field} and {other}: give only one of them',
+    groupGeneral: 'Conversion settings',
+    groupMusical: 'Make it musical',
+    groupHearAndSee: 'Instruments',
+    low: 'Low',
+    high: 'High',
+    rivalHint: 'Either this or {other}; empty: not used.',
+    problemWhole: '{field}: enter a whole number from {min} to {max}',
+    problemWholeFrom: '{field}: enter a whole number of {min} or more',
+    problemDecimal: '{field}: enter a number above {min}',
+    problemBounds: '{field}: enter whole numbers from {min} to {max} as both low and high',
     problemChoice: '{field}: choose one',
-    fieldSeed: 'Seed',
-    fieldSustain: 'Sustain',
-    fieldTempo: 'Tempo',
-    fieldResolution: 'Resolution',
-    fieldRangeLow: 'Lowest pitch',
-    fieldRangeHigh: 'Highest pitch',
-    fieldRange: 'Pitch range',
-    fieldColumns: 'Columns',
-    fieldMaxSeconds: 'Maximum length',
-    fieldMapLow: 'Pitch map low',
-    fieldMapHigh: 'Pitch map high',
-    fieldMap: 'Pitch map',
-    fieldProgram: 'Melody instrument',
-    fieldVelocity: 'Melody velocity',
-    fieldChordProgram: 'Chord instrument',
-    fieldChordVelocity: 'Chord velocity',
-    fieldScale: 'Scale',
-    fieldKey: 'Key',
-    fieldTiming: 'Timing units',
+    failureOptionConflict: 'Some settings cannot go together: {detail}',
+    failureUnsupportedPicture: 'This picture cannot be read; choose a BMP, PNG or JPEG picture',
+    failureNotTrueColour: 'Please use a 24-bit picture',
+    failureDamagedPicture: 'The picture is damaged and cannot be read',
+    failurePictureTooLarge: 'The picture is too large',
+    failureUnreadablePicture: 'The picture could not be read; please choose it again',
+    failureOutOfMemory: 'Not enough memory',
+    failureOther: 'Could not convert: {detail}',
   },
 };
 
@@ -238,23 +149,21 @@ export function text(language, key, params = {}) {
   return template.replace(/\{(\w+)\}/g, (whole, name) => (name in params ? String(params[name]) : whole));
 }
 
-// The scale as the list shows it, rooted on the key: "Dメジャー", "D major".
-export function scaleName(language, index, key) {
-  const names = SCALE_NAMES[language] ?? SCALE_NAMES[DEFAULT_LANGUAGE];
-  return language === 'ja' ? `${key}${names[index]}` : `${key} ${names[index]}`;
-}
+// Integers above this are no limit a person needs to be told of ("1 or more", not "1 to
+// 4294967295").
+const TOLD_MAXIMUM = 1000000n;
 
-// The message for a problem of settings.check().
-export function problemText(language, problem) {
-  const name = (field) => text(language, `field${field[0].toUpperCase()}${field.slice(1)}`);
-  const params = {
-    field: name(problem.kind === 'exclusive' ? problem.pair : problem.field),
-    other: problem.other ? name(problem.other) : '',
-    min: problem.min,
-    max: problem.max,
-  };
-  const key = `problem${problem.kind[0].toUpperCase()}${problem.kind.slice(1)}`;
-  return text(language, key, params);
+// The message for a value the converter refused: the option's name as the page labels it,
+// with the limits the table gives.
+export function valueProblemText(language, option) {
+  const params = { field: option.label[language], min: option.min, max: option.max };
+  if (option.kind === 'whole') {
+    return text(language, BigInt(option.max) > TOLD_MAXIMUM ? 'problemWholeFrom' : 'problemWhole',
+      params);
+  }
+  if (option.kind === 'decimal') return text(language, 'problemDecimal', params);
+  if (option.kind === 'bounds') return text(language, 'problemBounds', params);
+  return text(language, 'problemChoice', params);
 }
 
 // Puts the texts of `language` into every element under `root` that names one.

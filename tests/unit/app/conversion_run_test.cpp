@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "app/song_summary.h"
 #include "app/ui_texts.h"
 #include "support/bmp_builder.h"
 #include "support/scripted_ui.h"
@@ -13,6 +14,19 @@ namespace pixorale {
 namespace {
 
 using test::ScriptedUi;
+
+// The desktop programs' MIDI file, and what the song held when it was written.
+class SummarizedMidiFile final : public SongOutputs {
+ public:
+  std::vector<OutputReport> Write(Song& song, const std::string& savePath) override {
+    summary = Summarize(song);
+    return file_.Write(song, savePath);
+  }
+  SongSummary summary;
+
+ private:
+  MidiFileOutput file_;
+};
 
 class ConversionRun : public ::testing::Test {
  protected:
@@ -25,7 +39,7 @@ class ConversionRun : public ::testing::Test {
 
   RunReport Run(const std::string& path) {
     FixedBits down(0);
-    RunReport report = RunConversion(path, state_, down, ui_, bmp_, midiFile_);
+    RunReport report = RunConversion(path, state_, down, bmp_, save_);
     EXPECT_TRUE(state_.song.tracks.empty()) << "the song is emptied after every run";
     EXPECT_EQ(state_.song.trackCount, 0);
     EXPECT_EQ(state_.image.bitCount, 0) << "the image is freed after every run";
@@ -36,7 +50,8 @@ class ConversionRun : public ::testing::Test {
   ProgramState state_;
   ScriptedUi ui_;
   BmpPictureSource bmp_;
-  MidiFileOutput midiFile_;
+  SummarizedMidiFile midiFile_;
+  PromptingSaveStep save_{ui_, midiFile_};
 };
 
 TEST_F(ConversionRun, WritesTheChosenFile) {
@@ -53,9 +68,9 @@ TEST_F(ConversionRun, WritesTheChosenFile) {
   const auto bytes = test::ReadFileBytes(dir_ / "out.mid");
   ASSERT_GE(bytes.size(), 14u);
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "MThd");
-  EXPECT_EQ(report.song.noteCount, 2u);
-  EXPECT_EQ(report.song.trackCount, 1);
-  EXPECT_EQ(report.song.quarterMicroseconds, 500'000u) << "read back from the tempo event";
+  EXPECT_EQ(midiFile_.summary.noteCount, 2u);
+  EXPECT_EQ(midiFile_.summary.trackCount, 1);
+  EXPECT_EQ(midiFile_.summary.quarterMicroseconds, 500'000u) << "read back from the tempo event";
 }
 
 TEST_F(ConversionRun, UsesTheSettingsAsTheyAreNow) {
@@ -63,8 +78,8 @@ TEST_F(ConversionRun, UsesTheSettingsAsTheyAreNow) {
   state_.settings.chordMode = 1;
   state_.settings.resolution = 480;
   ui_.saveAnswers.push_back((dir_ / "out.mid").string());
-  const RunReport report = Run(in);
-  EXPECT_EQ(report.song.trackCount, 2);
+  Run(in);
+  EXPECT_EQ(midiFile_.summary.trackCount, 2);
   const auto bytes = test::ReadFileBytes(dir_ / "out.mid");
   EXPECT_EQ(bytes.at(11), 2) << "two tracks announced";
   EXPECT_EQ(bytes.at(12), 0x01);
@@ -133,8 +148,7 @@ TEST_F(ConversionRun, DecoderRefusalEndsTheRunWithItsReasonAndNoMessage) {
     }
   } refusing;
   FixedBits down(0);
-  const RunReport report =
-      RunConversion(Picture({1, 2, 3}), state_, down, ui_, refusing, midiFile_);
+  const RunReport report = RunConversion(Picture({1, 2, 3}), state_, down, refusing, save_);
   EXPECT_EQ(report.status, RunStatus::kUndecodable);
   EXPECT_EQ(report.picture.spngError, 5);
   EXPECT_EQ(DescribePictureLoad(report.picture), "PNG: invalid chunk checksum");
@@ -159,7 +173,8 @@ TEST_F(ConversionRun, EachOutputIsReportedAndOnlyAFailedMidiFileShowsItsMessage)
     ui_.messages.clear();
     ui_.saveAnswers.push_back("song.mid");
     FixedBits down(0);
-    const RunReport report = RunConversion(in, state_, down, ui_, bmp_, outputs);
+    PromptingSaveStep save(ui_, outputs);
+    const RunReport report = RunConversion(in, state_, down, bmp_, save);
     EXPECT_EQ(report.status, RunStatus::kWriteFailed);
     ASSERT_EQ(report.outputs.size(), 2u);
     EXPECT_EQ(report.outputs[1].error, "the SoundFont is damaged");
@@ -176,7 +191,8 @@ TEST_F(ConversionRun, OutOfMemoryFailsTheRunAndLeavesEverythingEmpty) {
   const std::string in = Picture(test::MakeMelodyBmp({60, 62}, {8, 8}));
   ui_.saveAnswers.push_back("song.mid");
   FixedBits down(0);
-  const RunReport report = RunConversion(in, state_, down, ui_, bmp_, exhausted);
+  PromptingSaveStep save(ui_, exhausted);
+  const RunReport report = RunConversion(in, state_, down, bmp_, save);
   EXPECT_EQ(report.status, RunStatus::kOutOfMemory);
   EXPECT_TRUE(state_.song.tracks.empty());
   EXPECT_EQ(state_.image.bitCount, 0);

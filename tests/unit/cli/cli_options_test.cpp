@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "app/cli/option_warnings.h"
+#include "app/converter/given_options.h"
+#include "app/converter/option_warnings.h"
 
 namespace pixorale::cli {
 namespace {
+
+using namespace converter;  // NOLINT: the converter's options are what is parsed
 
 struct Parsed {
   ParsedCommandLine result;
@@ -35,7 +38,7 @@ TEST(ParseCommandLine, StoresEachSettingGiven) {
              "--range",    "10:20",    "--snap",   "down",         "--seed", "18446744073709551615",
              "-j",         "3",        "--json"});
   ASSERT_TRUE(parsed.result.options) << parsed.err;
-  const CliOptions& options = *parsed.result.options;
+  const ConverterOptions& options = *parsed.result.options;
   const SettingOverrides& given = options.overrides;
   EXPECT_EQ(given.scaleIndex, 4);
   EXPECT_EQ(given.sustain, 0u);
@@ -110,12 +113,12 @@ TEST(OptionWarnings, NameOptionsThatWouldDoNothingOrSomethingElse) {
     args.push_back("in.bmp");
     const Parsed parsed = Parse(args);
     ASSERT_TRUE(parsed.result.options) << c.args[0];
-    const std::vector<std::string> warnings = OptionWarnings(parsed.result.options->overrides);
+    const std::vector<Warning> warnings = OptionWarnings(parsed.result.options->overrides);
     if (c.warning.empty()) {
       EXPECT_TRUE(warnings.empty()) << c.args[1];
     } else {
       ASSERT_EQ(warnings.size(), 1u) << c.args[1];
-      EXPECT_NE(warnings[0].find(c.warning), std::string::npos) << warnings[0];
+      EXPECT_NE(warnings[0].text.find(c.warning), std::string::npos) << warnings[0].text;
     }
   }
 }
@@ -134,10 +137,42 @@ TEST(ParseCommandLine, MaxSecondsIsAPlainPositiveDecimal) {
     ASSERT_TRUE(parsed.result.options) << text << parsed.err;
     EXPECT_EQ(parsed.result.options->musical.maxSeconds, seconds) << text;
   }
-  for (const char* text : {"0", "0.0", "-1", "+5", "1e2", "inf", "nan", "0x10", "1.2.3", ".", "",
-                           " 5", "5 "}) {
+  for (const char* text :
+       {"0", "0.0", "-1", "+5", "1e2", "inf", "nan", "0x10", "1.2.3", ".", "", " 5", "5 "}) {
     EXPECT_FALSE(Parse({"in.bmp", "--max-seconds", text}).result.options) << text;
   }
+}
+
+}  // namespace
+}  // namespace pixorale::cli
+
+namespace pixorale::cli {
+namespace {
+
+using namespace converter;  // NOLINT: the converter's options are what is parsed
+
+// The command line and the page read options through the one table: the same words give the
+// same options.
+TEST(ParseCommandLine, ReadsTheTablesOptionsAsThePageReadsThem) {
+  const std::vector<std::string> words = {"--preset", "musical", "--key",  "Db", "--chords",
+                                          "--tempo",  "90",      "--seed", "3",  "--dynamics"};
+  std::vector<std::string> args = words;
+  args.push_back("in.bmp");
+  const Parsed parsed = Parse(args);
+  ASSERT_TRUE(parsed.result.options) << parsed.err;
+  const Result<std::vector<GivenOption>> given = ReadOptionWords(words);
+  ASSERT_TRUE(given);
+  const Result<ConverterOptions> page = OptionsFrom({"in.bmp"}, *given);
+  ASSERT_TRUE(page);
+  const ConverterOptions& cli = *parsed.result.options;
+  EXPECT_EQ(cli.musical.map, page->musical.map);
+  EXPECT_EQ(cli.musical.maxSeconds, page->musical.maxSeconds);
+  EXPECT_EQ(cli.musical.key, page->musical.key);
+  EXPECT_EQ(cli.musical.dynamics, page->musical.dynamics);
+  EXPECT_EQ(cli.overrides.chordMode, page->overrides.chordMode);
+  EXPECT_EQ(cli.overrides.tempo, page->overrides.tempo);
+  EXPECT_EQ(cli.seed, page->seed);
+  EXPECT_EQ(cli.musical.key, 1);
 }
 
 }  // namespace

@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "app/cli/cli_options.h"
-#include "app/cli/option_warnings.h"
+#include "app/converter/option_warnings.h"
 
 namespace pixorale::cli {
 namespace {
+
+using namespace converter;  // NOLINT: the converter's options are what is parsed
 
 // The options are tested as a build with every feature has them, whatever this build has.
 constexpr BuildFeatures kEveryFeature = {true, true, true, true};
@@ -154,8 +156,9 @@ TEST(HearAndSeeOptions, GainWithoutAWavIsWarnedAbout) {
   settings.InstallDefaults();
   HearAndSeeOptions hear;
   hear.gainDb = -3.0;
-  EXPECT_EQ(HearAndSeeWarnings(hear, settings),
-            std::vector<std::string>{"--gain does nothing without --wav"});
+  const std::vector<Warning> warnings = HearAndSeeWarnings(hear, settings);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].text, "--gain does nothing without --wav");
   hear.wav = "x.wav";
   EXPECT_TRUE(HearAndSeeWarnings(hear, settings).empty());
 }

@@ -15,6 +15,8 @@
 namespace pixorale::cli {
 namespace {
 
+using namespace converter;  // NOLINT: the converter's options are what is parsed
+
 namespace fs = std::filesystem;
 
 // The converter run in-process, its streams read back.

@@ -52,7 +52,7 @@ class FailedMidiWrite : public ::testing::Test {
     ui_.saveAnswers.push_back(output.string());
     ui_.messages.clear();
     FixedBits down(0);
-    return RunConversion(input, state_, down, ui_, bmp_, midiFile_);
+    return RunConversion(input, state_, down, bmp_, save_);
   }
 
   // The run tells the user, and the song and the image are empty again.
@@ -71,6 +71,7 @@ class FailedMidiWrite : public ::testing::Test {
   BmpPictureSource bmp_;
   MidiFileOutput midiFile_;
   test::ScriptedUi ui_;
+  PromptingSaveStep save_{ui_, midiFile_};
 };
 
 TEST_F(FailedMidiWrite, FullDeviceIsReported) {
@@ -125,8 +126,8 @@ TEST_F(FailedMidiWrite, NextRunWritesTheSameFileAsAFreshStart) {
   test::ScriptedUi freshUi;
   freshUi.saveAnswers.push_back((out_ / "fresh.mid").string());
   FixedBits down(0);
-  ASSERT_EQ(RunConversion(input, fresh, down, freshUi, bmp_, midiFile_).status,
-            RunStatus::kWritten);
+  PromptingSaveStep freshSave(freshUi, midiFile_);
+  ASSERT_EQ(RunConversion(input, fresh, down, bmp_, freshSave).status, RunStatus::kWritten);
   EXPECT_EQ(test::ReadFileBytes(out_ / "after.mid"), test::ReadFileBytes(out_ / "fresh.mid"));
 }
 

@@ -44,11 +44,11 @@ TEST_F(PageConversionTest, WritesTheConvertersBytesAndDrawsEveryNote) {
   };
   for (const auto& options : optionSets) {
     SCOPED_TRACE(testing::PrintToString(options));
-    const PageConversion page = ConvertForPage(picture_.string(), options);
-    ASSERT_TRUE(page.converted) << page.error;
+    const PageConversion page = ConvertForPage(picture_.string(), "photo.bmp", options);
+    ASSERT_FALSE(page.failure) << page.failure->Line();
     EXPECT_EQ(page.midiName, "photo.mid");
     EXPECT_EQ(page.midi, ConverterBytes(options));
-    ASSERT_EQ(page.notes.size(), page.report.song.noteCount * kNoteFields);
+    ASSERT_EQ(page.notes.size(), page.outcome.song.noteCount * kNoteFields);
     for (size_t note = 0; note < page.notes.size(); note += kNoteFields) {
       EXPECT_LT(page.notes[note], page.notes[note + 1]);  // starts before it ends
       EXPECT_LE(page.notes[note + 1], static_cast<float>(page.seconds));
@@ -56,26 +56,36 @@ TEST_F(PageConversionTest, WritesTheConvertersBytesAndDrawsEveryNote) {
   }
 }
 
-TEST_F(PageConversionTest, SaysWhatIsWrongInOneLineWithoutTheProgramsName) {
+// The page tells each failure in its own words, by kind; it names the picture as its user
+// knows it, not by where the worker put it.
+TEST_F(PageConversionTest, TellsEachFailureByKindAboutWhatTheUserGave) {
   test::WriteFileBytes(dir_ / "cut.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0});
+  test::WriteFileBytes(dir_ / "anim.gif", {'G', 'I', 'F', '8', '9', 'a', 0, 0});
   struct Case {
     std::string picture;
     std::vector<std::string> options;
-    std::string error;
+    converter::FailureKind kind;
+    std::string subject;
   };
   const Case cases[] = {
-      {picture_.string(), {"--tempo", "0"}, "--tempo: '0' is not a whole number"},
-      {picture_.string(), {"-o", "x.mid"}, "the page reads and writes no files"},
-      {picture_.string(), {"--wav", "x.wav"}, "--wav"},
-      {(dir_ / "cut.png").string(), {}, "PNG"},
+      {picture_.string(), {"--tempo", "0"}, converter::FailureKind::kOptionValue, "--tempo"},
+      {picture_.string(),
+       {"--columns", "9", "--max-seconds", "9"},
+       converter::FailureKind::kOptionConflict,
+       ""},
+      {picture_.string(), {"-o", "x.mid"}, converter::FailureKind::kUsage, ""},
+      {picture_.string(), {"--wav", "x.wav"}, converter::FailureKind::kMissingFeature, "--wav"},
+      {picture_.string(), {"photo.bmp"}, converter::FailureKind::kUsage, "photo.bmp"},
+      {(dir_ / "cut.png").string(), {}, converter::FailureKind::kDamagedPicture, "shown"},
+      {(dir_ / "anim.gif").string(), {}, converter::FailureKind::kUnsupportedPicture, "shown"},
+      {(dir_ / "gone.bmp").string(), {}, converter::FailureKind::kUnreadablePicture, "shown"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.error);
-    const PageConversion page = ConvertForPage(c.picture, c.options);
-    EXPECT_FALSE(page.converted);
-    EXPECT_NE(page.error.find(c.error), std::string::npos) << page.error;
-    EXPECT_EQ(page.error.find("pixorale-convert:"), std::string::npos) << page.error;
-    EXPECT_EQ(page.error.find('\n'), std::string::npos) << page.error;
+    SCOPED_TRACE(testing::PrintToString(c.options) + " " + c.picture);
+    const PageConversion page = ConvertForPage(c.picture, "shown", c.options);
+    ASSERT_TRUE(page.failure);
+    EXPECT_EQ(page.failure->kind, c.kind) << page.failure->Line();
+    EXPECT_EQ(page.failure->subject, c.subject) << page.failure->Line();
     EXPECT_TRUE(page.midi.empty());
   }
 }
@@ -84,10 +94,12 @@ TEST_F(PageConversionTest, NamesThePictureInWarningsAsItsUserKnowsIt) {
   std::vector<uint8_t> bytes = test::ReadFileBytes(picture_);
   bytes.resize(bytes.size() - 2);
   test::WriteFileBytes(dir_ / "cut.bmp", bytes);
-  const PageConversion page = ConvertForPage((dir_ / "cut.bmp").string(), {"--seed", "1"});
-  ASSERT_TRUE(page.converted) << page.error;
+  const PageConversion page =
+      ConvertForPage((dir_ / "cut.bmp").string(), "cut.bmp", {"--seed", "1"});
+  ASSERT_FALSE(page.failure) << page.failure->Line();
   ASSERT_EQ(page.warnings.size(), 1u);
-  EXPECT_TRUE(page.warnings[0].starts_with("cut.bmp: the pixel data ends ")) << page.warnings[0];
+  EXPECT_EQ(page.warnings[0].kind, converter::WarningKind::kTruncatedPixels);
+  EXPECT_EQ(page.warnings[0].subject, "cut.bmp");
 }
 
 }  // namespace

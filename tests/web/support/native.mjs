@@ -37,15 +37,12 @@ export function nativeRefusal(picture) {
   }
 }
 
-// The converter's options for the page's settings, written from the converter's help: the
-// musical preset maps reds into 48:84 and keeps a song within 60 s; a range replaces the map
-// and columns the length, as the converter takes one of each.
+// The converter's options for the page's settings: the preset by its name, as the converter
+// takes it, and the settings given beside it.
 export function optionsFor(settings, seed) {
   const options = ['--no-settings', '--seed', String(seed)];
-  if (settings.preset === 'musical' && !settings.range) options.push('--map', '48:84');
-  if (settings.columns !== undefined) options.push('--columns', String(settings.columns));
-  else if (settings.preset === 'musical') options.push('--max-seconds', '60');
-  for (const name of ['scale', 'sustain', 'tempo', 'timing', 'resolution', 'key']) {
+  if (settings.preset !== 'desktop') options.push('--preset', settings.preset);
+  for (const name of ['columns', 'scale', 'sustain', 'tempo', 'timing', 'resolution', 'key']) {
     if (settings[name] !== undefined) options.push(`--${name}`, String(settings[name]));
   }
   if (settings.chords) options.push('--chords');

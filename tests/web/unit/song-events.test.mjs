@@ -1,8 +1,12 @@
 // The order in which the page plays a song's notes into the synthesizer.
 import assert from 'node:assert/strict';
+import path from 'node:path';
 import { test } from 'node:test';
+import { pathToFileURL } from 'node:url';
 
-import { SongEvents, renderFrames } from '../../../web/src/song-events.js';
+// The built module, which imports the facts.js the build writes.
+const dist = process.env.PIXORALE_WEB_DIST ?? path.resolve('build/web/dist');
+const { SongEvents, renderFrames } = await import(pathToFileURL(path.join(dist, 'src/song-events.js')));
 
 // Notes as the worker gives them: start s, end s, pitch, velocity, track.
 const notes = (...rows) => new Float32Array(rows.flat());
