@@ -71,10 +71,18 @@ TEST(OptionsFrom, APresetIsItsOptionsAndWhatIsGivenBesideItTakesPrecedence) {
       {{"--preset", "musical", "--key", "D", "--scale", "minor-pentatonic"},
        with({"--key", "D", "--scale", "minor-pentatonic"}, {})},
       {{"--map", "1:2", "--preset", "musical"}, with({"--map", "1:2"}, {"--map"})},
-      {{"--preset", "musical", "--no-chords"}, with({"--no-chords"}, {"--chords"})},
+      // With the flag they need turned off, the preset's options for it go too.
+      {{"--preset", "musical", "--no-chords"},
+       with({"--no-chords"}, {"--chords", "--chord-program", "--chord-velocity"})},
       // An option that excludes one of the preset's takes its place.
-      {{"--preset", "musical", "--columns", "9"}, with({"--columns", "9"}, {"--metre"})},
-      {{"--preset", "musical", "--max-seconds", "30"}, with({"--max-seconds", "30"}, {"--metre"})},
+      {{"--preset", "musical", "--columns", "9"},
+       with({"--columns", "9"}, {"--metre", "--harmony"})},
+      {{"--preset", "musical", "--max-seconds", "30"},
+       with({"--max-seconds", "30"}, {"--metre", "--harmony"})},
+      // Given on its own, an option stays, whatever the flag it needs.
+      {{"--preset", "musical", "--no-chords", "--chord-program", "5"},
+       with({"--no-chords", "--chord-program", "5"},
+            {"--chords", "--chord-program", "--chord-velocity"})},
       {{"--range", "10:20", "--preset", "musical"}, with({"--range", "10:20"}, {"--map"})},
   };
   for (const Case& c : cases) {
