@@ -427,10 +427,9 @@ void AddReadingRows(std::vector<OptionRow>& rows) {
     return options.musical.reading.songSeconds.has_value();
   };
   songSeconds.reportKey = "song_seconds";
+  // The length the metre takes, as the chords' voice is reported without chords.
   songSeconds.reported = [](const UsedSettings& used) -> ReportedValue {
-    const MusicalReading& reading = used.controls.reading;
-    if (!reading.metre) return {};
-    return reading.songSeconds.value_or(kDefaultSongSeconds);
+    return used.controls.reading.songSeconds.value_or(kDefaultSongSeconds);
   };
   songSeconds.onlyWith = OptionId::kMetre;
   songSeconds.pageLabel = Words{"Song length (seconds)", "曲の長さ(秒)"};
