@@ -374,46 +374,34 @@ void AddReadingRows(std::vector<OptionRow>& rows) {
   contour.pageLabel = Words{"Contour from the whole picture", "絵全体から旋律の形"};
   rows.push_back(std::move(contour));
 
-  OptionRow metre = Flag(OptionId::kMetre, "--metre",
-                         [](ConverterOptions& o) { o.musical.reading.metre = true; });
-  metre.group = OptionGroup::kMusical;
-  metre.help =
-      "Tempo and bars from the picture: onsets on a grid of\n"
-      "sixteenths, phrases of four bars, --song-seconds long";
-  metre.reportKey = "metre";
-  metre.reported = [](const UsedSettings& used) -> ReportedValue {
-    return used.controls.reading.metre;
+  // A part of the reading turned on by a flag.
+  const auto part = [&rows](OptionId id, std::string names, bool MusicalReading::*field,
+                            std::string help, std::string reportKey, Words label) {
+    OptionRow row = Flag(id, std::move(names),
+                         [field](ConverterOptions& o) { o.musical.reading.*field = true; });
+    row.group = OptionGroup::kMusical;
+    row.help = std::move(help);
+    row.reportKey = std::move(reportKey);
+    row.reported = [field](const UsedSettings& used) -> ReportedValue {
+      return used.controls.reading.*field;
+    };
+    row.pageLabel = std::move(label);
+    rows.push_back(std::move(row));
   };
-  metre.pageLabel = Words{"Metre and phrases", "拍子とフレーズ"};
-  rows.push_back(std::move(metre));
-
-  OptionRow melodic = Flag(OptionId::kMelodic, "--melodic",
-                           [](ConverterOptions& o) { o.musical.reading.melodic = true; });
-  melodic.group = OptionGroup::kMusical;
-  melodic.help =
-      "Steps and neighbour tones instead of repeated pitches;\n"
-      "a leap is followed by a step back";
-  melodic.reportKey = "melodic";
-  melodic.reported = [](const UsedSettings& used) -> ReportedValue {
-    return used.controls.reading.melodic;
-  };
-  melodic.pageLabel = Words{"Melodic line", "なめらかな旋律"};
-  rows.push_back(std::move(melodic));
-
-  OptionRow harmony = Flag(OptionId::kHarmony, "--harmony",
-                           [](ConverterOptions& o) { o.musical.reading.harmony = true; });
-  harmony.group = OptionGroup::kMusical;
-  harmony.help =
-      "Chords of the key under the melody's strong beats (with\n"
-      "--metre); with --chords they play, with a bass, instead\n"
-      "of the chord rule";
-  harmony.reportKey = "harmony";
-  harmony.reported = [](const UsedSettings& used) -> ReportedValue {
-    return used.controls.reading.harmony;
-  };
-  harmony.onlyWith = OptionId::kMetre;
-  harmony.pageLabel = Words{"Chords in the key", "調に合った和音"};
-  rows.push_back(std::move(harmony));
+  part(OptionId::kMetre, "--metre", &MusicalReading::metre,
+       "Tempo and bars from the picture: onsets on a grid of\n"
+       "sixteenths, phrases of four bars, --song-seconds long",
+       "metre", {"Metre and phrases", "拍子とフレーズ"});
+  part(OptionId::kMelodic, "--melodic", &MusicalReading::melodic,
+       "Steps and neighbour tones instead of repeated pitches;\n"
+       "a leap is followed by a step back",
+       "melodic", {"Melodic line", "なめらかな旋律"});
+  part(OptionId::kHarmony, "--harmony", &MusicalReading::harmony,
+       "Chords of the key under the melody's strong beats (with\n"
+       "--metre); with --chords they play, with a bass, instead\n"
+       "of the chord rule",
+       "harmony", {"Chords in the key", "調に合った和音"});
+  rows.back().onlyWith = OptionId::kMetre;
 
   OptionRow songSeconds = Row(OptionId::kSongSeconds, "--song-seconds", OptionKind::kDecimal, "S");
   songSeconds.group = OptionGroup::kMusical;
