@@ -15,13 +15,6 @@
 namespace pixorale {
 namespace {
 
-constexpr int kMarginLeft = 36;
-constexpr int kMarginRight = 12;
-constexpr int kMarginTop = 24;
-constexpr int kMarginBottom = 24;
-constexpr double kPixelsPerSecond = 40.0;
-constexpr int kMinPlotWidth = 320;
-constexpr int kMaxWidth = 4000;
 constexpr double kMinMarkSpacing = 60.0;  // pixels between two time marks at least
 constexpr double kFontSize = 10.0;
 
@@ -30,6 +23,7 @@ struct Colour {
 };
 constexpr Colour kBackground = {1.0, 1.0, 1.0};
 constexpr Colour kPlot = {0.97, 0.97, 0.97};
+constexpr Colour kBlackKeyRow = {0.92, 0.92, 0.92};
 constexpr Colour kOctaveLine = {0.72, 0.72, 0.72};
 constexpr Colour kTimeLine = {0.87, 0.87, 0.87};
 constexpr Colour kText = {0.2, 0.2, 0.2};
@@ -68,38 +62,62 @@ std::string SecondsLabel(double seconds) {
   return text;
 }
 
-void DrawGrid(cairo_t* cairo, const PianoRollLayout& layout, double lengthSeconds) {
-  const double plotRight = layout.width - kMarginRight;
-  const double plotBottom = layout.Y(0) + kPianoRollRowHeight;
-  SetColour(cairo, kPlot);
-  cairo_rectangle(cairo, layout.left, layout.top, plotRight - layout.left, plotBottom - layout.top);
-  cairo_fill(cairo);
+bool IsBlackKey(int pitch) {
+  constexpr std::array<bool, 12> kBlack = {false, true,  false, true,  false, false,
+                                           true,  false, true,  false, true,  false};
+  return kBlack[static_cast<size_t>(pitch % 12)];
+}
 
-  cairo_set_line_width(cairo, 1.0);
+// The rows as on a keyboard turned on its side: the black keys' rows darker, so that a
+// pitch can be counted from the nearest C.
+void DrawRows(cairo_t* cairo, const PianoRollLayout& layout) {
+  SetColour(cairo, kPlot);
+  cairo_rectangle(cairo, layout.left, layout.top, layout.right - layout.left,
+                  layout.Bottom() - layout.top);
+  cairo_fill(cairo);
+  SetColour(cairo, kBlackKeyRow);
+  for (int pitch = layout.lowPitch; pitch <= layout.highPitch; ++pitch) {
+    if (!IsBlackKey(pitch)) continue;
+    cairo_rectangle(cairo, layout.left, layout.Y(pitch), layout.right - layout.left,
+                    layout.rowHeight);
+  }
+  cairo_fill(cairo);
+}
+
+void DrawTimeMarks(cairo_t* cairo, const PianoRollLayout& layout, double lengthSeconds) {
   const double step = MarkStep(layout.pixelsPerSecond);
   for (double t = 0.0; t <= lengthSeconds + 1e-9; t += step) {
     const double x = std::floor(layout.X(t)) + 0.5;
     SetColour(cairo, kTimeLine);
     cairo_move_to(cairo, x, layout.top);
-    cairo_line_to(cairo, x, plotBottom + 4);
+    cairo_line_to(cairo, x, layout.Bottom() + 4);
     cairo_stroke(cairo);
     SetColour(cairo, kText);
-    cairo_move_to(cairo, x + 2, plotBottom + 4 + kFontSize);
+    cairo_move_to(cairo, x + 2, layout.Bottom() + 4 + kFontSize);
     cairo_show_text(cairo, SecondsLabel(t).c_str());
   }
-  // A line at the bottom edge of every C, labelled with its octave (middle C is C4).
-  for (int pitch = 0; pitch <= 127; pitch += 12) {
-    const double y = layout.Y(pitch) + kPianoRollRowHeight - 0.5;
+}
+
+// A line under every C, where its octave begins, and the C's name beside its row.
+void DrawOctaves(cairo_t* cairo, const PianoRollLayout& layout) {
+  for (const PianoRollLabel& label : PianoRollLabels(layout)) {
+    const double y = layout.Y(label.pitch) + layout.rowHeight - 0.5;
     SetColour(cairo, kOctaveLine);
     cairo_move_to(cairo, layout.left - 4, y);
-    cairo_line_to(cairo, plotRight, y);
+    cairo_line_to(cairo, layout.right, y);
     cairo_stroke(cairo);
     SetColour(cairo, kText);
-    cairo_move_to(cairo, 4, y + kFontSize / 2 - 1);
-    char label[8];
-    std::snprintf(label, sizeof label, "C%d", pitch / 12 - 1);
-    cairo_show_text(cairo, label);
+    // The digits' height is about 0.7 of the font size: centred on the row.
+    cairo_move_to(cairo, 4, layout.Y(label.pitch) + layout.rowHeight / 2.0 + kFontSize * 0.35);
+    cairo_show_text(cairo, label.text.c_str());
   }
+}
+
+void DrawGrid(cairo_t* cairo, const PianoRollLayout& layout, double lengthSeconds) {
+  DrawRows(cairo, layout);
+  cairo_set_line_width(cairo, 1.0);
+  DrawTimeMarks(cairo, layout, lengthSeconds);
+  DrawOctaves(cairo, layout);
 }
 
 void DrawLegend(cairo_t* cairo, const PianoRollLayout& layout, bool hasChords) {
@@ -125,24 +143,10 @@ cairo_status_t WriteToStream(void* closure, const unsigned char* data, unsigned 
 
 }  // namespace
 
-PianoRollLayout PianoRollLayoutFor(double lengthSeconds) {
-  PianoRollLayout layout;
-  layout.left = kMarginLeft;
-  layout.top = kMarginTop;
-  layout.height = kMarginTop + 128 * kPianoRollRowHeight + kMarginBottom;
-  const double wanted = std::ceil(std::max(0.0, lengthSeconds) * kPixelsPerSecond);
-  const int plotWidth = static_cast<int>(
-      std::clamp<double>(wanted, kMinPlotWidth, kMaxWidth - kMarginLeft - kMarginRight));
-  layout.width = kMarginLeft + plotWidth + kMarginRight;
-  layout.pixelsPerSecond =
-      lengthSeconds > 0.0 && wanted > plotWidth ? plotWidth / lengthSeconds : kPixelsPerSecond;
-  return layout;
-}
-
 RenderResult DrawPianoRoll(const Song& song, std::ostream& out) {
   const SongNotes songNotes = CollectNotes(song);
   const std::vector<NoteSpan>& notes = songNotes.notes;
-  const PianoRollLayout layout = PianoRollLayoutFor(songNotes.lengthSeconds);
+  const PianoRollLayout layout = PianoRollLayoutFor(songNotes.lengthSeconds, PitchSpanOf(notes));
 
   const std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
       cairo_image_surface_create(CAIRO_FORMAT_RGB24, layout.width, layout.height));
@@ -166,7 +170,7 @@ RenderResult DrawPianoRoll(const Song& song, std::ostream& out) {
     const double x = layout.X(note.start);
     // Every note stays visible, however short or compressed.
     const double width = std::max(1.0, layout.X(note.end) - x);
-    cairo_rectangle(cairo, x, layout.Y(note.pitch), width, kPianoRollRowHeight - 1);
+    cairo_rectangle(cairo, x, layout.Y(note.pitch), width, layout.rowHeight - 1);
     cairo_fill(cairo);
   }
   DrawLegend(cairo, layout, hasChords);

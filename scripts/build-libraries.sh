@@ -3,7 +3,8 @@
 # pinned versions, as static libraries for another toolchain:
 #   zlib, libspng, libjpeg-turbo   PNG and JPEG input
 #   libpng, pixman, cairo          the piano roll (cairo draws with pixman, writes with libpng)
-# and copies Debian's header-only CLI11 and nlohmann-json beside them.
+# and copies Debian's header-only CLI11 and nlohmann-json beside them, from the host's packages
+# at pinned versions (the native build compiles with the same headers).
 #   scripts/build-libraries.sh TOOLCHAIN PREFIX
 # TOOLCHAIN names scripts/toolchains/TOOLCHAIN.sh, which says how to compile for the target
 # and, in `libraries`, which of them it needs (all when it does not say).
@@ -13,8 +14,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# shellcheck source=scripts/lib/common.sh
+source scripts/lib/common.sh
 toolchain=$1
 prefix=$(realpath -m "$2")
+jobs=$(pixorale_jobs)
 # shellcheck source=scripts/toolchains/mingw-w64.sh
 source "scripts/toolchains/$toolchain.sh"
 
@@ -27,12 +31,26 @@ pins=(
   "pixman 0.42.2-1 --orig-only"
   "cairo 1.16.0-7"
 )
+# Debian 12's header-only option parsers: PACKAGE VERSION NAME, the licence named NAME-VERSION.
+# Nothing is compiled, so the host's package at the pinned version gives the same headers a
+# build from its source package would, with Debian's CMake package files.
+header_only_pins=(
+  "libcli11-dev 2.1.2+ds-1 cli11"
+  "nlohmann-json3-dev 3.11.2-2 nlohmann-json"
+)
 
 key=$(cat "$0" "scripts/toolchains/$toolchain.sh" scripts/debian-source.sh | sha256sum |
   cut -c1-16)
 cache=$(realpath -m "${PIXORALE_CACHE:-$HOME/.cache/pixorale}")/libraries-$toolchain-$key
 stamp=$prefix/.libraries-$key
+# Says the cache is whole; beside the cache, so that it is not copied into the prefix.
+cache_built=$cache.built
 placeholder=@PIXORALE_LIBRARIES_PREFIX@
+# Checked on every run: a complete prefix does not make a different host package right.
+for pin in "${header_only_pins[@]}"; do
+  read -r package version _ <<<"$pin"
+  require_package_version "$package" "$version"
+done
 if [ -f "$stamp" ]; then
   exit 0
 fi
@@ -98,7 +116,7 @@ cmake_build() {
   cmake -S "$tree" -B "$build" -G Ninja "${cmake_target[@]}" -DCMAKE_FIND_ROOT_PATH="$out" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$out" \
     -DCMAKE_INSTALL_LIBDIR="$out/lib" "$@" >"$build.log" 2>&1 || { cat "$build.log"; return 1; }
-  cmake --build "$build" -j 2 >>"$build.log" 2>&1 || { tail -50 "$build.log"; return 1; }
+  cmake --build "$build" -j "$jobs" >>"$build.log" 2>&1 || { tail -50 "$build.log"; return 1; }
   cmake --install "$build" >>"$build.log" 2>&1
 }
 
@@ -116,7 +134,7 @@ build_zlib() {
   rm -rf "$build" && cp -r "$tree" "$build"
   (cd "$build" && CHOST=$host CC=$cc AR=$ar RANLIB=$ranlib CFLAGS=-O2 \
     run_configure ./configure --static --prefix="$out" --libdir="$out/lib" >/dev/null &&
-    make -j 2 libz.a >/dev/null && make install >/dev/null)
+    make -j "$jobs" libz.a >/dev/null && make install >/dev/null)
 }
 
 build_libspng() {
@@ -157,7 +175,7 @@ build_cairo() {
     --disable-symbol-lookup --disable-pthread "${cairo_platform_options[@]}" \
     CC="$cc" CFLAGS="-O2" LIBS="$extra_libs" >configure.log 2>&1 ||
     { cat configure.log; exit 1; }
-    make -C src -j 2 >make.log 2>&1 && make -C src install >>make.log 2>&1 ||
+    make -C src -j "$jobs" >make.log 2>&1 && make -C src install >>make.log 2>&1 ||
     { tail -50 make.log; exit 1; })
 }
 
@@ -165,21 +183,26 @@ build_cairo() {
 mkdir -p "$(dirname "$cache")"
 exec {lock}>"$cache.lock"
 flock "$lock"
-if [ ! -f "$cache/.complete" ]; then
+if [ ! -f "$cache_built" ]; then
   started=$(date +%s)
   build_all "$cache"
   # The package files name the folder they were built for; PREFIX takes its place on copying.
   { grep -rlF "$cache" "$cache/lib" || true; } | xargs -r sed -i "s|$cache|$placeholder|g"
-  touch "$cache/.complete"
+  touch "$cache_built"
   echo "Libraries for $toolchain built in $(($(date +%s) - started)) s"
 fi
 mkdir -p "$prefix"
 cp -a "$cache/." "$prefix/"
 { grep -rlF "$placeholder" "$prefix/lib" || true; } | xargs -r sed -i "s|$placeholder|$prefix|g"
-rm -f "$prefix/.complete" "$prefix"/.libraries-*
+rm -f "$prefix"/.libraries-*
 # The header-only libraries the converter's option parsing uses, with their CMake packages
 # (which find the headers relative to themselves), where a build for the toolchain looks.
-mkdir -p "$prefix/include" "$prefix/share/cmake"
-cp -r /usr/include/CLI /usr/include/nlohmann "$prefix/include/"
-cp -r /usr/share/cmake/CLI11 /usr/share/cmake/nlohmann_json "$prefix/share/cmake/"
+for pin in "${header_only_pins[@]}"; do
+  read -r package version name <<<"$pin"
+  dpkg-query -L "$package" | grep -E '^/usr/(include|share/cmake)/' | while read -r file; do
+    if [ -f "$file" ]; then install -D -m 644 "$file" "$prefix/${file#/usr/}"; fi
+  done
+  mkdir -p "$prefix/share/licenses/$name-$version"
+  cp "/usr/share/doc/$package/copyright" "$prefix/share/licenses/$name-$version/copyright"
+done
 touch "$stamp"

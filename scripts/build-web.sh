@@ -8,6 +8,8 @@
 # The picture decoders are built from Debian's source packages (scripts/build-libraries.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/lib/common.sh
+source scripts/lib/common.sh
 
 # emscripten's tools run on Node and need the modules Debian keeps in its shared folder.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
@@ -25,7 +27,7 @@ PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH= emcmake cmake -S . -B "
   { cat build/web/configure.log; exit 1; }
 # What the page reads depends on the libraries found: say so.
 sed -n 's/^-- \(PNG input\|JPEG input\): /Web \1: /p' build/web/configure.log
-cmake --build "$build" -j 2 --target pixorale-core pixorale-page-facts-module
+cmake --build "$build" -j "$(pixorale_jobs)" --target pixorale-core pixorale-page-facts-module
 
 rm -rf "$dist"
 mkdir -p "$dist/core" "$dist/synth" "$dist/licenses"
@@ -42,8 +44,5 @@ cp "$synth/LICENSE" "$dist/licenses/js-synthesizer.txt"
 cp "$synth/externals/LICENSE.fluidsynth.txt" "$dist/licenses/fluidsynth.txt"
 cp /usr/share/doc/fluidr3mono-gm-soundfont/copyright "$dist/licenses/fluidr3mono-gm-soundfont.txt"
 # The decoders' licences, named without their versions: the page links to them.
-for licence in "$prefix"/share/licenses/*/copyright; do
-  name=$(basename "$(dirname "$licence")")
-  cp "$licence" "$dist/licenses/${name%%-[0-9]*}.txt"
-done
+copy_licences "$prefix" "$dist/licenses" unversioned lf
 echo "The page is in $dist"

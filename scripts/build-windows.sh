@@ -7,6 +7,8 @@
 # With --tests the unit tests are built too, for scripts/test-windows.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/lib/common.sh
+source scripts/lib/common.sh
 
 tests=OFF
 if [ "${1:-}" = "--tests" ]; then
@@ -17,7 +19,7 @@ bash scripts/install-windows-deps.sh
 prefix=$PWD/build/windows/prefix
 bash scripts/windows-prefix.sh "$prefix"
 
-version=$(sed -n 's/^project(Pixorale VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+version=$(pixorale_version)
 build=build/windows/release
 dist=build/windows/dist
 
@@ -32,7 +34,7 @@ cmake -S . -B "$build" -G Ninja \
 # What the programs can read and make depends on the libraries found: say so.
 sed -n 's/^-- \(PNG input\|JPEG input\|WAV output\|Piano roll output\): /Windows \1: /p' \
   build/windows/configure.log
-cmake --build "$build" -j 2
+cmake --build "$build" -j "$(pixorale_jobs)"
 
 rm -rf "$dist"
 staging=$build/package
@@ -44,17 +46,14 @@ done
 # The users' readme is Japanese; the developers' README stays out. Windows readers expect
 # line ends in CR LF, and Notepad takes a text for UTF-8 when it starts with the byte order mark.
 { printf '\xef\xbb\xbf'; sed 's/$/\r/' packaging/windows/README-ja.txt; } >"$staging/README.txt"
-sed 's/$/\r/' LICENSE >"$staging/LICENSE.txt"
-# The licence of every library built into the programs, named with its Debian version.
-mkdir -p "$staging/licenses"
-for licence in "$prefix"/share/licenses/*/copyright; do
-  name=$(basename "$(dirname "$licence")")
-  sed 's/$/\r/' "$licence" >"$staging/licenses/$name.txt"
-done
-for package in libcli11-dev nlohmann-json3-dev mingw-w64-common gcc-mingw-w64-base; do
+copy_text LICENSE "$staging/LICENSE.txt" crlf
+# The licence of every library built into the programs, named with its Debian version: those
+# of the prefix, and the compiler's runtime.
+copy_licences "$prefix" "$staging/licenses" versioned crlf
+for package in mingw-w64-common gcc-mingw-w64-base; do
   package_version=$(dpkg-query -W -f='${Version}' "$package")
-  sed 's/$/\r/' "/usr/share/doc/$package/copyright" \
-    >"$staging/licenses/$package-${package_version#*:}.txt"
+  copy_text "/usr/share/doc/$package/copyright" \
+    "$staging/licenses/$package-${package_version#*:}.txt" crlf
 done
 
 cp "$staging/pixorale.exe" "$staging/pixorale-convert.exe" "$dist/"

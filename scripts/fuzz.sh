@@ -8,11 +8,13 @@
 #   PIXORALE_FUZZ_SECONDS=600 scripts/fuzz.sh     longer runs (default: 30 s per target)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/lib/common.sh
+source scripts/lib/common.sh
 build=${1:-build/fuzz}
 seconds=${PIXORALE_FUZZ_SECONDS:-30}
 
 cmake --preset fuzz -B "$build"
-cmake --build "$build" -j "$(nproc)" --target fuzz_bmp_convert fuzz_settings \
+cmake --build "$build" -j "$(pixorale_jobs)" --target fuzz_bmp_convert fuzz_settings \
   fuzz_picture_decode
 
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -5,8 +5,10 @@
 #   scripts/sanitize.sh [BUILD_DIR]    (default: build/asan)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/lib/common.sh
+source scripts/lib/common.sh
 build=${1:-build/asan}
-jobs=$(nproc)
+jobs=$(pixorale_jobs)
 
 cmake --preset asan -B "$build"
 cmake --build "$build" -j "$jobs"

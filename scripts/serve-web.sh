@@ -12,7 +12,7 @@ bash scripts/install-web-deps.sh
 
 # The page is built from web/ and the C++ core it compiles to WebAssembly.
 sources=(web CMakeLists.txt cmake midi image convert io app render scripts/build-web.sh
-  scripts/build-libraries.sh scripts/toolchains)
+  scripts/build-libraries.sh scripts/toolchains scripts/lib)
 existing=()
 for s in "${sources[@]}"; do
   if [ -e "$s" ]; then existing+=("$s"); fi

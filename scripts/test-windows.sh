@@ -7,6 +7,8 @@
 #   scripts/test-windows.sh [LINUX_BUILD_DIR]   (default: build/ci)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/lib/common.sh
+source scripts/lib/common.sh
 root=$PWD
 linux_build=$(realpath "${1:-build/ci}")
 started=$(date +%s)
@@ -14,7 +16,7 @@ started=$(date +%s)
 bash scripts/build-windows.sh --tests
 build=$root/build/windows/release
 dist=$root/build/windows/dist
-version=$(sed -n 's/^project(Pixorale VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+version=$(pixorale_version)
 
 export PYTHONDONTWRITEBYTECODE=1
 (cd tests/win32 && PIXORALE_DIST=$dist /usr/bin/python3 -m unittest -v test_packages)
@@ -35,7 +37,7 @@ rm -rf "$prefix"
 wine_start "$prefix"
 echo "Wine prefix ready after $(($(date +%s) - started)) s"
 
-ctest --test-dir "$build" --output-on-failure -j 2
+ctest --test-dir "$build" --output-on-failure -j "$(pixorale_jobs)"
 
 export PIXORALE_CONVERT_EXE=$build/app/cli/pixorale-convert.exe
 export PIXORALE_CONVERT_LINUX=$linux_build/app/cli/pixorale-convert
@@ -63,46 +65,8 @@ export DISPLAY=:$display_number
 (cd tests/win32 && /usr/bin/python3 -m unittest -v test_desktop)
 
 # The installer: silent install into the per-user folder, the shortcut, silent uninstall.
-programs="$WINEPREFIX/drive_c/users/$(whoami)/AppData/Local/Programs/Pixorale"
-shortcut=$(find "$WINEPREFIX/drive_c/users" -path '*Start Menu/Programs' -print -quit)/Pixorale/Pixorale.lnk
-wine "$dist/pixorale-$version-setup.exe" /S </dev/null >/dev/null 2>&1
-for file in pixorale.exe pixorale-convert.exe README.txt LICENSE.txt uninstall.exe; do
-  test -f "$programs/$file" || { echo "installer left out $file"; exit 1; }
-done
-test -f "$shortcut" || { echo "installer made no Start menu shortcut"; exit 1; }
-# The Japanese readme as Notepad will open it, and every licence.
-(cd tests/win32 && /usr/bin/python3 - "$programs" <<'CHECK'
-import pathlib, sys
-from test_packages import LICENSED, readme_problems
-installed = pathlib.Path(sys.argv[1])
-problems = readme_problems((installed / "README.txt").read_bytes())
-assert not problems, problems
-missing = [n for n in LICENSED if not list((installed / "licenses").glob(f"{n}-*.txt"))]
-assert not missing, f"installed without the licences of {missing}"
-CHECK
-)
-# The shortcut starts the program in its own folder, where setting.set is kept: the link's
-# HasWorkingDir flag, and the folder among its (UTF-16) strings.
-/usr/bin/python3 - "$shortcut" <<'CHECK'
-import sys
-link = open(sys.argv[1], "rb").read()
-flags = int.from_bytes(link[20:24], "little")
-assert flags & 0x10, "the shortcut has no working folder"
-assert "Programs\\Pixorale".encode("utf-16-le") in link, "the working folder is not the install folder"
-CHECK
-installed_version=$(wine "$programs/pixorale-convert.exe" --version </dev/null 2>/dev/null | tr -d '\r')
-[ "$installed_version" = "$version" ] || { echo "installed converter says '$installed_version'"; exit 1; }
-wine "$programs/uninstall.exe" /S </dev/null >/dev/null 2>&1
-# The uninstaller runs a copy of itself and returns at once; give it time to finish.
-for _ in $(seq 60); do
-  [ ! -e "$programs" ] && break
-  sleep 0.5
-done
-if [ -e "$programs" ] || [ -e "$shortcut" ]; then
-  echo "uninstaller left files behind"
-  exit 1
-fi
-echo "Installer: installed and uninstalled silently"
+(cd tests/win32 && PIXORALE_DIST=$dist PIXORALE_VERSION=$version /usr/bin/python3 -m unittest -v \
+  test_installer)
 
 ls -l "$dist"
 echo "Windows stage passed in $(($(date +%s) - started)) s"

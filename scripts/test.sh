@@ -5,11 +5,13 @@
 # page built with emscripten and tested in headless Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/lib/common.sh
+source scripts/lib/common.sh
 
 bash scripts/install-deps.sh
 bash scripts/install-web-deps.sh
 
-jobs=$(nproc)
+jobs=$(pixorale_jobs)
 # The ci presets (CMakePresets.json): everything, warnings as errors, in build/ci.
 cmake --preset ci
 cmake --build --preset ci -j "$jobs"

@@ -162,19 +162,21 @@ class WavAndPianoRoll(ConverterTest):
 
     def test_piano_roll_shows_every_note_where_it_sounds(self):
         self.convert("melody.bmp", "--piano-roll", "roll.png", *WORKED)
-        # 36 px margin, 40 px a second, 4 px a pitch under a 24 px margin; 128 pitches.
+        # 36 px margin, 40 px a second; pitches 60 to 67 with 3 more on either side, in rows
+        # of 12 px under a 24 px margin.
         width, height = (int(v) for v in subprocess.run(
             ["identify", "-format", "%w %h", str(self.dir / "roll.png")],
             check=True, capture_output=True).stdout.split())
-        self.assertEqual(height, 24 + 128 * 4 + 24)
+        self.assertEqual(height, 24 + (70 - 57 + 1) * 12 + 24)
         melody_blue = (38, 97, 217)
         for start, end, pitch in [(0, 240, 60), (660, 900, 65), (1140, 1380, 67)]:
             middle = (start + end) / 2 / 960  # seconds
-            x, y = int(36 + middle * 40), 24 + (127 - pitch) * 4 + 1
+            x, y = int(36 + middle * 40), 24 + (70 - pitch) * 12 + 5
             self.assertLess(x, width)
             got = pixel(self.dir / "roll.png", x, y)
             self.assertTrue(all(abs(a - b) <= 3 for a, b in zip(got, melody_blue)), (pitch, got))
-        self.assertNotEqual(pixel(self.dir / "roll.png", int(36 + 1.2 * 40), 24 + 67 * 4 + 1),
+        # Pitch 60 at 1.2 s, after its note has ended.
+        self.assertNotEqual(pixel(self.dir / "roll.png", int(36 + 1.2 * 40), 24 + 10 * 12 + 5),
                             melody_blue)
 
     def test_info_and_json_name_the_files_made(self):

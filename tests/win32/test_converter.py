@@ -87,9 +87,9 @@ PICTURE_KINDS = [
 ]
 CORPUS = SOURCE_DIR / "tests" / "corpus" / "pictures"
 
-# The piano roll's plot: 36 px left, 12 px right, 24 px top and bottom margins around 128
-# rows of 4 px. Only the labels, in the margins, are drawn with the platform's own font.
-PLOT_LEFT, PLOT_RIGHT, PLOT_TOP, PLOT_BOTTOM = 36, 12, 24, 24 + 128 * 4
+# The piano roll's plot: inside margins of 36 px left, 12 px right, 24 px top and bottom. Only
+# the labels, in the margins, are drawn with the platform's own font.
+PLOT_LEFT, PLOT_RIGHT, PLOT_TOP, PLOT_BOTTOM_MARGIN = 36, 12, 24, 24
 
 
 def windows_path(path):
@@ -177,11 +177,12 @@ class ConverterMatchesLinuxTest(unittest.TestCase):
         width, height, linux = rgb_pixels(self.directory / "linux.png")
         self.assertEqual(rgb_pixels(self.directory / "windows.png")[:2], (width, height))
         windows = rgb_pixels(self.directory / "windows.png")[2]
+        plot_bottom = height - PLOT_BOTTOM_MARGIN
 
         def plot(pixels):
             row = 3 * width
             return b"".join(pixels[y * row + 3 * PLOT_LEFT:(y + 1) * row - 3 * PLOT_RIGHT]
-                            for y in range(PLOT_TOP, PLOT_BOTTOM))
+                            for y in range(PLOT_TOP, plot_bottom))
         linux_plot = plot(linux)
         self.assertEqual(plot(windows), linux_plot)
         # Not two empty plots: the plot's grey, two kinds of lines, melody and chords.
@@ -189,7 +190,7 @@ class ConverterMatchesLinuxTest(unittest.TestCase):
         self.assertGreaterEqual(len(colours), 5)
         # The octave labels at the left are drawn: some pixels there are not background.
         left_margin = b"".join(windows[y * 3 * width:y * 3 * width + 3 * 30]
-                               for y in range(PLOT_TOP, PLOT_BOTTOM))
+                               for y in range(PLOT_TOP, plot_bottom))
         self.assertNotEqual(left_margin, b"\xff" * len(left_margin))
 
     def test_help_offers_what_this_build_has_and_refuses_the_rest(self):

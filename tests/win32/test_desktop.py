@@ -47,29 +47,51 @@ def ui_texts():
 
 TEXTS = ui_texts()
 
-# Dialog 102 as the template gives it: id, window class, text key, x, y, width, height.
+def dialog_rects():
+    """The controls' places in dialog units (x, y, width, height), from the header the
+    resource compiler reads too."""
+    source = (SOURCE_DIR / "app" / "resource_ids.h").read_text()
+    return {name: tuple(int(v) for v in value.split(","))
+            for name, value in re.findall(r"#define (RECT_\w+) ([-0-9, ]+)\n", source)}
+
+
+RECTS = dialog_rects()
+
+# Window styles as the controls have them once the dialog is up: the kind of button, edit and
+# combo box in the low word; a tab stop and the start of a group; among the radio buttons the
+# checked one of each group is the tab stop. (The edits' WS_BORDER became a sunken edge.)
+WS_TABSTOP, WS_GROUP, WS_SYSMENU = 0x00010000, 0x00020000, 0x00080000
+BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_AUTORADIOBUTTON = 0x0, 0x1, 0x9
+CBS_DROPDOWNLIST, ES_AUTOHSCROLL, ES_NUMBER, SS_LEFT, SS_ICON = 0x3, 0x80, 0x2000, 0x0, 0x3
+STYLE_MASK = 0xFFFF | WS_TABSTOP | WS_GROUP
+EDIT = ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP
+LABEL = SS_LEFT | WS_GROUP
+RADIO = BS_AUTORADIOBUTTON
+
+# Dialog 102 in template order, which is its tab order: id, window class, text key, style,
+# and the name of its place in app/resource_ids.h.
 SETTINGS_CONTROLS = [
-    (1, "Button", "kOk", 34, 279, 50, 14),
-    (2, "Button", "kCancel", 100, 279, 50, 14),
-    (1004, "ComboBox", None, 28, 20, 129, None),
-    (-1, "Static", "kScaleLabel", 68, 7, 49, 12),
-    (-1, "Static", "kSustainLabel", 42, 41, 101, 13),
-    (1005, "Edit", None, 73, 53, 38, 15),
-    (-1, "Static", "kTempoLabel", 82, 71, 21, 13),
-    (1006, "Edit", None, 73, 82, 38, 15),
-    (1007, "Button", "kBeatUnits", 69, 103, 47, 15),
-    (1008, "Button", "kMillisecondUnits", 69, 115, 47, 15),
-    (1009, "Edit", None, 73, 145, 38, 15),
-    (-1, "Static", "kResolutionLabel", 58, 133, 69, 13),
-    (1010, "Button", "kSingleNotes", 69, 167, 47, 15),
-    (1011, "Button", "kWithChords", 69, 179, 54, 15),
-    (1012, "Button", "kRangeOn", 49, 212, 80, 15),
-    (1013, "Button", "kRangeOff", 49, 225, 87, 15),
-    (1014, "Edit", None, 39, 257, 38, 15),
-    (1015, "Edit", None, 109, 257, 38, 15),
-    (-1, "Static", "kRangeHighLabel", 111, 245, 34, 10),
-    (-1, "Static", "kRangeLowLabel", 41, 245, 34, 10),
-    (-1, "Static", "kRangeLabel", 61, 200, 63, 13),
+    (1, "Button", "kOk", BS_DEFPUSHBUTTON | WS_TABSTOP, "RECT_SETTINGS_OK"),
+    (2, "Button", "kCancel", BS_PUSHBUTTON | WS_TABSTOP, "RECT_SETTINGS_CANCEL"),
+    (1004, "ComboBox", None, CBS_DROPDOWNLIST | WS_TABSTOP, "RECT_SCALE_LIST"),
+    (-1, "Static", "kScaleLabel", LABEL, "RECT_SCALE_LABEL"),
+    (-1, "Static", "kSustainLabel", LABEL, "RECT_SUSTAIN_LABEL"),
+    (1005, "Edit", None, EDIT, "RECT_SUSTAIN"),
+    (-1, "Static", "kTempoLabel", LABEL, "RECT_TEMPO_LABEL"),
+    (1006, "Edit", None, EDIT, "RECT_TEMPO"),
+    (1007, "Button", "kBeatUnits", RADIO | WS_TABSTOP, "RECT_BEAT_UNITS"),
+    (1008, "Button", "kMillisecondUnits", RADIO, "RECT_MILLISECOND_UNITS"),
+    (1009, "Edit", None, EDIT, "RECT_RESOLUTION"),
+    (-1, "Static", "kResolutionLabel", LABEL, "RECT_RESOLUTION_LABEL"),
+    (1010, "Button", "kSingleNotes", RADIO | WS_TABSTOP, "RECT_SINGLE_NOTES"),
+    (1011, "Button", "kWithChords", RADIO, "RECT_WITH_CHORDS"),
+    (1012, "Button", "kRangeOn", RADIO | WS_GROUP, "RECT_RANGE_ON"),
+    (1013, "Button", "kRangeOff", RADIO | WS_GROUP | WS_TABSTOP, "RECT_RANGE_OFF"),
+    (1014, "Edit", None, EDIT, "RECT_RANGE_LOW"),
+    (1015, "Edit", None, EDIT, "RECT_RANGE_HIGH"),
+    (-1, "Static", "kRangeHighLabel", LABEL, "RECT_RANGE_HIGH_LABEL"),
+    (-1, "Static", "kRangeLowLabel", LABEL, "RECT_RANGE_LOW_LABEL"),
+    (-1, "Static", "kRangeLabel", LABEL, "RECT_RANGE_LABEL"),
 ]
 
 
@@ -300,26 +322,32 @@ class DesktopProgramTest(unittest.TestCase):
 
     # ---- settings dialog
 
-    def test_settings_dialog_matches_its_template_in_dialog_units(self):
+    def test_settings_dialog_shows_its_controls_in_order_and_in_place(self):
         self.start()
         window, controls = self.open_settings()
-        # The dialog's base units, from its client area of 186 by 300 dialog units.
+        # The dialog's base units, from its client area in pixels and in dialog units.
         width, height = (int(v) for v in window["client"].split(","))
-        base_x = next(b for b in range(1, 64) if mul_div(186, b, 4) == width)
-        base_y = next(b for b in range(1, 64) if mul_div(300, b, 8) == height)
+        _, _, dialog_width, dialog_height = RECTS["RECT_SETTINGS_DIALOG"]
+        base_x = next(b for b in range(1, 64) if mul_div(dialog_width, b, 4) == width)
+        base_y = next(b for b in range(1, 64) if mul_div(dialog_height, b, 8) == height)
 
         self.assertEqual(len(controls), len(SETTINGS_CONTROLS))
-        for control, (id_, kind, text, x, y, w, h) in zip(controls, SETTINGS_CONTROLS):
+        for control, (id_, kind, text, style, rect) in zip(controls, SETTINGS_CONTROLS):
             with self.subTest(id=id_, text=text):
                 self.assertEqual(int(control["id"]), id_)
                 self.assertEqual(control["class"].lower(), kind.lower())
                 if text is not None:
                     self.assertEqual(control["text"], TEXTS[text])
-                self.assertEqual(int(control["x"]), mul_div(x, base_x, 4))
-                self.assertEqual(int(control["y"]), mul_div(y, base_y, 8))
-                self.assertEqual(int(control["w"]), mul_div(w, base_x, 4))
-                if h is not None:
-                    self.assertEqual(int(control["h"]), mul_div(h, base_y, 8))
+                self.assertEqual(hex(int(control["style"], 16) & STYLE_MASK), hex(style))
+                x, y, w, h = (int(control[k]) for k in ("x", "y", "w", "h"))
+                self.assertTrue(0 <= x and x + w <= width and 0 <= y and y + h <= height,
+                                "outside the dialog")
+                dx, dy, dw, dh = RECTS[rect]
+                self.assertEqual((x, y, w), (mul_div(dx, base_x, 4), mul_div(dy, base_y, 8),
+                                             mul_div(dw, base_x, 4)))
+                # A combo box's template height is that of its open list.
+                if kind != "ComboBox":
+                    self.assertEqual(h, mul_div(dh, base_y, 8))
 
         by_id = {int(c["id"]): c for c in controls if c["id"] != "-1"}
         scale_names = re.search(r"kScaleNames = \{(.*?)\};", (SOURCE_DIR / "app" / "ui_texts.h")
@@ -369,9 +397,11 @@ class DesktopProgramTest(unittest.TestCase):
         self.probe("wait", "Pixorale")
         self.probe("command", "Pixorale", IDM_ABOUT)
         window, controls = self.dump("dialog:Pixorale")
-        self.assertEqual([int(c["id"]) for c in controls], [1, -1, -1])
+        self.assertEqual([(int(c["id"]), c["class"].lower()) for c in controls],
+                         [(1, "button"), (-1, "static"), (-1, "static")])
+        self.assertEqual(int(controls[0]["style"], 16) & 0xF, BS_DEFPUSHBUTTON)
         self.assertEqual(controls[1]["text"], TEXTS["kProgramName"] + "\n" + TEXTS["kVersionLine"])
-        WS_SYSMENU = 0x00080000
+        self.assertEqual(int(controls[2]["style"], 16) & 0x1F, SS_ICON)
         self.assertEqual(int(window["style"], 16) & WS_SYSMENU, 0)
         self.probe("click", "dialog:Pixorale", IDOK)
         self.probe("gone", "dialog:Pixorale")

@@ -21,8 +21,8 @@ SYSTEM_DLLS = {
 }
 
 # What the programs are built from, each with its licence in licenses/.
-LICENSED = ["zlib", "libspng", "libjpeg-turbo", "libpng1.6", "pixman", "cairo", "libcli11-dev",
-            "nlohmann-json3-dev", "mingw-w64-common", "gcc-mingw-w64-base"]
+LICENSED = ["zlib", "libspng", "libjpeg-turbo", "libpng1.6", "pixman", "cairo", "cli11",
+            "nlohmann-json", "mingw-w64-common", "gcc-mingw-w64-base"]
 
 
 def imported_dlls(program):

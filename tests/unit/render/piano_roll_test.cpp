@@ -4,6 +4,7 @@
 #include <spng.h>
 
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "render_test_songs.h"
@@ -76,7 +77,7 @@ TEST(PianoRoll, NotesAreBarsWhereTheySoundInTheirTracksColour) {
   test::TempDir dir;
   ASSERT_TRUE(DrawRoll(song, dir / "roll.png").ok());
   const Picture picture = ReadPng(dir / "roll.png");
-  const PianoRollLayout layout = PianoRollLayoutFor(4.0);
+  const PianoRollLayout layout = PianoRollLayoutFor(4.0, {48, 72});
   ASSERT_EQ(picture.width, static_cast<uint32_t>(layout.width));
   ASSERT_EQ(picture.height, static_cast<uint32_t>(layout.height));
 
@@ -88,24 +89,82 @@ TEST(PianoRoll, NotesAreBarsWhereTheySoundInTheirTracksColour) {
   EXPECT_FALSE(Near(picture.At(MidX(layout, 0, 2), MidY(layout, 72)), kMelodyColour));
   // The neighbouring pitch's row stays clear.
   EXPECT_FALSE(Near(picture.At(MidX(layout, 0, 1), MidY(layout, 61)), kMelodyColour));
+  // Where nothing sounds, a black key's row is darker than a white key's.
+  EXPECT_LT(picture.At(MidX(layout, 3, 4), MidY(layout, 61))[0],
+            picture.At(MidX(layout, 3, 4), MidY(layout, 62))[0]);
 }
 
-TEST(PianoRoll, HeightShowsEveryPitchAndWidthFollowsTheLength) {
-  const PianoRollLayout tenSeconds = PianoRollLayoutFor(10.0);
-  const PianoRollLayout twentySeconds = PianoRollLayoutFor(20.0);
-  EXPECT_GE(tenSeconds.Y(0) + kPianoRollRowHeight, tenSeconds.Y(127) + 128 * kPianoRollRowHeight);
-  EXPECT_LE(tenSeconds.Y(0) + kPianoRollRowHeight, tenSeconds.height);
-  EXPECT_GE(tenSeconds.Y(127), 0);
+// The rows shown and the Cs named, by the pitches the song uses.
+TEST(PianoRoll, RowsAreTheSongsPitchesWithAMarginAndEveryCIsNamed) {
+  struct Case {
+    const char* song;
+    PitchSpan used;
+    int lowPitch, highPitch, rowHeight;
+    std::vector<std::string> labels;
+  };
+  const Case cases[] = {
+      // An octave at least, around the one pitch; few rows, so tall ones.
+      {"one pitch", {60, 60}, 54, 66, 12, {"C4"}},
+      {"no notes: the octave above middle C", {}, 57, 75, 12, {"C4", "C5"}},
+      {"three octaves", {48, 84}, 45, 87, 8, {"C3", "C4", "C5", "C6"}},
+      // Rows that would fall outside the MIDI range go to the other side.
+      {"the lowest pitch", {0, 0}, 0, 12, 12, {"C-1", "C0"}},
+      {"the highest pitch", {127, 127}, 115, 127, 12, {"C9"}},
+      {"the whole range",
+       {0, 127},
+       0,
+       127,
+       4,
+       {"C-1", "C0", "C1", "C2", "C3", "C4", "C5", "C6", "C7", "C8", "C9"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.song);
+    const PianoRollLayout layout = PianoRollLayoutFor(10.0, c.used);
+    EXPECT_EQ(layout.lowPitch, c.lowPitch);
+    EXPECT_EQ(layout.highPitch, c.highPitch);
+    EXPECT_EQ(layout.rowHeight, c.rowHeight);
+    EXPECT_LE(layout.Bottom(), layout.height);
+    EXPECT_GE(layout.Y(layout.highPitch), 0);
+    std::vector<std::string> labels;
+    for (const PianoRollLabel& label : PianoRollLabels(layout)) {
+      EXPECT_EQ(label.pitch % 12, 0) << label.text;
+      labels.push_back(label.text);
+    }
+    EXPECT_EQ(labels, c.labels);
+  }
+}
+
+// The name of each C stands in the left margin beside its row, and nothing beside the rows
+// between.
+TEST(PianoRoll, LabelsAreDrawnBesideTheirRows) {
+  const Song song = MakeSong({{48, 0, 100, 0, 480}, {84, 0, 100, 480, 960}});
+  test::TempDir dir;
+  ASSERT_TRUE(DrawRoll(song, dir / "roll.png").ok());
+  const Picture picture = ReadPng(dir / "roll.png");
+  const PianoRollLayout layout = PianoRollLayoutFor(1.0, {48, 84});
+  const auto inkBeside = [&](int pitch) {
+    int ink = 0;
+    for (int y = 0; y < layout.rowHeight; ++y) {
+      for (int x = 0; x < static_cast<int>(layout.left) - 6; ++x) {
+        ink += picture.At(x, layout.Y(pitch) + y)[0] < 160 ? 1 : 0;
+      }
+    }
+    return ink;
+  };
+  for (int c : {48, 60, 72, 84}) EXPECT_GT(inkBeside(c), 5) << "C at " << c;
+  for (int f : {53, 65, 77}) EXPECT_EQ(inkBeside(f), 0) << "F at " << f;
+}
+
+TEST(PianoRoll, WidthFollowsTheLengthUpToACap) {
+  const PianoRollLayout tenSeconds = PianoRollLayoutFor(10.0, {60, 60});
+  const PianoRollLayout twentySeconds = PianoRollLayoutFor(20.0, {60, 60});
   EXPECT_NEAR(twentySeconds.X(20.0) - twentySeconds.X(0.0),
               2 * (tenSeconds.X(10.0) - tenSeconds.X(0.0)), 1.0);
-}
-
-TEST(PianoRoll, LongSongIsCompressedIntoTheWidthCap) {
-  const PianoRollLayout hour = PianoRollLayoutFor(3600.0);
+  const PianoRollLayout hour = PianoRollLayoutFor(3600.0, {60, 60});
   EXPECT_LE(hour.width, 4000);
-  EXPECT_LE(hour.X(3600.0), hour.width);
-  const PianoRollLayout empty = PianoRollLayoutFor(0.0);
-  EXPECT_GT(empty.width, 0);
+  EXPECT_LE(hour.X(3600.0), hour.right);
+  const PianoRollLayout empty = PianoRollLayoutFor(0.0, {});
+  EXPECT_GT(empty.right, empty.left);
 }
 
 TEST(PianoRoll, ExistingFileIsKeptWhenAskedTo) {
