@@ -53,6 +53,9 @@ struct RunReport {
   uint32_t pictureHeight = 0;
   bool firstRowOnTop = false;
   uint32_t columns = 0;               // of the picture as converted, after any resampling
+  // Where each melody note of the musical reading was read in the picture; empty for the
+  // plain conversion.
+  std::vector<NoteSource> noteSources;
   std::vector<OutputReport> outputs;  // one per output the song went to, in order
 };
 

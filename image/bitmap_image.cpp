@@ -14,6 +14,7 @@ void BitmapImage::ClearBitmap() {
 void BitmapImage::FreeBitmap() {
   std::vector<uint8_t>().swap(firstRow_);
   std::vector<uint8_t>().swap(middleRow_);
+  summary.Clear();
   ClearBitmap();
 }
 
