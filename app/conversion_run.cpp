@@ -29,7 +29,7 @@ RunStatus ConvertAndSave(ProgramState& state, RandomBitSource& bits, SaveStep& s
   Song& song = state.song;
   ConversionParameters params = state.settings.ToParameters();
   params.controls = state.controls;
-  ConvertImageToSong(song, state.image, params, bits);
+  ConvertImageToSong(song, state.image, params, bits, &report.noteSources);
   report.columns = state.image.HasRows24() ? state.image.width : 0;
 
   std::optional<std::vector<OutputReport>> outputs = save.Save(song);
@@ -59,6 +59,9 @@ RunReport RunConversion(std::string_view path, ProgramState& state, RandomBitSou
     }
     report.bitCount = image.bitCount;
     std::copy_n(image.headerScratch.begin(), report.firstBytes.size(), report.firstBytes.begin());
+    report.pictureWidth = image.width;
+    report.pictureHeight = image.height;
+    report.firstRowOnTop = image.firstRowOnTop;
     if (image.bitCount != 24) {
       image.FreeBitmap();
       save.RefusePicture();

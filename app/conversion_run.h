@@ -47,7 +47,15 @@ struct RunReport {
   uint16_t bitCount = 0;  // of the picture, once its header was read
   // The file's first bytes, once its header was read: they tell what a refused file is.
   std::array<uint8_t, kSignatureBytes> firstBytes{};
+  // The picture as read, before any resampling: its size, and whether its first stored row
+  // is its top row (see BitmapImage).
+  uint32_t pictureWidth = 0;
+  uint32_t pictureHeight = 0;
+  bool firstRowOnTop = false;
   uint32_t columns = 0;               // of the picture as converted, after any resampling
+  // Where each melody note of the musical reading was read in the picture; empty for the
+  // plain conversion.
+  std::vector<NoteSource> noteSources;
   std::vector<OutputReport> outputs;  // one per output the song went to, in order
 };
 

@@ -55,6 +55,13 @@ def compare(title, ours, reference, cwd, runs):
           f"(peak {max(peaks['ours']):.1f} MiB against {max(peaks['reference']):.1f} MiB)")
 
 
+def make_phone_photo(make, name):
+    """A photo-like 4032 x 3024 JPEG: smooth areas and sensor-like noise, 4.9 MB."""
+    make("convert", "-size", "1008x756", "-seed", "5", "plasma:fractal", "-resize",
+         "4032x3024!", "-attenuate", "0.6", "+noise", "Gaussian", "-quality", "92",
+         "-sampling-factor", "2x2", name)
+
+
 def peak_of(command, cwd, runs):
     return max(run(command, cwd)[1] for _ in range(runs))
 
@@ -72,10 +79,7 @@ def main():
         def make(*command):
             subprocess.run(command, cwd=work, check=True, capture_output=True)
 
-        # A photo-like picture: smooth areas and sensor-like noise, 4.9 MB as JPEG.
-        make("convert", "-size", "1008x756", "-seed", "5", "plasma:fractal", "-resize",
-             "4032x3024!", "-attenuate", "0.6", "+noise", "Gaussian", "-quality", "92",
-             "-sampling-factor", "2x2", "photo.jpg")
+        make_phone_photo(make, "photo.jpg")
         make("convert", "photo.jpg", "photo.png")
         make("djpeg", "-outfile", "photo.ppm", "photo.jpg")
         # Ten photos on top of each other: taller than ImageMagick will make.

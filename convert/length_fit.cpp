@@ -22,7 +22,7 @@ double TicksToSeconds(uint64_t ticks, const ConversionParameters& params, uint16
 
 double SongSecondsAt(const BitmapImage& image, const ConversionParameters& params,
                      uint32_t columns) {
-  if (!image.HasRows24() || columns == 0) return 0.0;
+  if (!image.HasRows24() || image.width == 0 || columns == 0) return 0.0;
   const uint16_t division = SongDivision(params.resolution);
   const uint32_t stepUnit = division >> 3;
   const std::span<const uint8_t> middle = image.Row24(image.MiddleRowIndex());

@@ -7,6 +7,7 @@
 #include "convert/chords.h"
 #include "convert/column_resample.h"
 #include "convert/length_fit.h"
+#include "convert/musical_song.h"
 #include "convert/scale_snap.h"
 #include "convert/track_events.h"
 
@@ -50,17 +51,16 @@ uint8_t MapRed(uint8_t red, PitchMap map) {
   return static_cast<uint8_t>(map.low + RoundedRatio(red * span, 255));
 }
 
-uint8_t VelocityFromGreen(uint8_t green) {
-  constexpr unsigned kSpan = 127 - kQuietestDynamicVelocity;
-  return static_cast<uint8_t>(kQuietestDynamicVelocity + RoundedRatio(green * kSpan, 255));
-}
-
 uint8_t Snap(uint8_t pitch, const ConversionParameters& params, RandomBitSource& bits) {
-  return SnapInKey(pitch, params.controls.key, [&](uint8_t inC) {
-    return params.controls.extraScale
-               ? SnapPitchToExtraScale(inC, *params.controls.extraScale, bits)
-               : SnapPitchToScale(inC, params.scaleIndex, bits);
+  const ConversionControls& controls = params.controls;
+  const uint8_t snapped = SnapInKey(pitch, controls.key, [&](uint8_t inC) {
+    return controls.extraScale ? SnapPitchToExtraScale(inC, *controls.extraScale, bits)
+                               : SnapPitchToScale(inC, params.scaleIndex, bits);
   });
+  if (!controls.pitchMap) return snapped;
+  // A map promises its range: the snap may not carry a pitch out of it.
+  return SnapWithin(snapped, pitch, controls.pitchMap->low, controls.pitchMap->high,
+                    ScalePitchClasses(params.scaleIndex, controls.extraScale, controls.key));
 }
 
 // One slot per pitch: how long the pitch has been sounding. The pitches sounding are also
@@ -182,6 +182,31 @@ void AppendColumns(Track& track, BitmapImage& image, const ConversionParameters&
 
 }  // namespace
 
+uint8_t VelocityFromGreen(uint8_t green) {
+  constexpr unsigned kSpan = 127 - kQuietestDynamicVelocity;
+  return static_cast<uint8_t>(kQuietestDynamicVelocity + RoundedRatio(green * kSpan, 255));
+}
+
+std::vector<uint8_t> RowPitches(BitmapImage& image, const ConversionParameters& params,
+                                RandomBitSource& bits) {
+  const uint32_t width = image.width;
+  if (!params.controls.pitchMap && RangeApplies(params.rangeLow, params.rangeHigh)) {
+    RescaleRedBytes(image.Row24(0), width, params.rangeLow, params.rangeHigh);
+  }
+  const std::span<const uint8_t> row = image.Row24(0);
+  std::vector<uint8_t> pitches(width);
+  for (uint32_t column = 0; column < width; ++column) {
+    uint8_t pitch = row[3 * size_t{column} + 2];
+    if (params.controls.pitchMap) {
+      pitch = MapRed(pitch, *params.controls.pitchMap);
+    } else if (pitch > kHighestPitch) {
+      pitch = static_cast<uint8_t>(255 - pitch);
+    }
+    pitches[column] = std::min(Snap(pitch, params, bits), kHighestPitch);
+  }
+  return pitches;
+}
+
 uint32_t SustainTicks(uint16_t division, double sustainQuarters) {
   const double ticks = std::trunc(static_cast<double>(division) * sustainQuarters);
   if (!(ticks > 0.0)) return 0;
@@ -202,14 +227,19 @@ uint32_t QuarterMicroseconds(uint32_t tempo) {
   return std::clamp(kMicrosecondsPerMinute / tempo, uint32_t{1}, kMaxQuarterMicroseconds);
 }
 
-bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParameters& params,
-                        RandomBitSource& bits) {
+uint16_t StartSong(Song& song, const ConversionParameters& params) {
   song.ClearSong();
   song.format = 1;
   song.trackCount = 1;
   song.timingMode = params.timingMode;
-  const uint16_t division = SongDivision(params.resolution);
-  song.division = division;
+  song.division = SongDivision(params.resolution);
+  return song.division;
+}
+
+bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParameters& params,
+                        RandomBitSource& bits, std::vector<NoteSource>* sources) {
+  if (params.controls.reading.Any()) return ConvertMusically(song, image, params, bits, sources);
+  const uint16_t division = StartSong(song, params);
 
   uint32_t columns = params.controls.columns;
   if (columns == 0 && params.controls.maxSeconds && image.HasRows24()) {

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <optional>
 
+#include <vector>
+
+#include "convert/musical_reading.h"
 #include "convert/random_bits.h"
 #include "convert/scale_table.h"
 #include "convert/voices.h"
@@ -44,6 +47,7 @@ struct ConversionControls {
   std::optional<ExtraScale> extraScale;  // instead of the settings' scale
   std::optional<PitchMap> pitchMap;      // instead of the fold and the range
   bool dynamics = false;
+  MusicalReading reading;  // the musical reading of the whole picture, part by part
   bool operator==(const ConversionControls&) const = default;
 };
 
@@ -84,10 +88,25 @@ uint32_t ColumnStepTicks(uint8_t blue, uint32_t stepUnit);
 // what the event's three bytes can carry: 1 (fastest) to 0xFFFFFF (slowest, also for 0).
 uint32_t QuarterMicroseconds(uint32_t tempo);
 
+// Empties the song and gives it the header of a conversion: format 1, one track, the timing
+// mode and the division of the parameters. Returns the division.
+uint16_t StartSong(Song& song, const ConversionParameters& params);
+
+// The velocity --dynamics gives a note from a green byte: 40 to 127.
+uint8_t VelocityFromGreen(uint8_t green);
+
+// The pitch of each column of the pitch row as the plain conversion reads it: mapped, or
+// rescaled into the range (rewriting the red bytes) and folded, then snapped into the scale
+// and key, drawing from `bits` as the plain conversion does. Requires image.HasRows24().
+std::vector<uint8_t> RowPitches(BitmapImage& image, const ConversionParameters& params,
+                                RandomBitSource& bits);
+
 // Empties the song and fills it from a 24-bit image: track 1 is the melody, one note per
 // column; with chordMode set, track 2 holds the chords. The pitch-range rescale rewrites the
-// red bytes of row 0 in place. Always returns true.
+// red bytes of row 0 in place. With any part of the musical reading in the controls, the song
+// is the musical reading's, and `sources` (when given) receives where each of its melody
+// notes was read. Always returns true.
 bool ConvertImageToSong(Song& song, BitmapImage& image, const ConversionParameters& params,
-                        RandomBitSource& bits);
+                        RandomBitSource& bits, std::vector<NoteSource>* sources = nullptr);
 
 }  // namespace pixorale

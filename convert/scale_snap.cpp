@@ -10,6 +10,10 @@ constexpr int kPassCount = 11;
 constexpr unsigned kOctave = 12;
 constexpr uint8_t kHighestPitch = 127;
 
+bool HasClass(uint16_t classes, int pitch) {
+  return ((unsigned{classes} >> (static_cast<unsigned>(pitch) % kOctave)) & 1u) != 0;
+}
+
 bool IsOutOfScale(unsigned pitch, unsigned base, uint8_t scaleIndex) {
   if (pitch < base) return false;
   const auto& offsets = kScales[scaleIndex].outOfScaleOffsets;
@@ -43,9 +47,7 @@ uint8_t SnapPitchToExtraScale(uint8_t pitch, ExtraScale scale, RandomBitSource& 
   const bool up = (bits.Draw() & 1u) != 0;
   for (int pass = 1; pass < kPassCount; ++pass) bits.Draw();
   const uint16_t classes = InfoOf(scale).pitchClasses;
-  const auto inScale = [classes](int p) {
-    return ((unsigned{classes} >> (static_cast<unsigned>(p) % kOctave)) & 1u) != 0;
-  };
+  const auto inScale = [classes](int p) { return HasClass(classes, p); };
   if (inScale(pitch)) return pitch;
   const auto nearest = [&inScale](int from, int step) {
     for (int p = from + step; p >= 0 && p <= kHighestPitch; p += step) {
@@ -56,6 +58,35 @@ uint8_t SnapPitchToExtraScale(uint8_t pitch, ExtraScale scale, RandomBitSource& 
   int moved = nearest(pitch, up ? 1 : -1);
   if (moved < 0) moved = nearest(pitch, up ? -1 : 1);
   return static_cast<uint8_t>(moved);
+}
+
+uint16_t ScalePitchClasses(uint8_t scaleIndex, std::optional<ExtraScale> extra, uint8_t key) {
+  constexpr unsigned kAllClasses = (1u << kOctave) - 1;
+  unsigned inC = kAllClasses;
+  if (extra) {
+    inC = InfoOf(*extra).pitchClasses;
+  } else if (scaleIndex < kScaleCount) {
+    // The offsets count from each pass's base, the C sharp of its octave.
+    for (const uint8_t offset : kScales[scaleIndex].outOfScaleOffsets) {
+      inC &= ~(1u << ((1u + offset) % kOctave));
+    }
+  }
+  const unsigned rooted = (inC << key) | (inC >> (kOctave - key));
+  return static_cast<uint16_t>(rooted & kAllClasses);
+}
+
+uint8_t SnapWithin(uint8_t snapped, uint8_t from, uint8_t low, uint8_t high, uint16_t classes) {
+  if (snapped >= low && snapped <= high) return snapped;
+  const auto nearest = [&](int step) {
+    for (int p = from + step; p >= low && p <= high; p += step) {
+      if (HasClass(classes, p)) return p;
+    }
+    return -1;
+  };
+  const int wentUp = snapped > from ? 1 : -1;
+  int kept = nearest(wentUp);
+  if (kept < 0) kept = nearest(-wentUp);
+  return kept < 0 ? snapped : static_cast<uint8_t>(kept);
 }
 
 }  // namespace pixorale

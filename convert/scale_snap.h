@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "convert/random_bits.h"
 #include "convert/scale_table.h"
@@ -16,6 +17,17 @@ uint8_t SnapPitchToScale(uint8_t pitch, uint8_t scaleIndex, RandomBitSource& bit
 // direction drawn from `bits`, or the other way where none lies within 0 to 127 that way.
 // Draws eleven values like SnapPitchToScale, so a song uses as many draws for every scale.
 uint8_t SnapPitchToExtraScale(uint8_t pitch, ExtraScale scale, RandomBitSource& bits);
+
+// The pitch classes a snap lands on, bit n for n semitones above C: the C scale of
+// `scaleIndex` (all twelve for an index without one) or `extra`, rooted `key` semitones above
+// C (0 to 11).
+uint16_t ScalePitchClasses(uint8_t scaleIndex, std::optional<ExtraScale> extra, uint8_t key);
+
+// Keeps a snap within low..high, where `from` (the pitch before snapping) lies: a `snapped`
+// pitch outside it is replaced by the nearest pitch of `classes` within it, looked for the way
+// the snap went first, then the other; where the range holds no pitch of the scale the snapped
+// pitch stays.
+uint8_t SnapWithin(uint8_t snapped, uint8_t from, uint8_t low, uint8_t high, uint16_t classes);
 
 // Snaps in the scale rooted `key` semitones above C (0 to 11): the pitch is snapped as
 // pitch - key in the C scale and key is added back. A pitch below the key is snapped an

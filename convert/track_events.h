@@ -40,6 +40,17 @@ inline MidiEvent Tempo(uint32_t quarterMicroseconds) {
   return event;
 }
 
+// Beats in a bar of quarter notes, with 24 MIDI clocks a click and eight 32nd notes a quarter.
+inline MidiEvent TimeSignature(uint8_t beatsPerBar) {
+  constexpr uint8_t kQuarterAsPowerOfTwo = 2;
+  MidiEvent event;
+  event.status = midi_status::kMeta;
+  event.data1 = meta_type::kTimeSignature;
+  event.timeSignature = {beatsPerBar, kQuarterAsPowerOfTwo, 24, 8};
+  event.metaLength.Assign(4);
+  return event;
+}
+
 inline MidiEvent EndOfTrack() {
   MidiEvent event;
   event.status = midi_status::kMeta;

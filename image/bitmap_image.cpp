@@ -8,11 +8,13 @@ void BitmapImage::ClearBitmap() {
   bitCount = 0;
   width = 0;
   height = 0;
+  firstRowOnTop = false;
 }
 
 void BitmapImage::FreeBitmap() {
   std::vector<uint8_t>().swap(firstRow_);
   std::vector<uint8_t>().swap(middleRow_);
+  summary.Clear();
   ClearBitmap();
 }
 

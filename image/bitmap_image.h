@@ -8,6 +8,7 @@
 
 #include "image/decode_limits.h"
 #include "image/picture_load.h"
+#include "image/picture_summary.h"
 #include "io/read_only_file.h"
 
 namespace pixorale {
@@ -29,9 +30,14 @@ class BitmapImage {
   uint16_t bitCount = 0;
   uint32_t width = 0;
   uint32_t height = 0;  // number of rows; a top-down file's negative height is stored positive
+  // Row 0 is the picture's top row (a top-down BMP), not its bottom row as usual.
+  bool firstRowOnTop = false;
   // Header bytes read but not interpreted: the file header, the info header's size field
   // (bytes 0-17), the planes (18-19), compression to colour counts (20-43).
   std::array<uint8_t, 44> headerScratch{};
+  // The whole picture in coarse cells, made only when the loader was asked for it (the
+  // musical reading); empty otherwise.
+  PictureSummary summary;
 
   // Reads the file into this (empty) image. Any header that was read counts as loaded
   // (bitCount tells whether rows are held); on a failure the image is left empty. The
@@ -40,15 +46,17 @@ class BitmapImage {
   // The same from a file already open; a picture wider than `maxColumns` is refused before
   // its rows are read. A 32-bit picture read with BmpDepths::k24And32 is held as the 24-bit
   // picture of the same pixels (bitCount 24).
+  // With `summarize` every row is read into `summary` as well.
   PictureLoad LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns = kNoColumnLimit,
-                             BmpDepths depths = BmpDepths::k24);
+                             BmpDepths depths = BmpDepths::k24, bool summarize = false);
   // Fills the image as a 24-bit picture from rows decoded elsewhere: each row is width * 3
   // bytes, row 0 and row height / 2 in file order (for a single row, pass it twice).
   void AdoptRows24(uint32_t pictureWidth, uint32_t pictureHeight, std::vector<uint8_t> firstRow,
                    std::vector<uint8_t> middleRow);
   // Puts the image into the empty state without releasing anything.
   void ClearBitmap();
-  // Releases the rows and returns to the empty state; harmless on an empty image.
+  // Releases the rows and the summary and returns to the empty state; harmless on an empty
+  // image.
   void FreeBitmap();
 
   bool HasRows24() const { return bitCount == 24 && height > 0; }

@@ -48,6 +48,33 @@ void DropFourthBytes(std::vector<uint8_t>& row) {
   row.resize(pixels * 3);
 }
 
+// Every row of the file into the summary, a few rows per read; rows the file no longer
+// holds count as black, as the kept rows do.
+bool SummarizeRows(ReadOnlyFile& file, uint64_t pixelOffset, uint64_t stride, uint32_t width,
+                   uint32_t height, bool topDown, bool thirtyTwo, PictureSummary& summary) {
+  summary.Begin(width, height, width, height);
+  constexpr uint64_t kChunkBytes = 256 * 1024;
+  const uint64_t rowsPerRead = std::max<uint64_t>(1, kChunkBytes / stride);
+  std::vector<uint8_t> chunk;
+  const PixelLayout layout = thirtyTwo ? PixelLayout{4, 2, 1, 0} : kBlueGreenRed;
+  for (uint64_t first = 0; first < height; first += rowsPerRead) {
+    const uint64_t count = std::min<uint64_t>(rowsPerRead, height - first);
+    const uint64_t chunkBytes = count * stride;
+    chunk.assign(static_cast<size_t>(chunkBytes), 0);
+    if (file.ReadAt(pixelOffset + first * stride, chunk) < 0) return false;
+    for (uint64_t r = 0; r < count; ++r) {
+      const auto fileRow = static_cast<uint32_t>(first + r);
+      const uint32_t fromTop = topDown ? fileRow : height - 1 - fileRow;
+      const uint64_t rowStart = r * stride;
+      summary.AddRow(fromTop,
+                     std::span<const uint8_t>(chunk).subspan(static_cast<size_t>(rowStart),
+                                                             size_t{width} * layout.bytesPerPixel),
+                     layout);
+    }
+  }
+  return true;
+}
+
 PictureLoad ReadFailure(int error) {
   return PictureIoFailure(PictureFormat::kOther, IoResult::Failure(IoStep::kRead, error));
 }
@@ -63,7 +90,8 @@ PictureLoad BitmapImage::LoadBitmapFile(const std::string& path) {
   return LoadBitmapFile(file);
 }
 
-PictureLoad BitmapImage::LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns, BmpDepths depths) {
+PictureLoad BitmapImage::LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns, BmpDepths depths,
+                                        bool summarize) {
   FreeBitmap();
   const uint64_t fileSize = file.Size();
 
@@ -86,7 +114,9 @@ PictureLoad BitmapImage::LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns,
   };
   keepScratch(0, 0, 18);
   if (has(kWidthField, 4)) width = LittleEndian(header + kWidthField, 4);
-  if (has(kHeightField, 4)) height = RowCount(LittleEndian(header + kHeightField, 4));
+  const uint32_t rawHeight = has(kHeightField, 4) ? LittleEndian(header + kHeightField, 4) : 0;
+  height = RowCount(rawHeight);
+  const bool topDown = (rawHeight & 0x80000000u) != 0;
   keepScratch(26, 18, 2);
   if (has(kBitCountField, 2)) {
     bitCount = static_cast<uint16_t>(LittleEndian(header + kBitCountField, 2));
@@ -134,11 +164,20 @@ PictureLoad BitmapImage::LoadBitmapFile(ReadOnlyFile& file, uint32_t maxColumns,
     FreeBitmap();
     return ReadFailure(error);
   }
+  PictureSummary wholePicture;
+  if (summarize &&
+      !SummarizeRows(file, pixelOffset, stride, width, height, topDown, thirtyTwo, wholePicture)) {
+    const int error = file.LastError();
+    FreeBitmap();
+    return ReadFailure(error);
+  }
   if (thirtyTwo) {
     DropFourthBytes(firstRow);
     DropFourthBytes(middleRow);
   }
   AdoptRows24(width, height, std::move(firstRow), std::move(middleRow));
+  firstRowOnTop = topDown;
+  summary = std::move(wholePicture);
   // The claim check above keeps stride * height within 64 bits; the last row needs no
   // padding.
   PictureLoad load;

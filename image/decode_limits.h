@@ -28,6 +28,9 @@ struct DecodeLimits {
   // Width times height of a PNG. JPEG rows are skipped without being decoded in full, and a
   // BMP's rows are read where they lie, so neither costs time in proportion to its area.
   uint64_t maxPngPixels = kDefaultMaxPngPixels;
+  // Also summarise the whole picture (BitmapImage::summary): every row is read, and a large
+  // JPEG is read at a reduced size (its kept rows too), which its 8 x 8 blocks make cheap.
+  bool summarize = false;
 };
 
 }  // namespace pixorale

@@ -25,6 +25,8 @@ struct ErrorManager {
 struct KeptRows {
   std::vector<uint8_t> pitch;
   std::vector<uint8_t> step;
+  std::vector<uint8_t> scratch;  // the rows between them, when every row is read
+  PictureSummary summary;
 };
 
 struct SourceManager {
@@ -88,6 +90,38 @@ void ReadOneRow(jpeg_decompress_struct& info, std::vector<uint8_t>& row, uint32_
   if (fromTop > info.output_scanline) jpeg_skip_scanlines(&info, fromTop - info.output_scanline);
   JSAMPROW rows[1] = {row.data()};
   jpeg_read_scanlines(&info, rows, 1);
+}
+
+// The reduced size a summary reads a picture at: the smallest of 1/8, 1/4, 1/2 and 1 that
+// still gives the summary its full grid. At 1/8 each 8 x 8 block is its mean, read from the
+// block's first coefficient without the inverse transform.
+unsigned SummaryScaleEighths(uint32_t width, uint32_t height) {
+  for (const unsigned eighths : {1u, 2u, 4u}) {
+    if (uint64_t{width} * eighths / 8 >= kSummaryColumns &&
+        uint64_t{height} * eighths / 8 >= kSummaryRows) {
+      return eighths;
+    }
+  }
+  return 8;
+}
+
+// Every row into the summary, keeping the two rows a conversion reads on the way.
+// Like the callbacks, it owns nothing that a jump out of libjpeg would leave behind.
+void ReadAllRows(jpeg_decompress_struct& info, KeptRows& rows) {
+  const uint32_t height = info.output_height;
+  const uint32_t stepFromTop = StepRowFromTop(height);
+  const uint32_t pitchFromTop = PitchRowFromTop(height);
+  rows.scratch.resize(rows.pitch.size());
+  while (info.output_scanline < height) {
+    const uint32_t fromTop = info.output_scanline;
+    std::vector<uint8_t>& out = fromTop == pitchFromTop  ? rows.pitch
+                                : fromTop == stepFromTop ? rows.step
+                                                         : rows.scratch;
+    JSAMPROW row[1] = {out.data()};
+    jpeg_read_scanlines(&info, row, 1);
+    rows.summary.AddRow(fromTop, out, kBlueGreenRed);
+  }
+  if (pitchFromTop == stepFromTop) rows.step = rows.pitch;
 }
 
 // What holding the whole picture's coefficients costs, which a progressive or multi-scan
@@ -177,6 +211,10 @@ PictureLoad DecodeJpegRows(ByteSource& source, BitmapImage& image, const DecodeL
     return TooManyColumns(PictureFormat::kJpeg, info.image_width, limits.maxColumns);
   }
   info.out_color_space = JCS_EXT_BGR;
+  if (limits.summarize) {
+    info.scale_num = SummaryScaleEighths(info.image_width, info.image_height);
+    info.scale_denom = 8;
+  }
   jpeg_start_decompress(&info);
 
   const uint32_t width = info.output_width;
@@ -185,16 +223,22 @@ PictureLoad DecodeJpegRows(ByteSource& source, BitmapImage& image, const DecodeL
   rows->step.resize(size_t{width} * 3);
   const uint32_t stepFromTop = StepRowFromTop(height);
   const uint32_t pitchFromTop = PitchRowFromTop(height);
-  // The step row lies above the pitch row (the bottom one), so it comes first.
-  ReadOneRow(info, rows->step, stepFromTop);
-  if (pitchFromTop == stepFromTop) {
-    rows->pitch = rows->step;
+  if (limits.summarize) {
+    rows->summary.Begin(width, height, info.image_width, info.image_height);
+    ReadAllRows(info, *rows);
   } else {
-    ReadOneRow(info, rows->pitch, pitchFromTop);
+    // The step row lies above the pitch row (the bottom one), so it comes first.
+    ReadOneRow(info, rows->step, stepFromTop);
+    if (pitchFromTop == stepFromTop) {
+      rows->pitch = rows->step;
+    } else {
+      ReadOneRow(info, rows->pitch, pitchFromTop);
+    }
   }
   jpeg_finish_decompress(&info);
   jpeg_destroy_decompress(&info);
   image.AdoptRows24(width, height, std::move(rows->pitch), std::move(rows->step));
+  image.summary = std::move(rows->summary);
   return PictureLoaded(PictureFormat::kJpeg);
 }
 

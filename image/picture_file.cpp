@@ -49,7 +49,7 @@ PictureLoad LoadPictureFile(ReadOnlyFile& file, BitmapImage& image, const Decode
   const PictureFormat format =
       DetectPictureFormat(std::span(first).first(static_cast<size_t>(got)));
   if (format == PictureFormat::kOther) {
-    return image.LoadBitmapFile(file, limits.maxColumns, BmpDepths::k24And32);
+    return image.LoadBitmapFile(file, limits.maxColumns, BmpDepths::k24And32, limits.summarize);
   }
 
   FileByteSource source(file);

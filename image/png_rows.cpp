@@ -91,6 +91,21 @@ void ToBlueGreenRed16(const std::vector<uint16_t>& rgba, std::vector<uint8_t>& r
   }
 }
 
+// Adam7: the first column of each pass and the distance between its columns.
+constexpr std::array<uint32_t, 7> kPassFirstColumn = {0, 4, 0, 2, 0, 1, 0};
+constexpr std::array<uint32_t, 7> kPassColumnStep = {8, 8, 4, 4, 2, 2, 1};
+
+// The pixels a decoded row received: all of them, or those of its interlace pass.
+void Summarize(const spng_row_info& info, bool interlaced, std::span<const uint8_t> row,
+               PixelLayout layout, PictureSummary& summary) {
+  const auto pass = static_cast<size_t>(info.pass);
+  if (!interlaced || pass >= kPassFirstColumn.size()) {
+    summary.AddRow(info.row_num, row, layout);
+  } else {
+    summary.AddPixels(info.row_num, row, layout, kPassFirstColumn[pass], kPassColumnStep[pass]);
+  }
+}
+
 PictureLoad Failure(int code) {
   PictureLoad load = PictureFailure(PictureFormat::kPng, PictureStep::kDecode, spng_strerror(code));
   load.spngError = code;
@@ -162,6 +177,13 @@ PictureLoad DecodePngRows(ByteSource& source, BitmapImage& image, const DecodeLi
   }
   const uint32_t pitchFromTop = PitchRowFromTop(height);
   const uint32_t stepFromTop = StepRowFromTop(height);
+  PictureSummary summary;
+  std::vector<uint8_t> summaryRow;  // a 16-bit row brought to 8 bits for the summary
+  const bool interlaced = header.interlace_method != SPNG_INTERLACE_NONE;
+  if (limits.summarize) {
+    summary.Begin(width, height, width, height);
+    if (wide) summaryRow.resize(pixels * 3);
+  }
 
   do {
     spng_row_info info{};
@@ -172,9 +194,16 @@ PictureLoad DecodePngRows(ByteSource& source, BitmapImage& image, const DecodeLi
     if (wide) {
       std::vector<uint16_t>& out = isPitch ? pitch16 : isStep ? step16 : scratch16;
       code = spng_decode_row(png, out.data(), out.size() * sizeof(uint16_t));
+      if ((code == 0 || code == SPNG_EOI) && limits.summarize) {
+        ToBlueGreenRed16(out, summaryRow);
+        Summarize(info, interlaced, summaryRow, kBlueGreenRed, summary);
+      }
     } else {
       std::vector<uint8_t>& out = isPitch ? pitch8 : isStep ? step8 : scratch8;
       code = spng_decode_row(png, out.data(), out.size());
+      if ((code == 0 || code == SPNG_EOI) && limits.summarize) {
+        Summarize(info, interlaced, out, kRedGreenBlue, summary);
+      }
     }
   } while (code == 0);
   if (code != SPNG_EOI) return Failure(code);
@@ -200,6 +229,7 @@ PictureLoad DecodePngRows(ByteSource& source, BitmapImage& image, const DecodeLi
     ToBlueGreenRed8(sameRow ? pitch8 : step8, stepRow);
   }
   image.AdoptRows24(width, height, std::move(pitchRow), std::move(stepRow));
+  image.summary = std::move(summary);
   return PictureLoaded(PictureFormat::kPng);
 }
 

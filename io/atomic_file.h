@@ -95,7 +95,8 @@ FilesResult WriteFilesTogether(std::span<const PlannedFile> files);
 IoResult WriteToDescriptor(int fd, const WriteBody& writeBody);
 
 // Removes the hidden temporaries of writes under way. Safe to call from a signal handler,
-// which then ends the process.
+// which then ends the process; a set of files being named is let finish first (see
+// io/publication.h).
 void RemoveTemporariesOnSignal() noexcept;
 
 }  // namespace pixorale

@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <random>
 #include <string>
 
 #include "io/atomic_file.h"
@@ -29,20 +28,11 @@ namespace fs = std::filesystem;
 
 constexpr mode_t kPermissionBits = 07777;
 constexpr mode_t kNewFileMode = 0666;
+constexpr mode_t kTemporaryMode = 0600;  // private until it gets its own mode
 constexpr int kNameAttempts = 100;
 
 // Named temporaries that exist right now, removed on SIGINT and SIGTERM.
 using PendingTemporary = PendingName<char, PATH_MAX>;
-
-// "dir/.pixorale-k3J9xQ": hidden, and unlikely to be taken.
-std::string RandomSiblingName(const fs::path& directory) {
-  static constexpr char kAlphabet[] =
-      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  thread_local std::minstd_rand engine(std::random_device{}());
-  std::string name(kTemporaryPrefix);
-  for (int i = 0; i < 6; ++i) name += kAlphabet[engine() % (sizeof kAlphabet - 1)];
-  return (directory / name).string();
-}
 
 mode_t CurrentUmask() {
   // Linux reports the mask without changing it; umask() can only read it by setting it,
@@ -77,21 +67,17 @@ class Temporary {
   Temporary& operator=(const Temporary&) = delete;
 
   IoResult Create() {
-    RemoveStaleTemporaries(directory_);
     fd_ = ::open(directory_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode);
     // Linking an unnamed file goes through /proc; without it, or without O_TMPFILE support
     // in this file system, a hidden name does the job.
-    if (fd_ >= 0 && ::access("/proc/self/fd", X_OK) == 0) {
-      LockAsOwner(fd_);
-      return {};
+    if (fd_ < 0 || ::access("/proc/self/fd", X_OK) != 0) {
+      if (fd_ >= 0) ::close(fd_);
+      fd_ = -1;
+      if (const IoResult created = CreateNamed(); !created) return created;
     }
-    if (fd_ >= 0) ::close(fd_);
-    std::string pattern = (directory_ / std::string(kTemporaryPrefix).append("XXXXXX")).string();
-    fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd_ < 0) return Failure(IoStep::kCreate);
-    LockAsOwner(fd_);
-    name_ = pattern;
-    pending_.emplace(name_);
+    // Where this writer cannot lock its own temporary, no temporary there can be told stale
+    // from live: the folder is left unswept.
+    if (LockAsOwner(fd_)) RemoveStaleTemporaries(directory_);
     return {};
   }
 
@@ -108,6 +94,11 @@ class Temporary {
       const IoResult closed = Close();
       return published ? closed : published;
     }
+    // The lock belongs to the open file rather than to a descriptor: a copy keeps it while
+    // the writing one is closed, until the file has its name, so that no sweep by another
+    // run takes the temporary for stale in between.
+    const FileDescriptor lock(::dup(fd_));
+    if (!lock.valid()) return Failure(IoStep::kWrite);
     if (const IoResult closed = Close(); !closed) return closed;
     if (replace) {
       if (::rename(name_.c_str(), target.c_str()) != 0) return Failure(IoStep::kRename);
@@ -122,6 +113,20 @@ class Temporary {
   }
 
  private:
+  IoResult CreateNamed() {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+      std::string name = (directory_ / NewTemporaryName()).string();
+      fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kTemporaryMode);
+      if (fd_ >= 0) {
+        name_ = std::move(name);
+        pending_.emplace(name_);
+        return {};
+      }
+      if (errno != EEXIST) return Failure(IoStep::kCreate);
+    }
+    return IoResult::Failure(IoStep::kCreate, EEXIST);
+  }
+
   static IoResult RenameFailure() {
     return IoResult::Failure(errno == EEXIST ? IoStep::kExists : IoStep::kRename, errno);
   }
@@ -142,7 +147,7 @@ class Temporary {
     if (errno != EEXIST || !replace) return RenameFailure();
     // Replacing needs a name to rename from; it exists only for the two calls below.
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-      const std::string sibling = RandomSiblingName(directory_);
+      const std::string sibling = (directory_ / NewTemporaryName()).string();
       if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, sibling.c_str(), AT_SYMLINK_FOLLOW) != 0) {
         if (errno == EEXIST) continue;
         return Failure(IoStep::kRename);

@@ -10,6 +10,7 @@
 
 #include "io/atomic_file.h"
 #include "io/pending_name.h"
+#include "io/publication.h"
 #include "io/wide_text_win32.h"
 #include "io/windows_error_win32.h"
 
@@ -245,6 +246,7 @@ void PendingFile::Withdraw() {
 }
 
 void RemoveTemporariesOnSignal() noexcept {
+  WaitForPublications();
   PendingTemporary::RemoveAll([](const wchar_t* path) { DeleteFileW(path); });
 }
 

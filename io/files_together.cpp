@@ -1,7 +1,9 @@
+#include <cerrno>
 #include <vector>
 
 #include "io/atomic_file.h"
 #include "io/output_target.h"
+#include "io/publication.h"
 
 namespace pixorale {
 
@@ -30,6 +32,8 @@ FilesResult WriteFilesTogether(std::span<const PlannedFile> files) {
       if (!written) return {written, i};
     }
   }
+  const Publication publication;
+  if (!publication.started()) return {IoResult::Failure(IoStep::kRename, EINTR), 0};
   for (size_t i = 0; i < files.size(); ++i) {
     if (const IoResult published = pending[i].Publish(); !published) {
       for (size_t done = 0; done < i; ++done) pending[done].Withdraw();

@@ -9,22 +9,24 @@
 #include <cctype>
 #include <ctime>
 #include <mutex>
+#include <random>
 #include <set>
-#include <string>
 
 #include "io/file_descriptor.h"
+#include "io/shared_locks.h"
 
 namespace pixorale {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr size_t kRandomLetters = 6;
 // Far longer than a writer takes from creating its temporary to locking it.
 constexpr time_t kUnlockedEmptyGraceSeconds = 10;
 
+constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+
 bool IsTemporaryName(std::string_view name) {
-  if (name.size() != kTemporaryPrefix.size() + kRandomLetters ||
+  if (name.size() != kTemporaryPrefix.size() + kTemporaryRandomLetters ||
       !name.starts_with(kTemporaryPrefix)) {
     return false;
   }
@@ -62,14 +64,21 @@ void RemoveIfStale(const fs::path& path) {
 
 }  // namespace
 
-void LockAsOwner(int fd) {
-  // A file system without locks cannot tell stale from live: its temporaries are never
-  // taken for stale, as the sweeper's own lock fails there too.
-  (void)::flock(fd, LOCK_EX | LOCK_NB);
+std::string NewTemporaryName() {
+  thread_local std::minstd_rand engine(std::random_device{}());
+  std::string name(kTemporaryPrefix);
+  for (size_t i = 0; i < kTemporaryRandomLetters; ++i) {
+    name += kAlphabet[engine() % (sizeof kAlphabet - 1)];
+  }
+  return name;
+}
+
+bool LockAsOwner(int fd) {
+  return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
 }
 
 void RemoveStaleTemporaries(const fs::path& directory) {
-  if (!FirstLookAt(directory)) return;
+  if (!FirstLookAt(directory) || !LocksAreSharedIn(directory)) return;
   std::error_code error;
   for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
     if (IsTemporaryName(it->path().filename().string())) RemoveIfStale(it->path());

@@ -18,4 +18,8 @@ double NormalisingGain(float peak) {
   return peak >= kSilentPeak ? GainFactor(kWavPeakDbfs) / static_cast<double>(peak) : 1.0;
 }
 
+bool WritesAsSilence(float peak, double gain) {
+  return static_cast<double>(peak) * gain <= static_cast<double>(kSilentPeak);
+}
+
 }  // namespace pixorale

@@ -13,4 +13,8 @@ double GainFactor(double db);
 // keeps the factor 1 rather than being raised to full scale.
 double NormalisingGain(float peak);
 
+// True when a song whose loudest sample is `peak`, written at `gain`, is written as zeros
+// alone: its loudest sample stays within half a 16-bit step, which rounds to 0.
+bool WritesAsSilence(float peak, double gain);
+
 }  // namespace pixorale

@@ -8,9 +8,10 @@
 namespace pixorale {
 
 // Samples kept on disk rather than in memory, so that a render can look at all of a song's
-// audio before it writes any of it while holding only a block at a time: a temporary file,
-// in the folder TMPDIR names (/tmp without it), removed from the folder as soon as it is made so
-// that nothing is left behind however the program ends.
+// audio before it writes any of it while holding only a block at a time: a temporary file in
+// the folder TMPDIR names (/tmp without it), without a name where the file system allows and
+// otherwise removed from the folder as soon as it is made, so that nothing is left behind
+// however the program ends.
 class SampleSpill {
  public:
   SampleSpill();

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,13 +15,18 @@ SampleSpill::SampleSpill() {
   // reason to write elsewhere.
   const char* folder = std::getenv("TMPDIR");
   folder_ = folder != nullptr && *folder != '\0' ? folder : "/tmp";
-  std::string name = (std::filesystem::path(folder_) / "pixorale-samples-XXXXXX").string();
-  const int descriptor = mkstemp(name.data());
+  // Unnamed from the start where the file system allows, so that not even kill -9 can leave
+  // it behind; elsewhere named for the instant between making and removing it.
+  int descriptor = open(folder_.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
   if (descriptor < 0) {
-    Fail("make");
-    return;
+    std::string name = (std::filesystem::path(folder_) / "pixorale-samples-XXXXXX").string();
+    descriptor = mkostemp(name.data(), O_CLOEXEC);
+    if (descriptor < 0) {
+      Fail("make");
+      return;
+    }
+    unlink(name.c_str());
   }
-  unlink(name.c_str());
   file_.reset(fdopen(descriptor, "w+b"));
   if (!file_) {
     Fail("open");

@@ -205,28 +205,37 @@ void WriteHeader(std::ostream& out, uint64_t totalFrames) {
   out.write(reinterpret_cast<const char*>(header.data()), header.size());
 }
 
+float PeakOf(const float* samples, size_t count, float peak) {
+  for (size_t i = 0; i < count; ++i) peak = std::max(peak, std::abs(samples[i]));
+  return peak;
+}
+
 Synthesis::Outcome WriteAsRendered(Synthesis& synthesis, double gain, std::ostream& out,
-                                   Progress& progress) {
+                                   Progress& progress, bool& silent) {
   WriteHeader(out, synthesis.totalFrames());
   PcmWriter pcm(out, gain);
-  return synthesis.Run([&](const float* samples, size_t frames, uint64_t rendered) {
-    progress.At(kWholeRender, rendered);
-    return pcm.Write(samples, frames);
-  });
+  float peak = 0.0f;
+  const Synthesis::Outcome outcome =
+      synthesis.Run([&](const float* samples, size_t frames, uint64_t rendered) {
+        peak = PeakOf(samples, 2 * frames, peak);
+        progress.At(kWholeRender, rendered);
+        return pcm.Write(samples, frames);
+      });
+  silent = WritesAsSilence(peak, gain);
+  return outcome;
 }
 
 // The peak is known only once the whole song is rendered: until then the samples wait in a
 // temporary file, which costs far less time than rendering the song twice.
 Synthesis::Outcome WriteNormalised(Synthesis& synthesis, std::ostream& out, Progress& progress,
-                                   std::string& spillError) {
+                                   std::string& spillError, bool& silent) {
   SampleSpill spill;
   float peak = 0.0f;
   const Synthesis::Outcome rendered =
       synthesis.Run([&](const float* samples, size_t frames, uint64_t renderedFrames) {
-        const size_t count = 2 * frames;
-        for (size_t i = 0; i < count; ++i) peak = std::max(peak, std::abs(samples[i]));
+        peak = PeakOf(samples, 2 * frames, peak);
         progress.At(kSynthesisPass, renderedFrames);
-        return spill.Append(samples, count);
+        return spill.Append(samples, 2 * frames);
       });
   if (rendered != Synthesis::Outcome::kDone) {
     spillError = spill.error();
@@ -234,7 +243,9 @@ Synthesis::Outcome WriteNormalised(Synthesis& synthesis, std::ostream& out, Prog
   }
   const uint64_t totalFrames = synthesis.totalFrames();
   WriteHeader(out, totalFrames);
-  PcmWriter pcm(out, NormalisingGain(peak));
+  const double gain = NormalisingGain(peak);
+  silent = WritesAsSilence(peak, gain);
+  PcmWriter pcm(out, gain);
   std::array<float, 2 * kBlockFrames> samples{};
   bool written = spill.Rewind();
   for (uint64_t frame = 0; written && frame < totalFrames;) {
@@ -302,9 +313,11 @@ WavRenderResult RenderSongToWav(const Song& song, std::ostream& out,
   Progress progress(options.progress, totalFrames);
   Synthesis synthesis(synth.get(), timeline, totalFrames);
   std::string spillError;
+  bool silent = false;
   const Synthesis::Outcome outcome =
-      options.gainDb ? WriteAsRendered(synthesis, GainFactor(*options.gainDb), out, progress)
-                     : WriteNormalised(synthesis, out, progress, spillError);
+      options.gainDb
+          ? WriteAsRendered(synthesis, GainFactor(*options.gainDb), out, progress, silent)
+          : WriteNormalised(synthesis, out, progress, spillError, silent);
   if (outcome == Synthesis::Outcome::kSynthFailed) {
     result.error = capture.Reason("the synthesizer failed");
     return result;
@@ -319,6 +332,7 @@ WavRenderResult RenderSongToWav(const Song& song, std::ostream& out,
     return result;
   }
   result.seconds = static_cast<double>(totalFrames) / kWavSampleRate;
+  result.silent = silent;
   return result;
 }
 

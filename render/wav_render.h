@@ -26,6 +26,9 @@ struct WavRenderOptions {
 
 struct WavRenderResult : RenderResult {
   double seconds = 0.0;  // length of the audio written
+  // Every sample written is zero (a SoundFont whose samples are broken, notes too quiet to
+  // reach the WAV's smallest step): no normalising or gain made the song heard.
+  bool silent = false;
 };
 
 // The SoundFont used when none is given: the General MIDI set Debian installs, if present.

@@ -3,11 +3,13 @@
 
 #include "app/cli/interrupt.h"
 #include "io/atomic_file.h"
+#include "io/publication.h"
 
 namespace pixorale::cli {
 namespace {
 
 void OnInterrupt(int signal) {
+  if (DeferSignalDuringPublication(signal)) return;
   RemoveTemporariesOnSignal();
   ::_exit(signal == SIGINT ? kExitInterrupted : kExitTerminated);
 }

@@ -92,7 +92,9 @@ BatchSettings BatchSettingsFor(const ConverterOptions& options,
   DecodeLimits limits;
   limits.maxColumns = options.maxColumns.value_or(kDefaultMaxColumns);
   limits.maxPngPixels = options.maxArea.value_or(kDefaultMaxPngPixels);
-  return {settings, ControlsFrom(options), {options.snap, options.seed}, limits, {}};
+  ConversionControls controls = ControlsFrom(options);
+  limits.summarize = controls.reading.NeedsSummary();
+  return {settings, std::move(controls), {options.snap, options.seed}, limits, {}};
 }
 
 std::optional<double> LengthSeconds(const SongSummary& song) {

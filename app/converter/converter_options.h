@@ -47,6 +47,7 @@ struct MusicalOptions {
   std::optional<ExtraScale> extraScale;  // from --scale NAME
   std::optional<PitchMap> map;
   bool dynamics = false;
+  MusicalReading reading;
 };
 
 // Everything the options say, for the command line and the page alike.

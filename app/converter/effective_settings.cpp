@@ -65,6 +65,7 @@ ConversionControls ControlsFrom(const ConverterOptions& options) {
   controls.extraScale = musical.extraScale;
   controls.pitchMap = musical.map;
   controls.dynamics = musical.dynamics;
+  controls.reading = musical.reading;
   return controls;
 }
 

@@ -34,12 +34,22 @@ std::optional<Failure> ExcludedPair(const std::vector<GivenOption>& given) {
 }
 
 // A preset's option gives way to one given on its own, and to one that excludes it.
-bool GivesWay(OptionId id, const std::vector<GivenOption>& given) {
-  if (Given(given, id)) return true;
+bool Excluded(OptionId id, const std::vector<GivenOption>& given) {
   return std::any_of(Exclusions().begin(), Exclusions().end(), [&](const Exclusion& exclusion) {
     return (exclusion.first == id && Given(given, exclusion.second)) ||
            (exclusion.second == id && Given(given, exclusion.first));
   });
+}
+
+bool GivesWay(OptionId id, const std::vector<GivenOption>& given) {
+  return Given(given, id) || Excluded(id, given);
+}
+
+// A preset's option that does nothing without a flag that an option given on its own turns
+// off goes with it (the preset's chord voice with --no-chords), so it is not warned about.
+bool Orphaned(OptionId id, const std::vector<GivenOption>& given) {
+  const std::optional<OptionId> needed = RowOf(id).onlyWith;
+  return needed && Excluded(*needed, given);
 }
 
 bool Available(Needs needs, const BuildFeatures& build) {
@@ -123,7 +133,7 @@ Result<ConverterOptions> OptionsFrom(std::vector<std::string> inputs,
     const Preset* preset = option.id == OptionId::kPreset ? FindPreset(option.value) : nullptr;
     if (preset == nullptr) continue;  // a name that is no preset's is refused below
     for (const auto& [id, value] : preset->options) {
-      if (!GivesWay(id, given)) RowOf(id).store(options, value);
+      if (!GivesWay(id, given) && !Orphaned(id, given)) RowOf(id).store(options, value);
     }
   }
   for (const auto& [id, value] : given) {

@@ -35,6 +35,12 @@ std::vector<OutputReport> JobOutputs::Write(Song& song) {
                        }
                        const WavRenderResult result = settings_.renderers.wav(song, out, options);
                        if (settings_.renderProgress) settings_.renderProgress(path, -1.0);
+                       // Normalising cannot make sound of nothing: the user would hear silence
+                       // in a file said to be made.
+                       if (result.ok() && result.silent) {
+                         Warn({WarningKind::kSilentSong, path,
+                               path + ": the song is silent; the SoundFont made no sound of it"});
+                       }
                        reports[index].error = result.error;
                        return result.ok();
                      },

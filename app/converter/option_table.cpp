@@ -8,6 +8,7 @@
 #include "app/converter/scale_names.h"
 #include "app/ui_texts.h"
 #include "convert/column_resample.h"
+#include "convert/musical_reading.h"
 #include "convert/voices.h"
 #include "image/decode_limits.h"
 #include "midi/song.h"
@@ -341,6 +342,88 @@ void AddSettingRows(std::vector<OptionRow>& rows, const ConversionSettings& defa
   rows.push_back(std::move(noRange));
 }
 
+// The parts of the musical reading of the whole picture.
+void AddReadingRows(std::vector<OptionRow>& rows) {
+  OptionRow contour =
+      Row(OptionId::kContour, "--contour", OptionKind::kChoice, "skyline|light|detail");
+  contour.group = OptionGroup::kMusical;
+  contour.choices = {{"skyline", {"Skyline", "稜線"}},
+                     {"light", {"Light", "明るさ"}},
+                     {"detail", {"Detail", "細かさ"}}};
+  contour.help =
+      "Pitches from the whole picture: how high the columns'\n"
+      "detail reaches (skyline), their light, or their detail,\n"
+      "spread over --map by the picture's own levels (default:\n"
+      "the pitch row)";
+  contour.refusal = "is not skyline, light or detail";
+  contour.store = [](ConverterOptions& options, std::string_view text) {
+    for (size_t i = 0; i < kContourFeatureNames.size(); ++i) {
+      if (text == kContourFeatureNames[i]) {
+        options.musical.reading.contour = static_cast<ContourFeature>(i);
+        return true;
+      }
+    }
+    return false;
+  };
+  contour.reportKey = "contour";
+  contour.reported = [](const UsedSettings& used) -> ReportedValue {
+    const std::optional<ContourFeature>& feature = used.controls.reading.contour;
+    if (!feature) return {};
+    return std::string(kContourFeatureNames[static_cast<size_t>(*feature)]);
+  };
+  contour.pageLabel = Words{"Contour from the whole picture", "絵全体から旋律の形"};
+  rows.push_back(std::move(contour));
+
+  // A part of the reading turned on by a flag.
+  const auto part = [&rows](OptionId id, std::string names, bool MusicalReading::*field,
+                            std::string help, std::string reportKey, Words label) {
+    OptionRow row = Flag(id, std::move(names),
+                         [field](ConverterOptions& o) { o.musical.reading.*field = true; });
+    row.group = OptionGroup::kMusical;
+    row.help = std::move(help);
+    row.reportKey = std::move(reportKey);
+    row.reported = [field](const UsedSettings& used) -> ReportedValue {
+      return used.controls.reading.*field;
+    };
+    row.pageLabel = std::move(label);
+    rows.push_back(std::move(row));
+  };
+  part(OptionId::kMetre, "--metre", &MusicalReading::metre,
+       "Tempo and bars from the picture: onsets on a grid of\n"
+       "sixteenths, phrases of four bars, --song-seconds long",
+       "metre", {"Metre and phrases", "拍子とフレーズ"});
+  part(OptionId::kMelodic, "--melodic", &MusicalReading::melodic,
+       "Steps and neighbour tones instead of repeated pitches;\n"
+       "a leap is followed by a step back",
+       "melodic", {"Melodic line", "なめらかな旋律"});
+  part(OptionId::kHarmony, "--harmony", &MusicalReading::harmony,
+       "Chords of the key under the melody's strong beats (with\n"
+       "--metre); with --chords they play, with a bass, instead\n"
+       "of the chord rule",
+       "harmony", {"Chords in the key", "調に合った和音"});
+  rows.back().onlyWith = OptionId::kMetre;
+
+  OptionRow songSeconds = Row(OptionId::kSongSeconds, "--song-seconds", OptionKind::kDecimal, "S");
+  songSeconds.group = OptionGroup::kMusical;
+  songSeconds.min = "0";
+  songSeconds.minExcluded = true;
+  songSeconds.defaultValue = "60";
+  songSeconds.help = "Length of the song with --metre, in whole phrases\n(default: 60)";
+  songSeconds.refusal = "is not a number of seconds above 0";
+  songSeconds.store = [](ConverterOptions& options, std::string_view text) {
+    options.musical.reading.songSeconds = ParseSeconds(text);
+    return options.musical.reading.songSeconds.has_value();
+  };
+  songSeconds.reportKey = "song_seconds";
+  // The length the metre takes, as the chords' voice is reported without chords.
+  songSeconds.reported = [](const UsedSettings& used) -> ReportedValue {
+    return used.controls.reading.songSeconds.value_or(kDefaultSongSeconds);
+  };
+  songSeconds.onlyWith = OptionId::kMetre;
+  songSeconds.pageLabel = Words{"Song length (seconds)", "曲の長さ(秒)"};
+  rows.push_back(std::move(songSeconds));
+}
+
 void AddMusicalRows(std::vector<OptionRow>& rows) {
   OptionRow map = Row(OptionId::kMap, "--map", OptionKind::kBounds, "LOW:HIGH");
   map.group = OptionGroup::kMusical;
@@ -407,6 +490,7 @@ void AddMusicalRows(std::vector<OptionRow>& rows) {
   };
   dynamics.pageLabel = Words{"Loudness from the green values", "緑の値で音の強さを変える"};
   rows.push_back(std::move(dynamics));
+  AddReadingRows(rows);
 }
 
 enum class VoicePart { kProgram, kVelocity };
@@ -659,6 +743,10 @@ const std::vector<Exclusion>& Exclusions() {
       {OptionId::kRange, OptionId::kNoRange, ""},
       {OptionId::kMap, OptionId::kRange, "both say how reds become pitches; give one"},
       {OptionId::kMaxSeconds, OptionId::kColumns, ""},
+      {OptionId::kMetre, OptionId::kColumns,
+       "both say how many notes there are; with --metre, --song-seconds sets the length"},
+      {OptionId::kMetre, OptionId::kMaxSeconds,
+       "both say how long the song is; with --metre, --song-seconds does"},
       {OptionId::kNoSettings, OptionId::kSettings, ""},
       {OptionId::kInfo, OptionId::kJson, ""},
       {OptionId::kQuiet, OptionId::kInfo, ""},
@@ -671,7 +759,15 @@ const std::vector<Preset>& Presets() {
   static const std::vector<Preset> presets = {
       {"musical",
        {"Musical (recommended)", "音楽らしく（おすすめ）"},
-       {{OptionId::kMap, "48:84"}, {OptionId::kMaxSeconds, "60"}}},
+       {{OptionId::kContour, "skyline"},
+        {OptionId::kMetre, ""},
+        {OptionId::kMelodic, ""},
+        {OptionId::kHarmony, ""},
+        {OptionId::kChords, ""},
+        {OptionId::kMap, "60:84"},
+        {OptionId::kProgram, "73"},
+        {OptionId::kChordProgram, "89"},
+        {OptionId::kChordVelocity, "64"}}},
       {"desktop", {"As the desktop program", "デスクトップ版と同じ"}, {}},
   };
   return presets;

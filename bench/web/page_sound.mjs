@@ -4,8 +4,8 @@
 //   (a) from pressing Play to the first sound reaching the output, on a line emulated at
 //       10 Mbit/s with 40 ms latency: once the page has been idle with a song shown, and at once
 //       after the conversion; target <= 1 s
-//   (b) what arrives between pressing Play and the first sound, as the server sends it;
-//       target <= 1.2 MB
+//   (b) what arrives between pressing Play and the first sound, as a host that compresses
+//       sends it; target <= 1.2 MB
 //   (c) Play's loudest sample over its first seconds against the WAV download's over the same
 //       seconds, in dBFS, both taken at the audio output; target within 0.5 dB
 // Both pages are measured the same way, from outside: every buffer a page schedules and what

@@ -5,8 +5,9 @@
 //       same machine load; target: page <= 1.5 x native
 //   (b) a 4032 x 3024 JPEG from choosing it in the file input to the roll drawn (the page's
 //       state `ready`, then a frame); target <= 1.5 s
-//   (c) what the page loads before the first Play (page, worker, core, a conversion), as the
-//       server sends it; target <= 400 KB; and apart, the synthesizer it fetches once idle
+//   (c) what the page loads before the first Play (page, worker, core, a conversion), as a host
+//       that compresses sends it; target <= 400 KB; and apart, the synthesizer it fetches once
+//       idle
 // Usage, from the project root, after `bash scripts/build-web.sh` and a Linux build:
 //   node bench/web/page_vs_native.mjs [LINUX_BUILD_DIR] [--runs N]   (default: build/ci, 5)
 import { execFileSync } from 'node:child_process';
@@ -61,10 +62,9 @@ function workerRoundTrip(page, id) {
     const file = document.querySelector('#bench-file').files[0];
     return new Promise((resolve) => {
       const start = performance.now();
-      window.benchWorker.onmessage = (event) => {
-        if (event.data.type === 'converted' && event.data.id === id) {
-          resolve({ ms: performance.now() - start, ok: event.data.ok, error: event.data.error });
-        }
+      window.benchWorker.onmessage = ({ data }) => {
+        if (data.id !== id || !['converted', 'failed'].includes(data.type)) return;
+        resolve({ ms: performance.now() - start, ok: data.type === 'converted', error: data.failure?.text });
       };
       window.benchWorker.postMessage({ type: 'convert', id, file, options });
     });
@@ -92,7 +92,7 @@ async function conversionFigures(browser, address, picture) {
 
 // From the file input's change to the first frame after the state turns `ready`. The first
 // run comes right after the page has loaded; the runs take two copies of the picture in turn,
-// as choosing the same file again changes nothing.
+// so that each is a new picture to the worker.
 async function chooseToRoll(browser, address, pictures) {
   const page = await browser.newPage();
   await page.goto(address, { waitUntil: 'networkidle0' });
@@ -125,9 +125,9 @@ async function chooseToRoll(browser, address, pictures) {
   return { first: times[0], median: median(times) };
 }
 
-// Every same-origin file the page fetches from opening to a converted picture, as the server
-// sends it (compressed where it compresses). The synthesizer, which the page fetches once it
-// is idle with a song shown, is counted apart.
+// Every same-origin file the page fetches from opening to a converted picture, as a host that
+// compresses sends it (tests/web/support/served.mjs). The synthesizer, which the page fetches
+// once it is idle with a song shown, is counted apart.
 async function bytesBeforePlay(browser, address, picture) {
   const page = await browser.newPage();
   const fetched = new Set();
@@ -176,7 +176,7 @@ try {
     `${ratio.toFixed(2)} x (first ${(conversion.first / conversion.native).toFixed(2)} x) | <= 1.5 x |`);
   console.log(`| 4032 x 3024 JPEG, chosen to roll drawn | ${seconds(roll.median)} ` +
     `(first ${seconds(roll.first)}) | | | <= 1.5 s |`);
-  console.log(`| loaded to open and convert, as served | ${(total / 1024).toFixed(1)} KB | | | <= 400 KB |`);
+  console.log(`| loaded to open and convert, compressed | ${(total / 1024).toFixed(1)} KB | | | <= 400 KB |`);
   console.log(`| then, once idle: the synthesizer | ${(idle / 1024).toFixed(1)} KB | | | |`);
   console.log('\nFiles loaded before the first Play (* once idle):');
   for (const { pathname, bytes, idle: later } of loaded) {

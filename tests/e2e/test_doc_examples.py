@@ -36,7 +36,7 @@ VALUE_OPTIONS = {"-o", "--output", "-d", "--output-dir", "--scale", "--sustain",
                  "--jobs", "--wav", "--soundfont", "--piano-roll", "--program", "--velocity",
                  "--chord-program", "--chord-velocity", "--columns", "--max-seconds", "--key",
                  "--map", "--max-columns", "--max-area",
-                 "--gain"}
+                 "--gain", "--preset", "--contour", "--song-seconds"}
 
 
 class Example:

@@ -5,12 +5,12 @@ import array
 import json
 import math
 import os
+import pathlib
 import re
 import resource
 import shutil
 import subprocess
 import sys
-import time
 import unittest
 import wave
 
@@ -87,19 +87,23 @@ class CostlyPictures(ConverterTest):
         def limit_address_space():
             resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
 
-        started = time.monotonic()
-        run = subprocess.run([CONVERTER, "-j", "2", "--json", "w119m.png", "s1.bmp"],
-                             cwd=self.dir, capture_output=True, stdin=subprocess.DEVNULL,
-                             preexec_fn=limit_address_space, timeout=120, check=False)
-        elapsed = time.monotonic() - started
-        self.assertEqual(run.returncode, 1, run.stderr.decode())
-        records = {r["input"]: r for r in map(json.loads, run.stdout.decode().splitlines())}
+        with open(self.dir / "out.txt", "wb") as out, open(self.dir / "err.txt", "wb") as err:
+            process = subprocess.Popen([CONVERTER, "-j", "2", "--json", "w119m.png", "s1.bmp"],
+                                       cwd=self.dir, stdout=out, stderr=err,
+                                       stdin=subprocess.DEVNULL, preexec_fn=limit_address_space)
+            # The converter's own peak memory, which decoding the picture would have raised.
+            _, status, usage = os.wait4(process.pid, 0)
+            process.returncode = os.waitstatus_to_exitcode(status)
+        self.assertEqual(process.returncode, 1, (self.dir / "err.txt").read_text())
+        records = {r["input"]: r for r in
+                   map(json.loads, (self.dir / "out.txt").read_text().splitlines())}
         self.assertTrue(records["s1.bmp"]["converted"])
         self.assertFalse(records["w119m.png"]["converted"])
         self.assertEqual(records["w119m.png"]["error"],
                          "w119m.png: PNG: too wide to convert: 119000000 columns, the limit is "
                          "16777216; raise it with --max-columns")
-        self.assertLess(elapsed, 30)  # refused from the header, not after decoding
+        # Refused from the header, not after decoding: one row alone would take 357 MB.
+        self.assertLess(usage.ru_maxrss * 1024, 100_000_000)
         self.assertFalse((self.dir / "w119m.mid").exists())
 
     def test_a_png_too_large_to_decode_is_refused_from_its_header(self):
@@ -154,6 +158,14 @@ class WavAndPianoRoll(ConverterTest):
         during_song = samples[:int(WORKED_SECONDS * 44100) * 2]
         loudness = math.sqrt(sum(s * s for s in during_song) / len(during_song))
         self.assertGreater(loudness, 100)
+
+    def test_a_silent_wav_is_made_and_said_to_be_silent(self):
+        # The quietest notes sound below the smallest sample: normalising cannot help.
+        run = self.convert("melody.bmp", "--wav", "quiet.wav", "--velocity", "1", *WORKED)
+        self.assertEqual(self.error_lines(run), [
+            "pixorale-convert: warning: quiet.wav: the song is silent; the SoundFont made no "
+            "sound of it"])
+        self.assertTrue((self.dir / "quiet.wav").exists())
 
     def test_same_song_gives_the_same_wav(self):
         self.convert("melody.bmp", "--wav", "a.wav", "-o", "a.mid", *WORKED)
@@ -255,6 +267,34 @@ class LeanStart(ConverterTest):
                 # An input's files appear together or not at all.
                 self.assertFalse((self.dir / "out.mid").exists())
                 self.assertFalse((self.dir / output).exists())
+
+    def test_a_module_cut_short_is_refused_in_one_line(self):
+        """A damaged module would be mapped all the same and kill the program (SIGBUS) at its
+        first touch past the end; its size is checked against its own headers first."""
+        converter = pathlib.Path(CONVERTER).absolute()
+        module = next(converter.parent.parent.rglob("pixorale-render.so"))
+        whole = module.read_bytes()
+        alone = self.dir / "alone" / "bin"
+        alone.mkdir(parents=True)
+        shutil.copy(converter, alone / "pixorale-convert")
+        cut_module = alone / os.path.relpath(module, converter.parent)
+        cut_module.parent.mkdir(parents=True)
+        self.write("in.bmp", melody_bmp(WORKED_REDS, WORKED_BLUES))
+        for size in (1_000, 20_000, 50_000, len(whole) // 2):
+            cut_module.write_bytes(whole[:size])
+            for option, output in (("--wav", "song.wav"), ("--piano-roll", "roll.png")):
+                with self.subTest(size=size, option=option):
+                    run = subprocess.run([alone / "pixorale-convert", "in.bmp", "-o", "out.mid",
+                                          option, output, *WORKED], cwd=self.dir,
+                                         capture_output=True, stdin=subprocess.DEVNULL,
+                                         timeout=120, check=False)
+                    self.assertEqual(run.returncode, 1, run.stderr.decode())
+                    lines = self.error_lines(run)
+                    self.assertEqual(len(lines), 1, lines)
+                    self.assertRegex(lines[0], re.escape(
+                        f"{os.path.normpath(cut_module)}: cut short: {size} bytes where its "
+                        f"headers need {len(whole)}") + "$")
+                    self.assertFalse((self.dir / "out.mid").exists())
 
 
 class Voices(ConverterTest):

@@ -1,11 +1,13 @@
 """Each conversion option's effect on the written file, read back by three parsers."""
 
+import json
+import shutil
 import unittest
 
 import mido
 
-from e2e_support import (WORKED_BLUES, WORKED_NOTES, WORKED_REDS, ConverterTest, melody_bmp,
-                         melody_notes, notes_by_midicsv, parse_smf, pitches)
+from e2e_support import (SOURCE_DIR, WORKED_BLUES, WORKED_NOTES, WORKED_REDS, ConverterTest,
+                         melody_bmp, melody_notes, notes_by_midicsv, parse_smf, pitches)
 
 # C, E, C#, F#, A#: some of them out of every scale below, so the scale shows in the pitches.
 MIXED_REDS = [60, 64, 61, 66, 70]
@@ -74,6 +76,53 @@ class OptionEffects(ConverterTest):
         self.assertEqual({channel for (_, _, channel, _) in tracks[0]}, {0})
         self.assertTrue(tracks[1], "the chord track holds notes")
         self.assertEqual({channel for (_, _, channel, _) in tracks[1]}, {1})
+
+
+class MusicalPreset(ConverterTest):
+    """--preset musical through the installed converter: its options spelled out, its song."""
+
+    PRESET = ["--contour", "skyline", "--metre", "--melodic", "--harmony", "--chords", "--map",
+              "60:84", "--program", "73", "--chord-program", "89", "--chord-velocity", "64"]
+
+    def setUp(self):
+        super().setUp()
+        self.picture = self.dir / "photo.bmp"
+        shutil.copy(SOURCE_DIR / "samples" / "photo.bmp", self.picture)
+
+    def test_the_preset_writes_what_its_options_spelled_out_write(self):
+        self.convert(self.picture, "--seed", "3", "--preset", "musical", "-o", "preset.mid")
+        self.convert(self.picture, "--seed", "3", *self.PRESET, "-o", "spelled.mid")
+        self.assertEqual((self.dir / "preset.mid").read_bytes(),
+                         (self.dir / "spelled.mid").read_bytes())
+
+    def test_the_song_has_a_metre_a_grid_and_its_voices(self):
+        self.convert(self.picture, "--seed", "3", "--preset", "musical", "-o", "song.mid")
+        midi = mido.MidiFile(str(self.dir / "song.mid"))
+        self.assertEqual(len(midi.tracks), 2)
+        signatures = [m for m in midi.tracks[0] if m.type == "time_signature"]
+        self.assertEqual([(m.numerator, m.denominator) for m in signatures], [(4, 4)])
+        bpm = round(mido.tempo2bpm(next(m.tempo for m in midi.tracks[0] if m.type == "set_tempo")))
+        self.assertTrue(84 <= bpm <= 132, bpm)
+        programs = {(m.channel, m.program) for track in midi.tracks for m in track
+                    if m.type == "program_change"}
+        self.assertEqual(programs, {(0, 73), (1, 89)})
+        tick, onsets = 0, []
+        for message in midi.tracks[0]:
+            tick += message.time
+            if message.type == "note_on" and message.velocity > 0:
+                onsets.append(tick)
+        sixteenth = midi.ticks_per_beat // 4
+        self.assertTrue(onsets)
+        self.assertEqual([t for t in onsets if t % sixteenth], [])
+        self.assertTrue(45 <= midi.length <= 75, midi.length)
+
+    def test_the_report_states_the_reading(self):
+        run = self.convert(self.picture, "--seed", "3", "--preset", "musical", "--json", "-f")
+        settings = json.loads(run.stdout)["settings"]
+        self.assertEqual({key: settings[key] for key in
+                          ("contour", "metre", "melodic", "harmony", "song_seconds", "map")},
+                         {"contour": "skyline", "metre": True, "melodic": True, "harmony": True,
+                          "song_seconds": 60.0, "map": [60, 84]})
 
 
 class WorkedExample(ConverterTest):

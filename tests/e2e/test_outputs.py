@@ -121,5 +121,32 @@ class KilledOutright(ConverterTest):
         self.assertEqual(sorted(p.name for p in folder.iterdir()), ["b.mid"])
 
 
+@unittest.skipUnless(shutil.which("strace"), "strace sends the signal at the chosen instant")
+class InterruptedWhileNaming(ConverterTest):
+    """Ctrl-C or a termination request in the instant between the names of one input's
+    files: the set is named whole before the run ends."""
+
+    def test_a_signal_after_the_first_name_waits_for_the_others(self):
+        self.write("melody.bmp", melody_bmp([60, 62, 64]))
+        outputs = ["m.png", "melody.mid"]
+        for sig, status, replacing in (("SIGINT", 130, False), ("SIGTERM", 143, True)):
+            with self.subTest(signal=sig, replacing=replacing):
+                for name in outputs:
+                    (self.dir / name).unlink(missing_ok=True)
+                    if replacing:
+                        self.write_stand_in(name, b"old")
+                run = subprocess.run(["strace", "-f", "-qq", "-o", "/dev/null",
+                                      "-P", "melody.mid", "-e", "trace=linkat,rename,renameat2",
+                                      "-e", f"inject=linkat,rename,renameat2:signal={sig}",
+                                      CONVERTER, "melody.bmp", "--piano-roll", "m.png",
+                                      *(["-f"] if replacing else [])],
+                                     cwd=self.dir, capture_output=True, stdin=subprocess.DEVNULL,
+                                     timeout=120)
+                self.assertEqual(run.returncode, status, run.stderr.decode())
+                self.assertEqual(sorted(p.name for p in self.dir.iterdir()),
+                                 ["m.png", "melody.bmp", "melody.mid"])
+                for name in outputs:
+                    self.assertNotEqual((self.dir / name).read_bytes(), b"old", name)
+
 if __name__ == "__main__":
     unittest.main()

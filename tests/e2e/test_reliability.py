@@ -1,6 +1,7 @@
 """What users own survives whatever happens to a run: interruptions, outputs that name the
 input or an open descriptor, settings files that are not files, tempos out of reach."""
 
+import json
 import os
 import signal
 import subprocess
@@ -8,13 +9,30 @@ import time
 
 import mido
 
-from e2e_support import CONVERTER, ConverterTest, melody_bmp, parse_smf
+from e2e_support import CONVERTER, ConverterTest, bmp_bytes, melody_bmp, parse_smf, pitches
 
 
 def wide_picture(columns):
     """A one-row picture wide enough that its conversion takes a noticeable time."""
     reds = [(40 + 7 * i) % 128 for i in range(columns)]
     return melody_bmp(reds, [1] * columns, height=1)
+
+
+def wait_for_temporary(process, folder):
+    """Waits until the running converter holds open a file it writes in `folder` (its
+    temporary, unnamed or hidden): the conversion is under way, its handlers long installed.
+    False when the converter ended first."""
+    folder = os.path.realpath(folder) + os.sep
+    descriptors = f"/proc/{process.pid}/fd"
+    while process.poll() is None:
+        try:
+            targets = [os.readlink(os.path.join(descriptors, fd)) for fd in os.listdir(descriptors)]
+        except OSError:  # it ended, or closed a descriptor while we looked
+            continue
+        if any(t.startswith(folder) and not t.endswith(".bmp") for t in targets):
+            return True
+        time.sleep(0.001)
+    return False
 
 
 class Interruptions(ConverterTest):
@@ -24,13 +42,27 @@ class Interruptions(ConverterTest):
             with self.subTest(signal=sig):
                 process = subprocess.Popen([CONVERTER, "wide.bmp", "-o", "out.mid"], cwd=self.dir,
                                            stdin=subprocess.DEVNULL, stderr=subprocess.PIPE)
-                time.sleep(0.3)
-                process.send_signal(sig)
+                if wait_for_temporary(process, self.dir):
+                    process.send_signal(sig)
                 process.communicate(timeout=60)
                 if process.returncode == 0:
                     self.skipTest("the conversion finished before the signal")
                 self.assertEqual(process.returncode, status)
                 self.assertEqual(sorted(p.name for p in self.dir.iterdir()), ["wide.bmp"])
+
+
+class HostilePictures(ConverterTest):
+    def test_a_picture_without_columns_resampled_converts_to_no_notes_beside_the_others(self):
+        self.write("zero.bmp", bmp_bytes(0, 5, None))
+        self.write("melody.bmp", melody_bmp([60, 62, 64]))
+        run = self.run_converter("--no-settings", "--columns", "5", "-j", "2", "--json",
+                                 "zero.bmp", "melody.bmp")
+        self.assertEqual(run.returncode, 0, run.stderr.decode())
+        records = {r["input"]: r for r in map(json.loads, run.stdout.decode().splitlines())}
+        self.assertEqual(sorted(records), ["melody.bmp", "zero.bmp"])
+        self.assertTrue(all(r["converted"] for r in records.values()), records)
+        self.assertEqual(pitches((self.dir / "zero.mid").read_bytes()), [])
+        self.assertEqual(len(pitches((self.dir / "melody.mid").read_bytes())), 5)
 
 
 class OutputNames(ConverterTest):

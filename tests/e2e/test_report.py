@@ -63,7 +63,8 @@ class JsonObjects(ConverterTest):
         self.assertEqual(settings, {
             "scale": "c-major", "key": "C", "sustain": 4, "tempo": 120, "timing": "beat",
             "resolution": 480, "chords": False, "range": None, "map": None, "columns": None,
-            "max_seconds": None, "dynamics": False, "program": 0, "velocity": 100,
+            "max_seconds": None, "dynamics": False, "contour": None, "metre": False,
+            "melodic": False, "harmony": False, "song_seconds": 60.0, "program": 0, "velocity": 100,
             "chord_program": 99, "chord_velocity": 100, "snap": "random", "seed": None,
             "settings_file": None})
         self.assertEqual(objects[1]["settings"], settings)

@@ -1,12 +1,15 @@
 // An X11 drag source for the Windows program's drop test under Wine: a small window that,
 // when the mouse is pressed on it, drags the files named on its command line (as a file
-// manager would) and ends when the drag is over. The test moves the mouse with xdotool.
+// manager would) and ends when the drag is over. The test moves the mouse with xdotool, and
+// releases it once the source prints "accepted": the window under the pointer has answered
+// that it takes the drop (a release before that answer drops nothing).
 #include <QApplication>
 #include <QDrag>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QUrl>
 #include <QWidget>
+#include <cstdio>
 
 namespace {
 
@@ -20,6 +23,11 @@ class DragSource : public QWidget {
     data->setUrls(files_);
     auto* drag = new QDrag(this);
     drag->setMimeData(data);
+    QObject::connect(drag, &QDrag::actionChanged, [](Qt::DropAction action) {
+      if (action == Qt::IgnoreAction) return;
+      std::fputs("accepted\n", stdout);
+      std::fflush(stdout);
+    });
     drag->exec(Qt::CopyAction);
     QApplication::quit();
   }

@@ -67,7 +67,7 @@ const decibels = (amplitude) => 20 * Math.log10(amplitude);
 
 // The page under test (?test) with the picture converted; setUp(page) runs before it opens.
 async function pageWithSong(server, picture, setUp) {
-  const page = await openPage(browser, `${server.address}?test`, setUp);
+  const page = await openPage(browser, server.address, { setUp });
   assert.equal(await choosePicture(page, pictures[picture]), 'ready', await text(page, '#error'));
   return page;
 }
@@ -115,7 +115,7 @@ test('the first note sounds within 1 s of Play on a 10 Mbit/s line, its pieces u
 test("Play's loudest sample stands where the WAV's does, at -1 dBFS", () =>
   withServer(async (server) => {
     const page = await pageWithSong(server, 'wide-641x48.bmp');
-    const play = await page.evaluate(() => window.pixoraleRenderForTest(70));
+    const play = await page.evaluate(() => window.pixoraleTest.render(70));
 
     await page.click('#download-wav');
     await page.waitForSelector('#download-wav[data-url]', { timeout: 120_000 });
@@ -144,10 +144,10 @@ test('served from the archive, the page opens, converts and plays after one visi
   withServer(async (server) => {
     // The visit: the page opens and its service worker takes over (the page's files and the
     // synthesizer stored), then a song converts and plays (its SoundFont pieces stored).
-    const page = await openPage(browser, `${server.address}?test`);
+    const page = await openPage(browser, server.address);
     await page.waitForFunction(() => navigator.serviceWorker.controller !== null, { timeout: 30_000 });
     assert.equal(await convertSong(page), 'ready');
-    const online = await page.evaluate(() => window.pixoraleRenderForTest(2));
+    const online = await page.evaluate(() => window.pixoraleTest.render(2));
 
     // The network cut: the server gone, and the page opened afresh in a browser that is
     // offline (set before the page starts its workers, as Chromium cannot take a worker
@@ -161,12 +161,12 @@ test('served from the archive, the page opens, converts and plays after one visi
     await offlinePage.goto(`${server.address}?test`, { waitUntil: 'load' });
     assert.equal(await convertSong(offlinePage), 'ready', await text(offlinePage, '#error'));
     assert.equal(await text(offlinePage, '#error'), '');
-    const offline = await offlinePage.evaluate(() => window.pixoraleRenderForTest(2));
+    const offline = await offlinePage.evaluate(() => window.pixoraleTest.render(2));
     assert.equal(offline.peak, online.peak);
     // An instrument never played has no piece kept: the song is refused, not played silent.
     await setControls(offlinePage, [['program', '40']]);
     assert.equal(await settled(offlinePage), 'ready');
-    const refused = await offlinePage.evaluate(() => window.pixoraleRenderForTest(2).then(() => '', String));
+    const refused = await offlinePage.evaluate(() => window.pixoraleTest.render(2).then(() => '', String));
     assert.match(refused, /040-\d+-\d+\.sf3/);
     assert.deepEqual(offlinePage.pageErrors, []);
     await offlinePage.close();

@@ -6,10 +6,12 @@ PIXORALE_CONVERT_EXE and WINDOW_PROBE_EXE."""
 import os
 import pathlib
 import re
+import select
 import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 SOURCE_DIR = pathlib.Path(__file__).resolve().parents[2]
@@ -207,7 +209,8 @@ class DesktopProgramTest(unittest.TestCase):
         picture.write_bytes(bmp_bytes(4, 2, lambda row, column: (0, 0, 0), bit_count=8))
         self.start(windows_path(picture))
         self.probe("wait", TEXTS["kErrorCaption"], 20000)
-        self.assertNotEqual(self.probe("wait", "Pixorale", 300, check=False)[0], 0)
+        # The run comes before the window: none exists while its message box waits.
+        self.assertEqual(self.probe("count", "Pixorale")[1].split()[-1], "0")
         _, controls = self.dump(TEXTS["kErrorCaption"])
         self.assertIn(TEXTS["kNot24Bit"], [c.get("text") for c in controls])
         self.probe("click", TEXTS["kErrorCaption"], IDOK)
@@ -242,11 +245,11 @@ class DesktopProgramTest(unittest.TestCase):
         # Open must still not start a run on the same song.
         self.probe("wait", "dialog:Save As", 20000)
         self.probe("command", "Pixorale", IDM_OPEN)
-        self.assertNotEqual(self.probe("wait", "dialog:Open", 1500, check=False)[0], 0)
-        self.assertEqual(self.probe("count", "dialog:*")[1].split()[-1], "1")
+        self.assertEqual(self.dialogs_open_after_the_commands_so_far(), 1)
+        self.assertEqual(self.probe("count", "dialog:Open")[1].split()[-1], "0")
         self.probe("click", "dialog:*", IDCANCEL)
         self.probe("gone", "dialog:*")
-        self.assertNotEqual(self.probe("wait", "dialog:*", 1500, check=False)[0], 0)
+        self.assertEqual(self.dialogs_open_after_the_commands_so_far(), 0)
         # With the run over, Open works again.
         self.probe("command", "Pixorale", IDM_OPEN)
         self.probe("wait", "dialog:*", 20000)
@@ -268,9 +271,10 @@ class DesktopProgramTest(unittest.TestCase):
                 int(geometry["Y"]) + int(geometry["HEIGHT"]) // 2 + 10)
 
     def drop(self, *files):
-        """Drags the files from an X11 window and releases them over the main window."""
+        """Drags the files from an X11 window and releases them over the main window once the
+        window has answered that it takes them."""
         source = subprocess.Popen([DRAG_SOURCE, *map(str, files)], stdin=subprocess.DEVNULL,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         try:
             start = self.centre_of("pixorale-drag-source")
             target = self.centre_of("Pixorale")
@@ -281,11 +285,32 @@ class DesktopProgramTest(unittest.TestCase):
                 x = start[0] + (target[0] - start[0]) * step // steps
                 y = start[1] + (target[1] - start[1]) * step // steps
                 self.xdotool("mousemove", x, y)
-            self.xdotool("sleep", 0.3, "mouseup", 1)
+            # Each move over the window asks it again; it answers in its own time.
+            deadline = time.monotonic() + 60
+            nudge = 1
+            while not select.select([source.stdout], [], [], 1)[0]:
+                self.assertLess(time.monotonic(), deadline, "the window never took the drag")
+                nudge = -nudge
+                self.xdotool("mousemove", target[0] + nudge, target[1])
+            self.assertEqual(source.stdout.readline(), b"accepted\n")
+            self.xdotool("mouseup", 1)
             source.wait(timeout=30)
         finally:
             if source.poll() is None:
                 source.kill()
+            source.stdout.close()
+
+    def dialogs_open_after_the_commands_so_far(self):
+        """How many dialogs are open once the program has handled every message posted to it
+        so far: an About box asked for now opens only after them (the main window handles its
+        messages in turn, and a dialog's own loop hands them on to it), so a dialog they
+        open is open by then. The About box is closed again."""
+        self.probe("command", "Pixorale", IDM_ABOUT)
+        self.probe("wait", "dialog:Pixorale", 20000)
+        count = int(self.probe("count", "dialog:*")[1].split()[-1])
+        self.probe("click", "dialog:Pixorale", IDOK)
+        self.probe("gone", "dialog:Pixorale")
+        return count - 1
 
     @unittest.skipUnless(DRAG_SOURCE, "needs X11_DRAG_SOURCE")
     def test_drop_converts_only_the_first_bmp_file(self):
@@ -301,7 +326,7 @@ class DesktopProgramTest(unittest.TestCase):
         self.probe("file-name", "dialog:*", windows_path(output))
         self.probe("gone", "dialog:*")
         # No second save prompt: the other files of the drop are ignored.
-        self.assertNotEqual(self.probe("wait", "dialog:*", 1500, check=False)[0], 0)
+        self.assertEqual(self.dialogs_open_after_the_commands_so_far(), 0)
         self.exit_program()
 
         expected = self.directory / "expected.mid"
@@ -317,7 +342,7 @@ class DesktopProgramTest(unittest.TestCase):
         self.start()
         self.probe("wait", "Pixorale")
         self.drop(picture)
-        self.assertNotEqual(self.probe("wait", "dialog:*", 2000, check=False)[0], 0)
+        self.assertEqual(self.dialogs_open_after_the_commands_so_far(), 0)
         self.exit_program()
 
     # ---- settings dialog

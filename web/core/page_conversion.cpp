@@ -41,6 +41,8 @@ class PageOutput final : public converter::PlannedOutputs {
       page_.notes.push_back(static_cast<float>(note.pitch));
       page_.notes.push_back(static_cast<float>(note.velocity));
       page_.notes.push_back(static_cast<float>(note.track));
+      // The picture columns, once the run has said how it read the picture.
+      page_.notes.insert(page_.notes.end(), kNoteFields - NoteField("firstColumn"), 0.0F);
     }
     return {report};
   }
@@ -121,7 +123,12 @@ PageConversion ConvertForPage(const std::string& picturePath, const std::string&
     NameAsShown(page.failure->subject, picturePath, shownName);
     page.midi.clear();
     page.notes.clear();
+    return page;
   }
+  const RunReport& report = page.outcome.report;
+  AssignSourceColumns(page.notes, kNoteFields, NoteField("track"), NoteField("firstColumn"),
+                      report.pictureWidth, report.columns);
+  page.rowsRead = RowsRead(report.pictureHeight, report.firstRowOnTop);
   return page;
 }
 

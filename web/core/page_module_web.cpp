@@ -20,6 +20,23 @@ val CopyToJs(const char* arrayType, const T* data, size_t size) {
   return val::global(arrayType).new_(val(emscripten::typed_memory_view(size, data)));
 }
 
+// What the conversion read of the picture, for the page to mark on it: its size and the rows
+// read, counted from its top.
+val Picture(const PageConversion& page) {
+  val picture = val::object();
+  picture.set("width", page.outcome.report.pictureWidth);
+  picture.set("height", page.outcome.report.pictureHeight);
+  val rows = val::array();
+  for (const RowRead& row : page.rowsRead) {
+    val read = val::object();
+    read.set("fromTop", row.fromTop);
+    read.set("role", std::string(row.role));
+    rows.call<void>("push", read);
+  }
+  picture.set("rows", rows);
+  return picture;
+}
+
 val Summary(const PageConversion& page) {
   val summary = val::object();
   const auto values = SummaryValues(page);
@@ -36,7 +53,7 @@ val Described(std::string_view kind, const std::string& subject, const std::stri
 }
 
 // {ok, failure: {kind, subject, text}, warnings: [{kind, subject, text}], name,
-//  midi: Uint8Array, summary, notes: Float32Array}
+//  midi: Uint8Array, summary, notes: Float32Array, picture: {width, height, rows}}
 val Convert(const std::string& picturePath, const std::string& shownName, const val& options) {
   const PageConversion page =
       ConvertForPage(picturePath, shownName, emscripten::vecFromJSArray<std::string>(options));
@@ -58,6 +75,7 @@ val Convert(const std::string& picturePath, const std::string& shownName, const 
   result.set("midi", CopyToJs("Uint8Array", page.midi.data(), page.midi.size()));
   result.set("summary", Summary(page));
   result.set("notes", CopyToJs("Float32Array", page.notes.data(), page.notes.size()));
+  result.set("picture", Picture(page));
   return result;
 }
 
@@ -71,11 +89,19 @@ val NormalisedWav(const val& left, const val& right) {
   return CopyToJs("Uint8Array", bytes.data(), bytes.size());
 }
 
+// Bytes of memory the core holds: WebAssembly memory grows but never shrinks, so the page
+// starts a fresh core after a conversion that made it large.
+double MemoryBytes() {
+  constexpr double kPageBytes = 65536;
+  return static_cast<double>(__builtin_wasm_memory_size(0)) * kPageBytes;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(pixorale_page) {
   emscripten::function("convert", &Convert);
   emscripten::function("normalisedWav", &NormalisedWav);
+  emscripten::function("memoryBytes", &MemoryBytes);
 }
 
 }  // namespace pixorale::web

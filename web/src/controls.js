@@ -51,9 +51,10 @@ function labelled(id, option, control) {
 function makeControl(option) {
   const [id] = fieldIds(option);
   if (option.kind === 'flag') {
+    // The box and its words are one label: the whole row is what a finger hits.
     const box = element('input', { type: 'checkbox', id });
-    const label = element('label', { for: id, 'data-option-label': option.name });
-    return element('div', { class: 'field check' }, [box, label]);
+    const words = element('span', { 'data-option-label': option.name });
+    return element('label', { class: 'field check' }, [box, words]);
   }
   if (option.kind === 'bounds') {
     const [low, high] = fieldIds(option);
@@ -76,12 +77,14 @@ function rivalHint(option) {
   return [element('p', { class: 'hint', 'data-rivals-of': option.name })];
 }
 
-// Writes the controls into their groups (#group-general, #group-musical, ...); options whose
-// control the page has placed itself (the preset, the seed) are left where they are.
-export function buildControls() {
+// Writes the controls into their groups (#group-general, #group-musical, ...), those of the
+// options named in `first` into #group-first; options whose control the page has placed itself
+// (the preset, the seed) are left where they are.
+export function buildControls({ first = [] } = {}) {
   for (const option of PAGE_OPTIONS) {
     if ($(fieldIds(option)[0])) continue;
-    $(`group-${option.group}`).append(makeControl(option), ...rivalHint(option));
+    const group = first.includes(option.name) ? 'first' : option.group;
+    $(`group-${group}`).append(makeControl(option), ...rivalHint(option));
   }
 }
 

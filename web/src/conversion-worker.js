@@ -1,7 +1,10 @@
 // The conversion worker: owns the WebAssembly core and converts one picture at a time, so that
-// the page stays responsive however large the picture. Messages are described in
-// web/README.md.
+// the page stays responsive however large the picture. Its messages are those of
+// protocol/conversion.js; every request is answered, a failure by its kind.
 import createPixoraleCore from '../core/pixorale-core.js';
+import {
+  Message, WorkerFailure, convertedReply, failedReply, failure, readyReply, wavReply,
+} from './protocol/conversion.js';
 
 const coreFolder = new URL('../core/', import.meta.url);
 const pictureFolder = '/picture';
@@ -51,13 +54,22 @@ const keptLimit = 64 * 1024 * 1024;
 const keptFolder = '/kept';
 let kept = null; // {key, path}
 
+// The browser refuses to read a file that changed, moved or went since it was chosen.
+function readFile(file) {
+  try {
+    return new Uint8Array(new FileReaderSync().readAsArrayBuffer(file));
+  } catch (error) {
+    throw Object.assign(error, { beforeCore: true });
+  }
+}
+
 function keptPicture(core, file, name) {
   const key = `${name}\n${file.size}\n${file.lastModified}`;
   if (kept?.key !== key) {
     if (kept) core.FS.unlink(kept.path);
     kept = null;
     const path = `${keptFolder}/${name}`;
-    core.FS.writeFile(path, new Uint8Array(new FileReaderSync().readAsArrayBuffer(file)));
+    core.FS.writeFile(path, readFile(file));
     kept = { key, path };
   }
   return kept.path;
@@ -76,45 +88,77 @@ function convertPicture(core, file, options) {
 
 function convert(core, { id, file, options }) {
   const result = convertPicture(core, file, options);
-  const { ok, failure, warnings } = result;
-  if (!ok) {
-    self.postMessage({ type: 'converted', id, ok, failure, warnings });
-    return;
-  }
-  const midi = result.midi.buffer;
-  const notes = result.notes;
-  self.postMessage(
-    { type: 'converted', id, ok, name: result.name, midi, summary: result.summary, notes, warnings },
-    [midi, notes.buffer],
-  );
+  if (!result.ok) return { message: failedReply(id, result.failure) };
+  return convertedReply(id, { ...result, midi: result.midi.buffer }, core.memoryBytes());
 }
 
 function makeWav(core, { id, left, right }) {
-  const wav = core.normalisedWav(left, right).buffer;
-  self.postMessage({ type: 'wav', id, ok: true, wav }, [wav]);
+  return wavReply(id, core.normalisedWav(left, right).buffer, core.memoryBytes());
 }
+
+const handlers = { [Message.CONVERT]: convert, [Message.WAV]: makeWav };
+
+const unreadable = new Set(['NotReadableError', 'NotFoundError', 'NotAllowedError', 'SecurityError']);
+const lineOf = (error) => (error instanceof Error ? `${error.name}: ${error.message}` : String(error));
+
+// What an exception out of a request means. The core reports its own failures; what escapes
+// it is an allocation it could not make (a C++ exception, or an array too large for the
+// browser), a file the browser would no longer read, or a fault.
+function failureOf(error, { file }) {
+  const subject = file?.name ?? '';
+  if (unreadable.has(error?.name)) return failure(WorkerFailure.UNREADABLE_PICTURE, subject, lineOf(error));
+  if (error instanceof RangeError || !(error instanceof Error)) {
+    return failure(WorkerFailure.OUT_OF_MEMORY, subject, lineOf(error));
+  }
+  return failure(WorkerFailure.CORE_FAILURE, subject, lineOf(error));
+}
+
+const unavailable = (id, error) => failedReply(id, failure(WorkerFailure.CORE_UNAVAILABLE, '', lineOf(error)));
 
 let coreReady = loadCore().then(warmUp);
 
-self.onmessage = async ({ data }) => {
-  const core = await coreReady;
+// The core, loading it again (once per request) when the last load failed.
+async function currentCore() {
   try {
-    if (data.type === 'convert') convert(core, data);
-    else if (data.type === 'wav') makeWav(core, data);
-  } catch (error) {
-    // The core fails as a whole only when it runs out of memory (a trap, or an allocation it
-    // could not make); a fresh module serves the next request.
-    console.error(error);
-    const type = data.type === 'wav' ? 'wav' : 'converted';
-    self.postMessage({ type, id: data.id, ok: false, error: 'not enough memory', warnings: [] });
+    return await coreReady;
+  } catch {
     coreReady = loadCore();
+    return coreReady;
   }
+}
+
+async function answer(data) {
+  let core;
+  try {
+    core = await currentCore();
+  } catch (error) {
+    coreReady.catch(() => {});
+    return { message: unavailable(data.id, error) };
+  }
+  try {
+    return handlers[data.type](core, data);
+  } catch (error) {
+    console.error(error);
+    // A core left by an exception may hold anything: a fresh one serves the next request.
+    if (!error?.beforeCore) {
+      coreReady = loadCore();
+      coreReady.catch(() => {});
+    }
+    return { message: failedReply(data.id, failureOf(error, data)) };
+  }
+}
+
+// Requests are answered in order, each after the one before.
+let queue = Promise.resolve();
+self.onmessage = ({ data }) => {
+  if (!(data.type in handlers)) return;
+  queue = queue.then(async () => {
+    const { message, transfer = [] } = await answer(data);
+    self.postMessage(message, transfer);
+  });
 };
 
-// A core that cannot load is the worker's error, which the page sees and reports.
 coreReady.then(
-  () => self.postMessage({ type: 'ready' }),
-  (error) => setTimeout(() => {
-    throw error;
-  }),
+  () => self.postMessage(readyReply()),
+  (error) => self.postMessage(unavailable(null, error)),
 );

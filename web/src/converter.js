@@ -1,69 +1,141 @@
-// The page's side of the conversion worker (conversion-worker.js): one request at a time
-// per id, answered in the worker's own messages. A worker that dies is started afresh for
-// the next request, so one bad picture never stops the page.
+// The page's side of the conversion worker (conversion-worker.js), in the messages of
+// protocol/conversion.js. Requests go to the worker one at a time. A conversion nobody waits
+// for any more (its AbortSignal fired) is dropped before it starts, or stopped with the worker
+// that runs it; a worker that stops, or whose memory grew large (WebAssembly memory never
+// shrinks), is replaced by a fresh one. Every request ends: answered, or refused by a kind.
+
+import {
+  ConversionFailure, Message, WorkerFailure, convertRequest, failure, outcomeOf, wavRequest,
+} from './protocol/conversion.js';
 
 const WORKER_URL = new URL('./conversion-worker.js', import.meta.url);
 
+// A core that holds more than this after a request is replaced once it has answered (about
+// three million notes' worth; a fresh core is ready in a few tenths of a second).
+export const RETIRE_BYTES = 256 * 1024 * 1024;
+
+const cancelled = () => new ConversionFailure(failure(WorkerFailure.CANCELLED));
+
 export class Converter {
-  constructor() {
+  constructor({
+    createWorker = () => new Worker(WORKER_URL, { type: 'module' }), retireBytes = RETIRE_BYTES,
+  } = {}) {
+    this.createWorker = createWorker;
+    this.retireBytes = retireBytes;
     this.nextId = 0;
-    this.pending = new Map();
+    this.queue = [];
+    this.running = null; // the request in the worker: {id, message, transfer, resolve, reject}
     this.start();
+    // The first worker's start, for the page to say when the converter is ready.
+    this.ready = this.workerReady;
   }
 
   start() {
-    const worker = new Worker(WORKER_URL, { type: 'module' });
+    const worker = this.createWorker();
     this.worker = worker;
-    this.ready = new Promise((resolve, reject) => {
+    this.readyWorker = null;
+    this.workerReady = new Promise((resolve, reject) => {
       worker.onmessage = ({ data }) => {
-        if (data.type === 'ready') {
+        if (data.type === Message.READY) {
+          this.readyWorker = worker;
           resolve();
-          return;
+          this.next();
+        } else if (data.id === null) {
+          reject(new ConversionFailure(data.failure));
+          this.fail(worker, data.failure);
+        } else {
+          this.answer(worker, data);
         }
-        const request = this.pending.get(data.id);
-        if (!request) return;
-        this.pending.delete(data.id);
-        request.resolve(data);
       };
       worker.onerror = (event) => {
-        event.preventDefault();
-        const error = new Error(event.message || 'the conversion worker stopped');
-        reject(error);
-        this.fail(worker, error);
+        event.preventDefault?.();
+        const problem = failure(WorkerFailure.CORE_FAILURE, '',
+          event.message || 'the conversion worker stopped');
+        reject(new ConversionFailure(problem));
+        this.fail(worker, problem);
       };
     });
-    this.ready.catch(() => {});
+    this.workerReady.catch(() => {});
   }
 
-  // Every request of a worker that failed is refused, and the next one starts a new worker.
-  fail(worker, error) {
-    if (this.worker !== worker) return;
+  drop(worker) {
     worker.terminate();
+    if (this.worker !== worker) return;
     this.worker = null;
-    for (const request of this.pending.values()) request.reject(error);
-    this.pending.clear();
+    this.readyWorker = null;
   }
 
-  async request(message, transfer = []) {
+  // A worker that stopped refuses the request it ran; one that never started also those
+  // waiting for it. The next request starts a new worker.
+  fail(worker, problem) {
+    if (this.worker !== worker) return;
+    const started = this.readyWorker === worker;
+    this.drop(worker);
+    const refused = [this.running, ...(started ? [] : this.queue.splice(0))];
+    this.running = null;
+    for (const request of refused) request?.reject(new ConversionFailure(problem));
+    this.next();
+  }
+
+  answer(worker, reply) {
+    const running = this.running;
+    if (worker !== this.worker || running?.id !== reply.id) return;
+    this.running = null;
+    const { result, failure: problem } = outcomeOf(reply);
+    if (problem) running.reject(new ConversionFailure(problem));
+    else running.resolve(result);
+    if (problem?.kind === WorkerFailure.CORE_UNAVAILABLE) {
+      this.drop(worker);
+    } else if (reply.memory > this.retireBytes) {
+      this.drop(worker);
+      this.start(); // while the page shows the answer
+    }
+    this.next();
+  }
+
+  // Sends the next request that is still wanted, once a worker is ready for it.
+  next() {
+    if (this.running || this.queue.length === 0) return;
     if (!this.worker) this.start();
-    const worker = this.worker;
-    await this.ready;
+    if (this.readyWorker !== this.worker) return; // its `ready` comes back here
+    this.running = this.queue.shift();
+    this.worker.postMessage(this.running.message, this.running.transfer);
+  }
+
+  request(message, transfer, signal) {
+    if (signal?.aborted) return Promise.reject(cancelled());
     const id = ++this.nextId;
     return new Promise((resolve, reject) => {
-      this.pending.set(id, { resolve, reject });
-      worker.postMessage({ ...message, id }, transfer);
+      const request = { id, message: { ...message, id }, transfer, resolve, reject };
+      this.queue.push(request);
+      signal?.addEventListener('abort', () => this.cancel(request), { once: true });
+      this.next();
     });
   }
 
-  // The worker's answer: {ok: true, midi, name, summary, notes, warnings} or {ok: false, error}.
-  convert(file, options) {
-    return this.request({ type: 'convert', file, options });
+  cancel(request) {
+    const waiting = this.queue.indexOf(request);
+    if (waiting >= 0) {
+      this.queue.splice(waiting, 1);
+      request.reject(cancelled());
+    } else if (this.running === request) {
+      // Its answer is wanted by nobody: the worker stops with it, and a fresh one goes on.
+      this.running = null;
+      request.reject(cancelled());
+      this.drop(this.worker);
+      this.next();
+    }
+  }
+
+  // The worker's answer {name, midi, summary, notes, picture, warnings, memory}; a failure rejects with
+  // a ConversionFailure. A signal that fires cancels it (kind `cancelled`).
+  convert(file, options, { signal } = {}) {
+    return this.request(convertRequest(null, file, options), [], signal);
   }
 
   // The WAV file the converter makes of these samples (44.1 kHz stereo); they are handed over.
   async makeWav(left, right) {
-    const reply = await this.request({ type: 'wav', left, right }, [left.buffer, right.buffer]);
-    if (reply.ok === false) throw new Error(reply.error);
-    return reply.wav;
+    const { wav } = await this.request(wavRequest(null, left, right), [left.buffer, right.buffer]);
+    return wav;
   }
 }

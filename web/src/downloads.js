@@ -17,17 +17,28 @@ export class DownloadLink {
   set(bytes, name) {
     this.clear();
     this.url = URL.createObjectURL(new Blob([bytes], { type: this.type }));
+    this.name = name;
+    this.enable();
+  }
+
+  // A link without an address is no link: neither clicked nor reached with the keyboard.
+  enable() {
+    if (!this.url) return;
     this.anchor.href = this.url;
-    this.anchor.download = name;
+    this.anchor.download = this.name;
     this.anchor.removeAttribute('aria-disabled');
+  }
+
+  disable() {
+    this.anchor.removeAttribute('href');
+    this.anchor.removeAttribute('download');
+    this.anchor.setAttribute('aria-disabled', 'true');
   }
 
   clear() {
     if (this.url) URL.revokeObjectURL(this.url);
     this.url = null;
-    this.anchor.removeAttribute('href');
-    this.anchor.removeAttribute('download');
-    this.anchor.setAttribute('aria-disabled', 'true');
+    this.disable();
   }
 }
 

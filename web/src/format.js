@@ -19,3 +19,10 @@ export function formatDuration(seconds) {
   if (minutes < 60) return `${minutes}:${s}`;
   return `${Math.floor(minutes / 60)}:${String(minutes % 60).padStart(2, '0')}:${s}`;
 }
+
+// A time within a song as m:ss.s, to the nearest tenth of a second.
+export function formatTime(seconds) {
+  const tenths = Math.round(Math.max(0, seconds) * 10);
+  const minutes = Math.floor(tenths / 600);
+  return `${minutes}:${((tenths % 600) / 10).toFixed(1).padStart(4, '0')}`;
+}

@@ -1,5 +1,6 @@
 // The page's wiring: a picture and the settings go to the conversion worker; its answer is
-// shown as the summary, the piano roll, the downloads and the command line that does the same.
+// shown as the summary, the picture with what was read of it, the piano roll, the downloads,
+// the link and the command line that make the same song.
 
 import { Converter } from './converter.js';
 import {
@@ -7,15 +8,18 @@ import {
   labelControls, readControls, settleRivals, writeControls,
 } from './controls.js';
 import { DownloadLink, replaceExtension, saveUrl } from './downloads.js';
-import { formatDuration, noteName } from './format.js';
+import { readSongFragment, songFragment } from './link.js';
 import { Player, SoundEngine, measureRender } from './player.js';
-import { PianoRoll } from './roll.js';
+import { ConversionFailure, WorkerFailure } from './protocol/conversion.js';
+import { SoundFailure } from './protocol/synth.js';
 import {
   PAGE_OPTIONS, PRESETS, canonical, commandLine, fieldIds, matchingPreset, optionNamed, optionTokens,
   presetValues, randomSeed,
 } from './settings.js';
 import { TAIL_SECONDS } from './song-events.js';
-import { DEFAULT_LANGUAGE, LANGUAGES, applyTexts, text, valueProblemText } from './texts.js';
+import { SongDisplay } from './song-display.js';
+import { installTestHooks } from './test-hooks.js';
+import { DEFAULT_LANGUAGE, LANGUAGES, applyTexts, messageText, text } from './texts.js';
 
 const $ = (id) => document.getElementById(id);
 const LANGUAGE_KEY = 'pixorale.language';
@@ -26,8 +30,12 @@ const page = {
   language: DEFAULT_LANGUAGE,
   picture: null,
   request: 0,
-  current: null, // the song shown: {reply, seed, name, song, wavUrl}
-  error: null, // {key, params} or {failure}: the converter's, by kind
+  conversion: null, // the AbortController of the conversion running
+  current: null, // the song shown: {reply, name, song, wavUrl}
+  stale: false, // the song shown is of earlier settings
+  linkSeed: null, // the seed of an opened link, for the next picture
+  linkPicture: '', // and the name of its picture
+  error: null, // {key, params} or {group, message}: a failure {kind, subject, text} by kind
   status: null, // {key, params}
   wavBusy: false,
 };
@@ -37,33 +45,28 @@ const setState = (state) => { document.body.dataset.state = state; };
 
 // --- Messages ---------------------------------------------------------------------------
 
-// The converter's failures by kind, in the page's words.
-const FAILURE_TEXTS = {
-  'option-conflict': 'failureOptionConflict',
-  'unsupported-picture': 'failureUnsupportedPicture',
-  'not-true-colour': 'failureNotTrueColour',
-  'damaged-picture': 'failureDamagedPicture',
-  'picture-too-large': 'failurePictureTooLarge',
-  'unreadable-picture': 'failureUnreadablePicture',
-  'out-of-memory': 'failureOutOfMemory',
-};
-
-function failureText({ kind, subject, text: detail }) {
-  const option = optionNamed(subject);
-  if (kind === 'option-value' && option?.label) return valueProblemText(page.language, option);
-  return t(FAILURE_TEXTS[kind] ?? 'failureOther', { detail });
+function errorText({ group, message, key, params }) {
+  if (!message) return t(key, params);
+  return messageText(page.language, group, message, optionNamed(message.subject));
 }
 
+// A failure told by its kind keeps the kind and the converter's own line beside the words.
 function renderError() {
   const { error } = page;
-  $('error').textContent = !error ? ''
-    : error.failure ? failureText(error.failure) : t(error.key, error.params);
-  if (error?.failure) $('error').dataset.kind = error.failure.kind;
-  else delete $('error').dataset.kind;
+  const element = $('error');
+  element.textContent = error ? errorText(error) : '';
+  element.dataset.kind = error?.message?.kind ?? '';
+  element.dataset.reason = error?.message?.text ?? '';
 }
 
 function showError(key, params) {
   page.error = { key, params };
+  renderError();
+}
+
+// message: a failure {kind, subject, text} of `group` ('failure' or 'sound').
+function showMessage(group, message) {
+  page.error = { group, message };
   renderError();
 }
 
@@ -95,18 +98,22 @@ function onSoundStatus({ phase, fraction }) {
 }
 
 function soundError(error) {
-  if (error.message === 'no Web Audio') showError('noAudio');
-  else showError('soundFailed', { detail: error.message });
+  if (error.kind === SoundFailure.SUPERSEDED) return;
+  showMessage('sound', { kind: error.kind ?? 'unknown', subject: '', text: error.reason ?? error.message });
 }
 
 // --- Result -------------------------------------------------------------------------------
 
 const converter = new Converter();
 const engine = new SoundEngine(onSoundStatus);
-const roll = new PianoRoll($('roll-scroller'), $('roll-track'), $('roll'));
+const display = new SongDisplay({ language: () => page.language, text: t });
 const midiLink = new DownloadLink($('download-mid'), 'audio/midi');
+let playheadSeconds = null;
 const player = new Player(engine, {
-  onPlayhead: (seconds) => roll.setPlayhead(seconds),
+  onPlayhead: (seconds) => {
+    playheadSeconds = seconds;
+    display.setPlayhead(seconds);
+  },
   onEnded: (error) => {
     renderPlaying(false);
     if (error) soundError(error);
@@ -118,44 +125,30 @@ function renderPlaying(playing) {
   button.textContent = t(playing ? 'stop' : 'play');
   button.dataset.text = playing ? 'stop' : 'play';
   button.setAttribute('aria-pressed', String(playing));
-  if (!playing) roll.setPlayhead(null);
-}
-
-function renderSummary() {
-  const summary = $('summary');
-  const current = page.current;
-  $('roll-empty').hidden = current !== null;
-  if (!current) {
-    summary.textContent = '';
-    delete summary.dataset.seed;
-    delete summary.dataset.notes;
-    return;
+  if (!playing) {
+    playheadSeconds = null;
+    display.setPlayhead(null);
   }
-  const { notes, seconds, lowestPitch, highestPitch } = current.reply.summary;
-  const locale = page.language === 'ja' ? 'ja-JP' : 'en-GB';
-  summary.textContent = t('summary', {
-    notes: notes.toLocaleString(locale),
-    length: formatDuration(seconds),
-    low: notes > 0 ? noteName(lowestPitch) : '–',
-    high: notes > 0 ? noteName(highestPitch) : '–',
-    seed: current.seed,
-  });
-  summary.dataset.seed = current.seed;
-  summary.dataset.notes = String(notes);
-}
-
-function renderWarnings() {
-  const warnings = page.current?.reply.warnings ?? [];
-  $('warnings').replaceChildren(...warnings.map((detail) => {
-    const item = document.createElement('li');
-    item.textContent = t('warning', { detail: detail.text });
-    return item;
-  }));
 }
 
 function enableResult(enabled) {
-  $('play').disabled = !enabled || page.wavBusy;
-  $('download-wav').disabled = !enabled || page.wavBusy;
+  const usable = enabled && !page.stale;
+  $('play').disabled = !usable || page.wavBusy;
+  $('download-wav').disabled = !usable || page.wavBusy;
+  if (usable && page.current) midiLink.enable();
+  else midiLink.disable();
+}
+
+// A song of earlier settings stays in sight, dimmed and not to be played or saved, while
+// new settings convert or when they are refused.
+function setStale(stale) {
+  if (stale && player.playing) {
+    player.stop();
+    renderPlaying(false);
+  }
+  page.stale = stale && page.current !== null;
+  display.setStale(page.stale);
+  enableResult(page.current !== null);
 }
 
 function forgetWav() {
@@ -169,20 +162,17 @@ function clearResult() {
   forgetWav();
   page.current = null;
   midiLink.clear();
-  roll.clear();
-  renderSummary();
-  renderWarnings();
-  enableResult(false);
+  display.clear();
+  setStale(false);
 }
 
-function showResult(reply, values) {
+function showResult(reply, values, picture) {
   player.stop();
   renderPlaying(false);
   forgetWav();
   const settled = canonical(values);
   page.current = {
     reply,
-    seed: settled.seed,
     name: reply.name,
     song: {
       notes: reply.notes,
@@ -194,10 +184,8 @@ function showResult(reply, values) {
     wavUrl: null,
   };
   midiLink.set(reply.midi, reply.name);
-  roll.setSong(reply.notes, reply.summary);
-  renderSummary();
-  renderWarnings();
-  enableResult(true);
+  display.show(reply, settled.seed, songFragment(values, picture.name));
+  setStale(false);
 }
 
 // Each word unbroken, so that a line ends only between words; the text is the command.
@@ -212,35 +200,60 @@ function showCommand(command) {
 
 // --- Conversion ---------------------------------------------------------------------------
 
+// A conversion nobody waits for any more is cancelled: a newer one takes its place.
+function cancelConversion() {
+  ++page.request;
+  page.conversion?.abort();
+  page.conversion = null;
+}
+
+// Failures of the settings, not of the picture: the song before stays in sight, marked as
+// of earlier settings, and the control to mend is pointed at (and unfolded).
+const SETTINGS_FAILURES = new Set(['usage', 'option-value', 'option-conflict', 'missing-feature']);
+
+function showFailure(failure) {
+  showMessage('failure', failure);
+  if (!SETTINGS_FAILURES.has(failure.kind)) {
+    clearResult();
+    return;
+  }
+  setStale(true);
+  const control = controlOfOption(failure.subject);
+  control?.setAttribute('aria-invalid', 'true');
+  const folded = control?.closest('details');
+  if (folded) folded.open = true;
+}
+
 async function convert() {
   if (!page.picture) return;
   const values = readControls();
   const tokens = optionTokens(values);
   const picture = page.picture;
-  const id = ++page.request;
+  cancelConversion();
+  const id = page.request;
+  const conversion = new AbortController();
+  page.conversion = conversion;
   showCommand(commandLine(picture.name, tokens));
   $('copy-command').disabled = false;
   clearError();
+  setStale(true);
   setState('converting');
   setStatus({ key: 'converting' }, null);
   let reply;
   try {
-    reply = await converter.convert(picture, tokens);
+    reply = await converter.convert(picture, tokens, { signal: conversion.signal });
   } catch (error) {
-    reply = { ok: false, failure: { kind: 'core', subject: '', text: error.message } };
-  }
-  if (id !== page.request) return;
-  setStatus(null);
-  if (!reply.ok) {
-    clearResult();
-    const failure = reply.failure ?? { kind: 'core', subject: '', text: reply.error };
-    page.error = { failure };
-    renderError();
-    controlOfOption(failure.subject)?.setAttribute('aria-invalid', 'true');
+    if (id !== page.request || error.kind === WorkerFailure.CANCELLED) return;
+    setStatus(null);
+    showFailure(error instanceof ConversionFailure ? error.failure
+      : { kind: WorkerFailure.CORE_FAILURE, subject: picture.name, text: String(error) });
     setState('error');
     return;
   }
-  showResult(reply, values);
+  if (id !== page.request) return;
+  page.conversion = null;
+  setStatus(null);
+  showResult(reply, values, picture);
   setState('ready');
   engine.prepareWhenIdle();
 }
@@ -248,8 +261,13 @@ async function convert() {
 function usePicture(file) {
   if (!file) return;
   page.picture = file;
+  document.body.classList.add('has-picture');
   $('picture-name').textContent = file.name;
-  $('seed').value = randomSeed();
+  // The first picture after a link was opened makes the link's song.
+  $('seed').value = page.linkSeed ?? randomSeed();
+  page.linkSeed = null;
+  $('link-notice').hidden = true;
+  display.setPicture(file);
   convert();
 }
 
@@ -347,9 +365,7 @@ async function onSaveWav() {
     $('download-wav').dataset.url = current.wavUrl;
     saveUrl(current.wavUrl, name);
   } catch (error) {
-    if (page.current === current && error.message !== 'superseded') {
-      showError('wavFailed', { detail: error.message });
-    }
+    if (page.current === current && error.kind !== SoundFailure.SUPERSEDED) showError('wavFailed');
   } finally {
     page.wavBusy = false;
     setStatus(null);
@@ -357,18 +373,21 @@ async function onSaveWav() {
   }
 }
 
-// For the browser tests, which have no sound card: the loudness of the first seconds of
-// the song shown, rendered through the same synthesizer as Play.
-window.pixoraleRenderForTest = async (seconds = 1) => {
-  if (!page.current) throw new Error('no song yet');
-  player.stop();
-  renderPlaying(false);
-  try {
-    return await measureRender(engine, page.current.song, seconds);
-  } finally {
-    setStatus(null);
-  }
-};
+// For the browser tests, which have no sound card: the loudness of the first seconds of the
+// song shown, rendered through the same synthesizer as Play; and Play's clock.
+installTestHooks({
+  async render(seconds = 1) {
+    if (!page.current) throw new Error('no song yet');
+    player.stop();
+    renderPlaying(false);
+    try {
+      return await measureRender(engine, page.current.song, seconds);
+    } finally {
+      setStatus(null);
+    }
+  },
+  clock: () => ({ playing: player.playing, seconds: playheadSeconds }),
+});
 
 // --- Language -------------------------------------------------------------------------------
 
@@ -380,8 +399,8 @@ function setLanguage(language) {
   labelControls(page.language);
   labelPresets();
   renderPlaying(player.playing);
-  renderSummary();
-  renderWarnings();
+  display.render();
+  renderLinkNotice();
   renderError();
   renderStatus();
 }
@@ -411,6 +430,8 @@ function wirePictureInput() {
   zone.addEventListener('click', () => input.click());
   input.addEventListener('change', () => {
     usePicture(input.files[0]);
+    // Choosing the same file again is a change too.
+    input.value = '';
   });
   // A file dropped anywhere on the page is taken, never opened by the browser instead.
   document.addEventListener('dragover', (event) => {
@@ -429,33 +450,56 @@ function wirePictureInput() {
   });
 }
 
-async function copyCommand() {
-  const command = $('command').textContent;
+// Copies the text (of the element `source`, when the clipboard refuses it, by selecting it)
+// and says so on the button for a moment.
+async function copyText(value, source, button) {
   try {
-    await navigator.clipboard.writeText(command);
+    await navigator.clipboard.writeText(value);
   } catch {
     const range = document.createRange();
-    range.selectNodeContents($('command'));
+    range.selectNodeContents(source);
     getSelection().removeAllRanges();
     getSelection().addRange(range);
     document.execCommand('copy');
   }
-  const button = $('copy-command');
+  const label = button.dataset.text;
   button.dataset.text = 'copied';
   button.textContent = t('copied');
   setTimeout(() => {
-    button.dataset.text = 'copy';
-    button.textContent = t('copy');
+    button.dataset.text = label;
+    button.textContent = t(label);
   }, 1500);
+}
+
+// --- Link -------------------------------------------------------------------------------------
+
+// A link opened sets its settings and seed, and asks for the picture.
+function openLink() {
+  const link = readSongFragment(location.hash);
+  if (!link) return;
+  writeControls(link.settings);
+  page.linkSeed = link.settings.seed;
+  page.linkPicture = link.pictureName;
+  $('link-notice').hidden = false;
+}
+
+function renderLinkNotice() {
+  if (page.linkSeed === null) return;
+  $('link-notice').textContent = page.linkPicture
+    ? t('linkOpened', { name: page.linkPicture }) : t('linkOpenedNoName');
 }
 
 // --- Start ----------------------------------------------------------------------------------
 
-buildControls();
+// Key and length come first, as people reach for them first; the rest is folded.
+buildControls({ first: ['--key', '--columns', '--max-seconds'] });
 fillPresets();
 // The first preset is the page's own.
 writeControls(presetValues(PRESETS[0].name));
+openLink();
 showPreset();
+// Wide screens have room for every setting; narrow ones show the first few.
+$('more-settings').open = matchMedia('(min-width: 56rem)').matches;
 setLanguage(storedLanguage() ?? DEFAULT_LANGUAGE);
 wirePictureInput();
 for (const id of FIELD_IDS) $(id).addEventListener('change', onControlChange);
@@ -467,13 +511,16 @@ $('new-seed').addEventListener('click', () => {
 $('lang').addEventListener('change', onLanguageChange);
 $('play').addEventListener('click', onPlay);
 $('download-wav').addEventListener('click', onSaveWav);
-$('copy-command').addEventListener('click', copyCommand);
+$('copy-command').addEventListener('click',
+  (event) => copyText($('command').textContent, $('command'), event.currentTarget));
+$('copy-link').addEventListener('click',
+  (event) => copyText($('link').href, $('link'), event.currentTarget));
 setStatus({ key: 'starting' }, null);
 converter.ready.then(
   () => { if (page.status?.key === 'starting') setStatus(null); },
   (error) => {
     setStatus(null);
-    showError('engineFailed', { detail: error.message });
+    showMessage('failure', error.failure);
     setState('error');
   },
 );

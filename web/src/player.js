@@ -5,7 +5,9 @@
 
 import { peakOf } from './loudness.js';
 import { whenPageKept } from './offline.js';
+import { SoundError, SoundFailure, SynthMessage } from './protocol/synth.js';
 import { SAMPLE_RATE, songFrames } from './song-events.js';
+import { underTest } from './test-hooks.js';
 
 const SYNTH_SCRIPTS = [
   // FluidSynth with libsndfile, which the .sf3 SoundFont's compressed samples need.
@@ -14,11 +16,10 @@ const SYNTH_SCRIPTS = [
 ];
 const SOUND_FONT_PIECES = new URL('../synth/fonts/index.json', import.meta.url).href;
 
-// The browser tests' hooks are there only when the page's address asks for them (?test):
-// when the synthesizer had started, and when the last Play's first sound reached the output,
-// on the page's clock (performance.now()); null until then.
-const TESTING = new URLSearchParams(location.search).has('test');
-const testHooks = TESTING ? (window.pixoraleSoundForTest = { prepared: null, firstSound: null }) : null;
+// The browser tests' hooks, there only when the page's address asks for them (?test): when
+// the synthesizer had started, and when the last Play's first sound reached the output, on
+// the page's clock (performance.now()); null until then.
+const testHooks = underTest() ? (window.pixoraleSoundForTest = { prepared: null, firstSound: null }) : null;
 
 const PLAY_BLOCK_FRAMES = 8192;
 const OFFLINE_BLOCK_FRAMES = 65536;
@@ -54,29 +55,29 @@ export class SoundEngine {
     this.loading ??= new Promise((resolve, reject) => {
       const worker = new Worker(new URL('./synth-worker.js', import.meta.url));
       worker.onmessage = ({ data }) => {
-        if (data.type === 'progress') {
+        if (data.type === SynthMessage.PROGRESS) {
           if (data.session !== this.session) return;
           const done = data.loaded >= data.total;
           const fraction = data.loaded / data.total;
           this.onStatus(done ? { phase: 'ready' } : { phase: 'download', fraction });
-        } else if (data.type === 'loaded') {
+        } else if (data.type === SynthMessage.LOADED) {
           this.ready = true;
           if (testHooks) testHooks.prepared = performance.now();
           resolve();
-        } else if (data.type === 'failed') {
+        } else if (data.type === SynthMessage.FAILED) {
           this.loading = null;
           worker.terminate();
-          reject(new Error(data.error));
-        } else if (data.type === 'chunk') {
+          reject(new SoundError(SoundFailure.LOAD_FAILED, data.error));
+        } else if (data.type === SynthMessage.CHUNK) {
           this.pending.shift()?.(data);
         }
       };
       worker.onerror = (event) => {
         this.loading = null;
-        reject(new Error(event.message || 'the sound worker failed'));
+        reject(new SoundError(SoundFailure.LOAD_FAILED, event.message || 'the sound worker failed'));
       };
       this.worker = worker;
-      worker.postMessage({ type: 'load', scripts: SYNTH_SCRIPTS, fonts: SOUND_FONT_PIECES });
+      worker.postMessage({ type: SynthMessage.LOAD, scripts: SYNTH_SCRIPTS, fonts: SOUND_FONT_PIECES });
     });
     return this.loading;
   }
@@ -86,7 +87,8 @@ export class SoundEngine {
   start(song, frames, normalise) {
     this.session += 1;
     this.worker.postMessage({
-      type: 'start', session: this.session, notes: song.notes, programs: song.programs, frames, normalise,
+      type: SynthMessage.START, session: this.session, notes: song.notes, programs: song.programs,
+      frames, normalise,
     });
     return this.session;
   }
@@ -95,9 +97,9 @@ export class SoundEngine {
   async pull(session, frames) {
     const block = await new Promise((resolve) => {
       this.pending.push(resolve);
-      this.worker.postMessage({ type: 'pull', session, frames });
+      this.worker.postMessage({ type: SynthMessage.PULL, session, frames });
     });
-    if (block.error) throw new Error(block.error);
+    if (block.error) throw new SoundError(SoundFailure.LOAD_FAILED, block.error);
     return block;
   }
 
@@ -111,7 +113,7 @@ export class SoundEngine {
     const right = new Float32Array(frames);
     for (;;) {
       const block = await this.pull(session, normalise ? PLAY_BLOCK_FRAMES : OFFLINE_BLOCK_FRAMES);
-      if (this.session !== session) throw new Error('superseded');
+      if (this.session !== session) throw new SoundError(SoundFailure.SUPERSEDED);
       if (block.left) {
         left.set(block.left, block.frame);
         right.set(block.right, block.frame);
@@ -140,7 +142,7 @@ export class Player {
   async play(song) {
     this.stop();
     if (!this.context) {
-      if (typeof AudioContext !== 'function') throw new Error('no Web Audio');
+      if (typeof AudioContext !== 'function') throw new SoundError(SoundFailure.NO_WEB_AUDIO);
       this.context = new AudioContext({ sampleRate: SAMPLE_RATE });
     }
     if (testHooks) testHooks.firstSound = null;

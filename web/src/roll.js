@@ -1,20 +1,25 @@
-// The piano roll: time across, pitch up, zoomed to the pitches the song uses. The canvas is
-// as wide as the view and stays in it while the track under it scrolls through the song;
-// only the notes in view are drawn, so a song of a million notes scrolls smoothly.
+// The piano roll: time across, pitch up, zoomed to the pitches the song uses, rows shaded as
+// a keyboard's keys and named. The canvas is as wide as the view and stays in it while the
+// track under it scrolls through the song; only the notes in view are drawn, so a song of a
+// million notes scrolls smoothly.
 
+import { onNextFrame, styleColours } from './canvas.js';
 import { formatDuration, noteName } from './format.js';
-import { NOTE_FIELDS } from './song-events.js';
+import { END, NOTE_FIELDS, PITCH, START, TRACK } from './song-events.js';
 
 const MIN_PIXELS_PER_SECOND = 24;
 const MAX_TRACK_WIDTH = 4_000_000; // CSS pixels; browsers cap element sizes not far above
 const AXIS_HEIGHT = 18;
 const MIN_ROWS = 15;
+const MARGIN_ROWS = 2;
+const ROW_LABEL_HEIGHT = 11; // CSS pixels a row needs for its name
+const BLACK_KEYS = new Set([1, 3, 6, 8, 10]);
 const TICK_STEPS = [1, 2, 5, 10, 15, 30, 60, 120, 300, 600, 1200, 1800, 3600, 7200, 18000, 36000];
 
-// The pitches shown: those the song uses and one more on each side, at least MIN_ROWS.
-function pitchView({ lowestPitch, highestPitch }, count) {
-  let low = count > 0 ? lowestPitch - 1 : 54;
-  let high = count > 0 ? highestPitch + 1 : 66;
+// The pitches shown: those the song uses and a margin on each side, at least MIN_ROWS.
+export function pitchView({ lowestPitch, highestPitch }, count) {
+  let low = count > 0 ? lowestPitch - MARGIN_ROWS : 54;
+  let high = count > 0 ? highestPitch + MARGIN_ROWS : 66;
   const missing = MIN_ROWS - (high - low + 1);
   if (missing > 0) {
     low -= Math.ceil(missing / 2);
@@ -25,41 +30,37 @@ function pitchView({ lowestPitch, highestPitch }, count) {
 }
 
 export class PianoRoll {
-  constructor(scroller, track, canvas) {
+  // onPick(note) when a note is pointed at or tapped (-1: none there).
+  constructor(scroller, track, canvas, { onPick = () => {} } = {}) {
     this.scroller = scroller;
     this.track = track;
     this.canvas = canvas;
     this.layer = document.createElement('canvas');
     this.song = null;
     this.playhead = null;
-    this.pending = false;
+    this.selected = -1;
+    this.redraw = onNextFrame(() => {
+      this.layout();
+      this.drawLayer();
+      this.compose();
+    });
     scroller.addEventListener('scroll', () => this.redraw(), { passive: true });
     new ResizeObserver(() => this.redraw()).observe(scroller);
+    const pick = (event) => {
+      if (this.song) onPick(this.noteAtPoint(event));
+    };
+    canvas.addEventListener('click', pick);
+    canvas.addEventListener('pointermove', (event) => {
+      if (event.pointerType === 'mouse' && this.song) onPick(this.noteAtPoint(event));
+    });
   }
 
-  // notes: the worker's Float32Array; summary: its lowest and highest pitch and length.
-  setSong(notes, summary) {
-    const count = Math.floor(notes.length / NOTE_FIELDS);
-    const starts = new Float64Array(count);
-    const order = new Uint32Array(count);
-    let sorted = true;
-    for (let i = 0; i < count; i++) {
-      starts[i] = notes[i * NOTE_FIELDS];
-      order[i] = i;
-      if (i > 0 && starts[i] < starts[i - 1]) sorted = false;
-    }
-    if (!sorted) order.sort((a, b) => starts[a] - starts[b] || a - b);
-    // Latest end among the notes up to each place in start order: the first note that can
-    // still sound at a time is found by halving.
-    const reach = new Float64Array(count);
-    let latest = -Infinity;
-    for (let i = 0; i < count; i++) {
-      latest = Math.max(latest, notes[order[i] * NOTE_FIELDS + 1]);
-      reach[i] = latest;
-    }
-    const { low, high } = pitchView(summary, count);
-    this.song = { notes, order, reach, count, seconds: summary.seconds, low, high };
+  // map: the song's SongMap; summary: its lowest and highest pitch and length.
+  setSong(map, summary) {
+    const { low, high } = pitchView(summary, map.count);
+    this.song = { map, seconds: summary.seconds, low, high };
     this.playhead = null;
+    this.selected = -1;
     this.scroller.scrollLeft = 0;
     this.redraw();
   }
@@ -67,7 +68,31 @@ export class PianoRoll {
   clear() {
     this.song = null;
     this.playhead = null;
+    this.selected = -1;
     this.redraw();
+  }
+
+  // The note under a pointer event on the canvas, or -1.
+  noteAtPoint(event) {
+    const box = this.canvas.getBoundingClientRect();
+    const { low, high } = this.song;
+    const rowHeight = (box.height - AXIS_HEIGHT) / (high - low + 1);
+    const pitch = high - Math.floor((event.clientY - box.top - AXIS_HEIGHT) / rowHeight);
+    const seconds = (event.clientX - box.left + this.scroller.scrollLeft) / this.pixelsPerSecond;
+    return pitch < low || pitch > high ? -1 : this.song.map.noteAt(seconds, pitch);
+  }
+
+  // Outlines a note (-1: none), bringing it into view.
+  select(note) {
+    this.selected = note;
+    if (note >= 0 && this.song) {
+      const { start, end } = this.song.map.note(note);
+      const { scrollLeft, clientWidth } = this.scroller;
+      if (end * this.pixelsPerSecond < scrollLeft || start * this.pixelsPerSecond > scrollLeft + clientWidth) {
+        this.scroller.scrollLeft = Math.max(0, start * this.pixelsPerSecond - clientWidth * 0.1);
+      }
+    }
+    this.compose();
   }
 
   // Seconds into the song, or null; the view turns a page when the playhead leaves it.
@@ -81,17 +106,6 @@ export class PianoRoll {
       }
     }
     this.compose();
-  }
-
-  redraw() {
-    if (this.pending) return;
-    this.pending = true;
-    requestAnimationFrame(() => {
-      this.pending = false;
-      this.layout();
-      this.drawLayer();
-      this.compose();
-    });
   }
 
   layout() {
@@ -112,58 +126,80 @@ export class PianoRoll {
     }
   }
 
-  colours() {
-    const style = getComputedStyle(this.canvas);
-    const get = (name) => style.getPropertyValue(name).trim();
+  // Where things are on the canvas, in device pixels.
+  geometry() {
+    const { low, high } = this.song;
+    const top = AXIS_HEIGHT * this.ratio;
+    const rowHeight = (this.layer.height - top) / (high - low + 1);
+    const from = this.scroller.scrollLeft / this.pixelsPerSecond;
     return {
-      background: get('--roll-background'), grid: get('--roll-grid'), label: get('--roll-label'),
-      tracks: [get('--roll-melody'), get('--roll-chords')], playhead: get('--roll-playhead'),
+      top, rowHeight, from,
+      to: from + this.layer.width / this.ratio / this.pixelsPerSecond,
+      x: (seconds) => (seconds - from) * this.pixelsPerSecond * this.ratio,
+      y: (pitch) => top + (high - pitch) * rowHeight,
     };
   }
 
   drawLayer() {
     const context = this.layer.getContext('2d');
     const { width, height } = this.layer;
-    const ratio = this.ratio;
-    const colours = this.colours();
+    const colours = styleColours(this.canvas, {
+      background: '--roll-background', blackKeys: '--roll-black-keys', grid: '--roll-grid',
+      label: '--roll-label', melody: '--roll-melody', chords: '--roll-chords',
+      playhead: '--roll-playhead', selected: '--roll-selected',
+    });
+    colours.tracks = [colours.melody, colours.chords];
     this.palette = colours;
     context.setTransform(1, 0, 0, 1, 0, 0);
     context.fillStyle = colours.background;
     context.fillRect(0, 0, width, height);
     if (!this.song) return;
-    const { low, high } = this.song;
-    const top = AXIS_HEIGHT * ratio;
-    const rowHeight = (height - top) / (high - low + 1);
-    const from = this.scroller.scrollLeft / this.pixelsPerSecond;
-    const to = from + width / ratio / this.pixelsPerSecond;
-    const x = (seconds) => (seconds - from) * this.pixelsPerSecond * ratio;
-
-    this.drawNotes(context, from, to, x, (pitch) => top + (high - pitch) * rowHeight, rowHeight, colours);
-    this.drawGrid(context, { from, to, x, top, rowHeight, colours });
+    const geometry = this.geometry();
+    this.drawKeys(context, geometry, colours);
+    this.drawNotes(context, geometry, colours);
+    this.drawLabels(context, geometry, colours);
   }
 
-  drawGrid(context, { from, to, x, top, rowHeight, colours }) {
+  // Black keys' rows shaded, a line under every C.
+  drawKeys(context, { y, rowHeight }, colours) {
     const { width } = this.layer;
+    const { low, high } = this.song;
+    for (let pitch = low; pitch <= high; pitch++) {
+      if (BLACK_KEYS.has(pitch % 12)) {
+        context.fillStyle = colours.blackKeys;
+        context.fillRect(0, Math.round(y(pitch)), width, Math.round(rowHeight));
+      }
+      if (pitch % 12 === 0) {
+        context.fillStyle = colours.grid;
+        context.fillRect(0, Math.round(y(pitch) + rowHeight), width, Math.max(1, this.ratio));
+      }
+    }
+  }
+
+  // Every row named where rows are tall enough, else every C (each octave) and the lowest
+  // and highest rows; then the time marks at least 70 CSS pixels apart.
+  drawLabels(context, { from, to, x, y, rowHeight }, colours) {
     const ratio = this.ratio;
     const { low, high } = this.song;
-    context.font = `${11 * ratio}px system-ui, sans-serif`;
+    const everyRow = rowHeight >= ROW_LABEL_HEIGHT * ratio;
+    context.font = `${Math.min(11 * ratio, rowHeight * 0.9)}px system-ui, sans-serif`;
     context.textBaseline = 'middle';
-    // An octave line at every C, labelled.
     for (let pitch = low; pitch <= high; pitch++) {
-      if (pitch % 12 !== 0) continue;
-      const y = Math.round(top + (high - pitch + 1) * rowHeight) + 0.5;
-      context.fillStyle = colours.grid;
-      context.fillRect(0, y, width, Math.max(1, ratio));
+      if (!everyRow && pitch % 12 !== 0 && pitch !== low && pitch !== high) continue;
       // Labels on a patch of the background, readable over the notes.
       const label = noteName(pitch);
+      const middle = y(pitch) + rowHeight / 2;
+      const size = Math.max(rowHeight, 11 * ratio);
       context.fillStyle = colours.background;
-      context.fillRect(2 * ratio, y - 12 * ratio, context.measureText(label).width + 4 * ratio, 12 * ratio);
+      context.fillRect(2 * ratio, middle - size / 2, context.measureText(label).width + 4 * ratio, size);
       context.fillStyle = colours.label;
-      context.fillText(label, 4 * ratio, y - 6 * ratio);
+      context.fillText(label, 4 * ratio, middle);
     }
-    // Time marks at least 70 CSS pixels apart.
+    context.font = `${11 * ratio}px system-ui, sans-serif`;
     const step = TICK_STEPS.find((s) => s * this.pixelsPerSecond >= 70) ?? TICK_STEPS.at(-1);
     context.textBaseline = 'top';
+    context.fillStyle = colours.background;
+    context.fillRect(0, 0, this.layer.width, AXIS_HEIGHT * ratio);
     for (let t = Math.ceil(from / step) * step; t <= to; t += step) {
       const position = Math.round(x(t));
       context.fillStyle = colours.grid;
@@ -175,18 +211,9 @@ export class PianoRoll {
 
   // Chords first, melody over them. Notes of one pitch that overlap on screen are drawn as
   // one bar, so a dense song costs a few thousand rectangles, not a million.
-  drawNotes(context, from, to, x, y, rowHeight, colours) {
-    const { notes, order, reach, count } = this.song;
-    let first = 0;
-    for (let step = count; step > 0;) {
-      const half = step >> 1;
-      if (reach[first + half] < from) {
-        first += half + 1;
-        step -= half + 1;
-      } else {
-        step = half;
-      }
-    }
+  drawNotes(context, { from, to, x, y, rowHeight }, colours) {
+    const { map } = this.song;
+    const { notes } = map;
     // Bars on whole device pixels: a bar two pixels high drawn between pixels looks faded.
     const gap = rowHeight >= 4 ? 1 : 0;
     const rowTop = new Float64Array(128);
@@ -204,14 +231,12 @@ export class PianoRoll {
         const length = runEnd[pitch] - runStart[pitch];
         context.fillRect(runStart[pitch], rowTop[pitch], length > 3 ? length - 1 : length, rowSize[pitch]);
       };
-      for (let i = first; i < count; i++) {
-        const base = order[i] * NOTE_FIELDS;
-        const start = notes[base];
-        if (start > to) break;
-        if (notes[base + 4] !== track || notes[base + 1] < from) continue;
-        const pitch = notes[base + 2];
-        const left = Math.floor(x(start));
-        const right = Math.max(left + 1, Math.round(x(notes[base + 1])));
+      for (const note of map.between(from, to)) {
+        const base = note * NOTE_FIELDS;
+        if (notes[base + TRACK] !== track) continue;
+        const pitch = notes[base + PITCH];
+        const left = Math.floor(x(notes[base + START]));
+        const right = Math.max(left + 1, Math.round(x(notes[base + END])));
         if (left < runEnd[pitch]) {
           runEnd[pitch] = Math.max(runEnd[pitch], right);
           continue;
@@ -228,9 +253,21 @@ export class PianoRoll {
     const context = this.canvas.getContext('2d');
     context.setTransform(1, 0, 0, 1, 0, 0);
     context.drawImage(this.layer, 0, 0);
-    if (this.playhead === null || !this.song) return;
-    const position = Math.round((this.playhead * this.pixelsPerSecond - this.scroller.scrollLeft) * this.ratio);
+    if (!this.song || !this.pixelsPerSecond) return;
+    const { x, y, rowHeight } = this.geometry();
+    if (this.selected >= 0) {
+      const { start, end, pitch } = this.song.map.note(this.selected);
+      const line = Math.max(2, Math.round(2 * this.ratio));
+      context.strokeStyle = this.palette.selected;
+      context.lineWidth = line;
+      context.strokeRect(x(start) - line, y(pitch) - line, Math.max(1, x(end) - x(start)) + 2 * line,
+        rowHeight + 2 * line);
+    }
+    // For the tests: where the playhead was last drawn, in seconds.
+    this.canvas.dataset.playhead = this.playhead === null ? '' : String(this.playhead);
+    if (this.playhead === null) return;
     context.fillStyle = this.palette.playhead;
-    context.fillRect(position, 0, Math.max(2, Math.round(2 * this.ratio)), this.canvas.height);
+    context.fillRect(Math.round(x(this.playhead)), 0, Math.max(2, Math.round(2 * this.ratio)),
+      this.canvas.height);
   }
 }

@@ -14,14 +14,17 @@ export function songFrames(seconds) {
   return Math.round((seconds + TAIL_SECONDS) * SAMPLE_RATE);
 }
 
-// The worker's notes: the numbers of each note in the core's order.
+// The worker's notes: the numbers of each note in the core's order, the last two the first
+// and last picture column it comes from.
 export const NOTE_FIELDS = facts.noteRecord.length;
 const field = (name) => facts.noteRecord.indexOf(name);
 export const START = field('start');
-const END = field('end');
+export const END = field('end');
 export const PITCH = field('pitch');
-const VELOCITY = field('velocity');
+export const VELOCITY = field('velocity');
 export const TRACK = field('track');
+export const FIRST_COLUMN = field('firstColumn');
+export const LAST_COLUMN = field('lastColumn');
 
 // The melody's channel, then the chords', as in the file.
 export const TRACK_CHANNELS = [facts.channels.melody, facts.channels.chords];

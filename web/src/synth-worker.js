@@ -3,14 +3,12 @@
 // a song fetches the pieces of its instruments' keys in the order it first plays them, and
 // renders as far as the pieces it has allow, so the first note sounds once its own piece is
 // here. Rendering runs ahead of what is asked for, which lets Play's gain be set by the song's
-// loudness (loudness.js) before a block is heard.
-//
-// page -> worker: {type: 'load', scripts, fonts} (fonts: the pieces' index.json),
-//   {type: 'start', session, notes, programs, frames, normalise}, {type: 'pull', session, frames}
-// worker -> page: {type: 'loaded'}, {type: 'failed', error}, {type: 'progress', session,
-//   loaded, total} (the bytes of the session's pieces), {type: 'chunk', session, left, right,
-//   frame, end, error} for each pull, in order (error, with end, when the song cannot be
-//   played: a piece that could not be fetched)
+// loudness (loudness.js) before a block is heard. Its messages: protocol/synth.js.
+
+// The messages' names, ready before the first message is handled (a failure to load them
+// reaches the page as the worker's error).
+const protocol = import('./protocol/synth.js');
+let Message = null;
 
 let synth = null;
 let modules = null; // {songEvents, soundPieces, loudness}
@@ -59,11 +57,11 @@ async function load({ scripts, fonts: fontsUrl }) {
       initialGain: 0.2, midiChannelCount: soundPieces.MAX_CHANNELS,
     });
     index = await indexReply;
-    postMessage({ type: 'loaded' });
+    postMessage({ type: Message.LOADED });
     fetchPieces();
   } catch (error) {
     synth = null;
-    postMessage({ type: 'failed', error: String(error?.message ?? error) });
+    postMessage({ type: Message.FAILED, error: String(error?.message ?? error) });
   }
 }
 
@@ -107,7 +105,7 @@ function tellProgress(current) {
   const bytes = (files) => files.reduce((sum, file) => sum + file.bytes, 0);
   const loaded = bytes(current.files.filter(({ file }) => fonts.has(file)));
   const total = bytes(current.files);
-  postMessage({ type: 'progress', session: current.session, loaded, total });
+  postMessage({ type: Message.PROGRESS, session: current.session, loaded, total });
 }
 
 // --- Sessions ----------------------------------------------------------------------------------
@@ -210,7 +208,7 @@ function fail(current, error) {
 
 function pull({ session, frames }) {
   if (!song || song.session !== session) {
-    postMessage({ type: 'chunk', session, left: null, right: null, frame: 0, end: true });
+    postMessage({ type: Message.CHUNK, session, left: null, right: null, frame: 0, end: true });
     return;
   }
   song.pulls.push(frames);
@@ -236,7 +234,7 @@ function answerPulls(current) {
     const count = Math.min(frames, current.frames - current.sent, current.failed ? current.queued : Infinity);
     if (current.failed && count === 0) {
       const { session, sent: frame, failed: error } = current;
-      postMessage({ type: 'chunk', session, left: null, right: null, frame, end: true, error });
+      postMessage({ type: Message.CHUNK, session, left: null, right: null, frame, end: true, error });
       continue;
     }
     const { left, right } = take(current, count);
@@ -248,7 +246,7 @@ function answerPulls(current) {
     const frame = current.sent;
     current.sent += left.length;
     const end = current.sent >= current.frames;
-    const chunk = { type: 'chunk', session: current.session, left, right, frame, end };
+    const chunk = { type: Message.CHUNK, session: current.session, left, right, frame, end };
     postMessage(chunk, [left.buffer, right.buffer]);
   }
   if (current.queued < current.maxAhead) wake(current);
@@ -272,8 +270,10 @@ function take(current, count) {
   return { left, right };
 }
 
-onmessage = ({ data }) => {
-  if (data.type === 'load') load(data);
-  else if (data.type === 'start' && synth) start(data);
-  else if (data.type === 'pull') pull(data);
+// Messages are handled in the order they come: each waits for the same names.
+onmessage = async ({ data }) => {
+  ({ SynthMessage: Message } = await protocol);
+  if (data.type === Message.LOAD) load(data);
+  else if (data.type === Message.START && synth) start(data);
+  else if (data.type === Message.PULL) pull(data);
 };

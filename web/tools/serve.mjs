@@ -2,12 +2,12 @@
 // Serves the built page (build/web/dist/) to this machine alone: 127.0.0.1, files only.
 //   node web/tools/serve.mjs [--root DIR] [PORT]     PORT 0 (the default) takes a free one
 // Prints the address, e.g. http://127.0.0.1:8123/, once it is listening.
-import { createReadStream } from 'node:fs';
-import { stat } from 'node:fs/promises';
+import { readFileSync } from 'node:fs';
+import { realpath, stat } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
-import { createGzip } from 'node:zlib';
+import send from 'send';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 export const defaultRoot = path.resolve(here, '../../build/web/dist');
@@ -39,32 +39,18 @@ export function mimeType(file) {
   return mimeTypes[path.extname(file).toLowerCase()] ?? 'application/octet-stream';
 }
 
-// Text and WebAssembly shrink well; pictures and the SoundFont are compressed already.
-function worthGzip(type) {
-  return /^text\/|^application\/(wasm|json)|^image\/svg/.test(type);
-}
-
-// The file a request path names inside root, or null when it names something outside
-// (.. segments, an encoded slash, a NUL byte) or cannot be decoded.
-export function resolveInside(root, requestPath) {
-  let decoded;
+// The page's own Content-Security-Policy, from its <meta> tag: sent as a header with every
+// file, as a worker obeys only the policy of its script's response and a <meta> in the page
+// does not reach it. The page stays the one place the policy is written.
+export function pagePolicy(root) {
+  let page;
   try {
-    decoded = decodeURIComponent(requestPath);
+    page = readFileSync(path.join(root, 'index.html'), 'utf8');
   } catch {
     return null;
   }
-  if (decoded.includes('\0') || decoded.includes('\\')) return null;
-  if (decoded.split('/').includes('..')) return null;
-  const full = path.resolve(root, '.' + decoded);
-  return full === root || full.startsWith(root + path.sep) ? full : null;
-}
-
-async function fileStat(file) {
-  try {
-    return await stat(file);
-  } catch {
-    return null;
-  }
+  const meta = page.match(/<meta\s+http-equiv="Content-Security-Policy"\s+content="([^"]*)"/i);
+  return meta ? meta[1] : null;
 }
 
 function refuse(response, status, text) {
@@ -72,51 +58,61 @@ function refuse(response, status, text) {
   response.end(text + '\n');
 }
 
-async function answer(root, request, response) {
+// True when the request path names something that is really inside root, once every link on
+// the way (a folder's too, and a folder's index.html) is followed; what does not exist is left
+// to the file library to refuse.
+async function staysInside(realRoot, requestPath) {
+  let decoded;
+  try {
+    decoded = decodeURIComponent(requestPath);
+  } catch {
+    return true;  // refused by the library as a bad request
+  }
+  const named = path.join(realRoot, decoded);
+  const inside = (file) => file === realRoot || file.startsWith(realRoot + path.sep);
+  for (const candidate of [named, path.join(named, 'index.html')]) {
+    let real;
+    try {
+      real = await realpath(candidate);
+    } catch {
+      continue;
+    }
+    if (!inside(real)) return false;
+  }
+  return true;
+}
+
+async function answer(root, realRoot, headers, request, response) {
   if (request.method !== 'GET' && request.method !== 'HEAD') {
     response.setHeader('Allow', 'GET, HEAD');
     return refuse(response, 405, 'Method not allowed');
   }
-  const url = new URL(request.url, 'http://127.0.0.1');
-  let file = resolveInside(root, url.pathname);
-  if (file === null) return refuse(response, 404, 'Not found');
-  let info = await fileStat(file);
-  // A folder is served by its index.html, never listed.
-  if (info?.isDirectory()) {
-    if (!url.pathname.endsWith('/')) {
-      response.writeHead(301, { Location: url.pathname + '/' + url.search });
-      return response.end();
-    }
-    file = path.join(file, 'index.html');
-    info = await fileStat(file);
-  }
-  if (!info?.isFile()) return refuse(response, 404, 'Not found');
-
-  const type = mimeType(file);
-  const gzip = worthGzip(type) && /\bgzip\b/.test(request.headers['accept-encoding'] ?? '');
-  const headers = {
-    'Content-Type': type,
-    'Cache-Control': 'no-store',
-    'X-Content-Type-Options': 'nosniff',
-  };
-  if (gzip) {
-    headers['Content-Encoding'] = 'gzip';
-    headers['Vary'] = 'Accept-Encoding';
-  } else {
-    headers['Content-Length'] = info.size;
-  }
-  response.writeHead(200, headers);
-  if (request.method === 'HEAD') return response.end();
-  const source = createReadStream(file);
-  source.on('error', () => response.destroy());
-  (gzip ? source.pipe(createGzip()) : source).pipe(response);
+  // The path as sent: a URL parser would make "/.//synth" the address "//synth", and a
+  // folder's redirect to it a jump to another server.
+  const requestPath = request.url.split(/[?#]/, 1)[0];
+  if (!requestPath.startsWith('/')) return refuse(response, 400, 'Bad request');
+  if (!(await staysInside(realRoot, requestPath))) return refuse(response, 404, 'Not found');
+  // Folders are served by their index.html, never listed; a folder named without its
+  // trailing slash is redirected to it on this server.
+  send(request, requestPath, { root, index: ['index.html'], etag: false, lastModified: false,
+    cacheControl: false })
+    .on('headers', (res, file) => {
+      for (const [name, value] of Object.entries(headers)) res.setHeader(name, value);
+      res.setHeader('Content-Type', mimeType(file));
+    })
+    .pipe(response);
 }
 
 // Starts serving root; resolves to the listening server once its address is known.
-export function serve(root = defaultRoot, port = 0) {
+export async function serve(root = defaultRoot, port = 0) {
   const absoluteRoot = path.resolve(root);
+  const realRoot = await realpath(absoluteRoot);
+  const headers = { 'Cache-Control': 'no-store', 'X-Content-Type-Options': 'nosniff' };
+  const policy = pagePolicy(absoluteRoot);
+  if (policy) headers['Content-Security-Policy'] = policy;
+  else console.error(`serve.mjs: ${absoluteRoot}/index.html states no Content-Security-Policy`);
   const server = createServer((request, response) => {
-    answer(absoluteRoot, request, response).catch(() => {
+    answer(absoluteRoot, realRoot, headers, request, response).catch(() => {
       if (!response.headersSent) refuse(response, 500, 'Internal error');
       else response.destroy();
     });
@@ -150,7 +146,7 @@ async function main() {
     console.error(error.message);
     process.exit(2);
   }
-  const info = await fileStat(options.root);
+  const info = await stat(options.root).catch(() => null);
   if (!info?.isDirectory()) {
     console.error(`serve.mjs: no folder ${options.root} (build the page first)`);
     process.exit(1);

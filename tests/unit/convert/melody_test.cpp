@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <ostream>
 
+#include "convert/column_resample.h"
 #include "support/image_loader.h"
 #include "support/track_view.h"
 
@@ -131,6 +133,22 @@ TEST_F(MelodyTrack, PictureWithoutColumnsHoldsOnlyTheFrame) {
   const Track& track = Convert({}, {}, Params(768, 16));
   EXPECT_EQ(track.events.size(), 3u);
   EXPECT_EQ(track.byteLength, 14u);
+}
+
+// Resampling has no column to take from: the picture stays without columns.
+TEST_F(MelodyTrack, PictureWithoutColumnsConvertsToNoNotesWhateverTheColumnsAskedFor) {
+  struct Case {
+    uint32_t columns;
+    std::optional<double> maxSeconds;
+  };
+  for (const Case& c : {Case{1, {}}, Case{5, {}}, Case{kMaxResampledColumns, {}}, Case{0, 0.5}}) {
+    ConversionParameters params = Params(768, 16);
+    params.controls.columns = c.columns;
+    params.controls.maxSeconds = c.maxSeconds;
+    const Track& track = Convert({}, {}, params, 5);
+    EXPECT_EQ(track.events.size(), 3u) << c.columns << " columns";
+    EXPECT_EQ(image_.width, 0u) << c.columns << " columns";
+  }
 }
 
 TEST_F(MelodyTrack, PictureWithoutRowsConvertsLikeOneWithoutColumns) {

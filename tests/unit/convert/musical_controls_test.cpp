@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "convert/column_resample.h"
@@ -136,6 +139,77 @@ TEST(MusicalControls, KeyAndScaleGiveOnlyPitchesOfThatKey) {
         const unsigned pitchClass = (note.pitch + 12u - key) % 12u;
         EXPECT_TRUE((c.classes >> pitchClass) & 1u)
             << "key " << int{key} << ", pitch " << int{note.pitch};
+      }
+    }
+  }
+}
+
+// Counts the values drawn; each is the given one.
+class CountingBits final : public RandomBitSource {
+ public:
+  explicit CountingBits(uint32_t value) : value_(value) {}
+  uint32_t Draw() override {
+    ++draws_;
+    return value_;
+  }
+  size_t draws() const { return draws_; }
+
+ private:
+  uint32_t value_;
+  size_t draws_ = 0;
+};
+
+// With a pitch map every note lies within it wherever the scale has a pitch there, for every
+// scale, key and drawn direction, and is a pitch of the scale; as many values are drawn as
+// without the map.
+TEST(MusicalControls, PitchMapKeepsEverySnappedPitchWithinTheMap) {
+  std::vector<Pixel> everyRed;
+  for (int red = 0; red < 256; ++red) everyRed.push_back({0, 0, static_cast<uint8_t>(red)});
+  std::vector<std::pair<uint8_t, std::optional<ExtraScale>>> scales;
+  for (uint8_t index = 0; index < kScaleCount; ++index) scales.push_back({index, std::nullopt});
+  for (size_t extra = 0; extra < kExtraScales.size(); ++extra) {
+    scales.push_back({0, static_cast<ExtraScale>(extra)});
+  }
+  const PitchMap maps[] = {{48, 84}, {0, 127}, {0, 5}, {120, 127}, {61, 63}, {64, 66}};
+  for (const auto& [scaleIndex, extra] : scales) {
+    // The C scale's pitch classes, bit n for n semitones above C.
+    uint16_t classes = extra ? InfoOf(*extra).pitchClasses : uint16_t{0x0FFF};
+    if (!extra) {
+      for (const uint8_t offset : kScales[scaleIndex].outOfScaleOffsets) {
+        classes = static_cast<uint16_t>(classes & ~(1u << ((1u + offset) % 12u)));
+      }
+    }
+    for (uint8_t key = 0; key < 12; ++key) {
+      const auto inScale = [&](int pitch) {
+        return ((classes >> ((static_cast<unsigned>(pitch) + 12u - key) % 12u)) & 1u) != 0;
+      };
+      for (const PitchMap map : maps) {
+        bool mapHasAScalePitch = false;
+        for (int p = map.low; p <= map.high; ++p)
+          mapHasAScalePitch = mapHasAScalePitch || inScale(p);
+        for (const uint32_t bit : {0u, 1u}) {
+          ConversionParameters params = Plain();
+          params.scaleIndex = scaleIndex;
+          params.controls.extraScale = extra;
+          params.controls.key = key;
+          params.controls.pitchMap = map;
+          Song song;
+          BitmapImage image = Picture(everyRed);
+          CountingBits bits(bit);
+          ConvertImageToSong(song, image, params, bits);
+          EXPECT_EQ(bits.draws(), 11 * everyRed.size());
+          for (const MidiEvent& event : song.tracks.at(0).events) {
+            if (event.status != midi_status::kNoteOn || !mapHasAScalePitch) continue;
+            const std::string where = "scale " + std::to_string(scaleIndex) + " extra " +
+                                      std::to_string(extra ? int(*extra) : -1) + " key " +
+                                      std::to_string(key) + " map " + std::to_string(map.low) +
+                                      ":" + std::to_string(map.high) + " bit " +
+                                      std::to_string(bit) + " pitch " + std::to_string(event.data1);
+            EXPECT_GE(event.data1, map.low) << where;
+            EXPECT_LE(event.data1, map.high) << where;
+            EXPECT_TRUE(inScale(event.data1)) << where;
+          }
+        }
       }
     }
   }

@@ -20,8 +20,9 @@ class ConvertOneFailures : public ::testing::Test {
  protected:
   ConvertOneFailures() {
     test::WriteFileBytes(dir_ / "a.bmp", test::MakeMelodyBmp({60, 62, 64}, {8, 8, 8}));
-    test::WriteFileBytes(dir_ / "gray.bmp",
-                         test::BmpBuilder{.width = 2, .height = 2, .bitCount = 8, .rows = {}}.Build());
+    test::WriteFileBytes(
+        dir_ / "gray.bmp",
+        test::BmpBuilder{.width = 2, .height = 2, .bitCount = 8, .rows = {}}.Build());
     test::WriteFileBytes(dir_ / "anim.gif", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0});
     test::WriteFileBytes(dir_ / "cut.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0});
     test::WriteFileBytes(dir_ / "old.mid", {'M'});

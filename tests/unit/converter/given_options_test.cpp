@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,19 +15,29 @@ Result<ConverterOptions> FromWords(const std::vector<std::string>& words) {
   return OptionsFrom({"in.bmp"}, *given);
 }
 
-// The musical controls and the range, which presets and their rivals decide between.
+// The musical controls, the range, the chords and the voices, which presets and their rivals
+// decide between.
 struct Shape {
   std::optional<PitchMap> map;
   std::optional<double> maxSeconds;
   std::optional<uint32_t> columns;
   std::optional<std::pair<uint8_t, uint8_t>> range;
   std::optional<uint8_t> key;
+  MusicalReading reading;
+  std::optional<uint8_t> chordMode;
+  std::optional<uint8_t> program;
+  std::optional<uint8_t> chordProgram;
+  std::optional<uint8_t> chordVelocity;
   bool operator==(const Shape&) const = default;
 };
 
 Shape ShapeOf(const ConverterOptions& options) {
-  return {options.musical.map, options.musical.maxSeconds, options.musical.columns,
-          options.overrides.range, options.musical.key};
+  const HearAndSeeOptions& hear = options.hearAndSee;
+  return {options.musical.map,         options.musical.maxSeconds,
+          options.musical.columns,     options.overrides.range,
+          options.musical.key,         options.musical.reading,
+          options.overrides.chordMode, hear.program,
+          hear.chordProgram,           hear.chordVelocity};
 }
 
 TEST(OptionsFrom, APresetIsItsOptionsAndWhatIsGivenBesideItTakesPrecedence) {
@@ -34,15 +45,45 @@ TEST(OptionsFrom, APresetIsItsOptionsAndWhatIsGivenBesideItTakesPrecedence) {
     std::vector<std::string> words;
     std::vector<std::string> spelledOut;
   };
+  // The musical preset spelled out: the whole reading, chords, the flute and a warm pad.
+  const std::vector<std::string> musical = {
+      "--contour",        "skyline",  "--metre",         "--melodic",
+      "--harmony",        "--chords", "--map",           "60:84",
+      "--program",        "73",       "--chord-program", "89",
+      "--chord-velocity", "64"};
+  const auto with = [&](std::vector<std::string> more, const std::vector<std::string>& less) {
+    std::vector<std::string> words;
+    for (size_t i = 0; i < musical.size(); ++i) {
+      const bool dropped = std::find(less.begin(), less.end(), musical[i]) != less.end();
+      const bool takesValue = i + 1 < musical.size() && !musical[i + 1].starts_with("--");
+      if (!dropped) {
+        words.push_back(musical[i]);
+        if (takesValue) words.push_back(musical[i + 1]);
+      }
+      if (takesValue) ++i;
+    }
+    words.insert(words.end(), more.begin(), more.end());
+    return words;
+  };
   const Case cases[] = {
-      {{"--preset", "musical"}, {"--map", "48:84", "--max-seconds", "60"}},
+      {{"--preset", "musical"}, musical},
       {{"--preset", "desktop"}, {}},
-      {{"--preset", "musical", "--key", "D"},
-       {"--map", "48:84", "--max-seconds", "60", "--key", "D"}},
-      {{"--map", "1:2", "--preset", "musical"}, {"--map", "1:2", "--max-seconds", "60"}},
+      {{"--preset", "musical", "--key", "D", "--scale", "minor-pentatonic"},
+       with({"--key", "D", "--scale", "minor-pentatonic"}, {})},
+      {{"--map", "1:2", "--preset", "musical"}, with({"--map", "1:2"}, {"--map"})},
+      // With the flag they need turned off, the preset's options for it go too.
+      {{"--preset", "musical", "--no-chords"},
+       with({"--no-chords"}, {"--chords", "--chord-program", "--chord-velocity"})},
       // An option that excludes one of the preset's takes its place.
-      {{"--preset", "musical", "--columns", "9"}, {"--map", "48:84", "--columns", "9"}},
-      {{"--range", "10:20", "--preset", "musical"}, {"--range", "10:20", "--max-seconds", "60"}},
+      {{"--preset", "musical", "--columns", "9"},
+       with({"--columns", "9"}, {"--metre", "--harmony"})},
+      {{"--preset", "musical", "--max-seconds", "30"},
+       with({"--max-seconds", "30"}, {"--metre", "--harmony"})},
+      // Given on its own, an option stays, whatever the flag it needs.
+      {{"--preset", "musical", "--no-chords", "--chord-program", "5"},
+       with({"--no-chords", "--chord-program", "5"},
+            {"--chords", "--chord-program", "--chord-velocity"})},
+      {{"--range", "10:20", "--preset", "musical"}, with({"--range", "10:20"}, {"--map"})},
   };
   for (const Case& c : cases) {
     const Result<ConverterOptions> preset = FromWords(c.words);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -253,6 +255,45 @@ TEST_F(WavRender, SilentSongStaysSilentWhenNormalised) {
   const ReadWav wav = ReadWithSndfile(dir_ / "a.wav");
   EXPECT_EQ(wav.info.frames, static_cast<sf_count_t>(kReleaseTailSeconds * 44100));
   EXPECT_EQ(PeakSample(wav.samples), 0);
+}
+
+// A WAV of nothing but zeros says so, normalised or not: the peak before any gain decides.
+TEST_F(WavRender, SilenceIsToldApartFromSound) {
+  struct Case {
+    const char* what;
+    Song song;
+    std::optional<double> gainDb;
+    bool silent;
+  };
+  const Case cases[] = {
+      {"no notes", MakeSong({}), std::nullopt, true},
+      {"no notes at a gain", MakeSong({}), 24.0, true},
+      {"a melody", PianoMelody(), std::nullopt, false},
+      {"a melody at the quietest gain", PianoMelody(), -60.0, false},
+  };
+  for (const Case& c : cases) {
+    const WavRenderResult result = RenderWav(c.song, dir_ / "a.wav", AtGain(c.gainDb));
+    ASSERT_TRUE(result.ok()) << c.what << ": " << result.error;
+    EXPECT_EQ(result.silent, c.silent) << c.what;
+    EXPECT_EQ(PeakSample(ReadWithSndfile(dir_ / "a.wav").samples) == 0, c.silent) << c.what;
+  }
+}
+
+// The samples waiting for the peak live in a file without a name, so that nothing is left in
+// TMPDIR however the program ends (kill -9 included): no name appears there at any moment.
+TEST_F(WavRender, SamplesWaitInTmpdirUnderNoName) {
+  const test::TempDir folder;
+  const ScopedTemporaryFolder tmpdir(folder.path());
+  const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(inotify_add_watch(watch, folder.path().c_str(), IN_CREATE | IN_MOVED_TO), 0);
+  const WavRenderResult result = RenderWav(PianoMelody(), dir_ / "a.wav", DefaultFont());
+  alignas(inotify_event) char events[4096];
+  const ssize_t named = read(watch, events, sizeof events);
+  close(watch);
+  ASSERT_TRUE(result.ok()) << result.error;
+  EXPECT_EQ(named, -1) << "a name appeared in TMPDIR";
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
 TEST_F(WavRender, TemporaryFolderThatCannotHoldTheSamplesIsAnErrorAndWritesNothing) {

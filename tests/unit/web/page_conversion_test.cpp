@@ -90,6 +90,63 @@ TEST_F(PageConversionTest, TellsEachFailureByKindAboutWhatTheUserGave) {
   }
 }
 
+TEST_F(PageConversionTest, EveryNoteKnowsThePictureColumnsItComesFrom) {
+  // Five columns; the chords start with melody notes and take their columns.
+  struct Case {
+    std::vector<std::string> options;
+    std::vector<std::pair<float, float>> melodySpans;
+  };
+  const Case cases[] = {
+      {{"--seed", "1", "--chords"}, {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}}},
+      {{"--seed", "1", "--columns", "2"}, {{0, 1}, {2, 4}}},
+      {{"--seed", "1", "--columns", "8"},
+       {{0, 0}, {0, 0}, {1, 1}, {1, 1}, {2, 2}, {3, 3}, {3, 3}, {4, 4}}},
+  };
+  const size_t track = NoteField("track");
+  const size_t first = NoteField("firstColumn");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.options));
+    const PageConversion page = ConvertForPage(picture_.string(), "photo.bmp", c.options);
+    ASSERT_FALSE(page.failure) << page.failure->Line();
+    std::vector<std::pair<float, float>> melody;
+    std::pair<float, float> lastMelody{-1, -1};
+    float lastMelodyStart = -1;
+    for (size_t at = 0; at < page.notes.size(); at += kNoteFields) {
+      const std::pair<float, float> span{page.notes[at + first], page.notes[at + first + 1]};
+      if (page.notes[at + track] == 0) {
+        melody.push_back(span);
+        lastMelody = span;
+        lastMelodyStart = page.notes[at];
+      } else {
+        EXPECT_EQ(page.notes[at], lastMelodyStart);
+        EXPECT_EQ(span, lastMelody);
+      }
+    }
+    EXPECT_EQ(melody, c.melodySpans);
+  }
+}
+
+TEST_F(PageConversionTest, NamesTheRowsItReadsCountedFromThePicturesTop) {
+  // Row 0 is the bottom row of a usual BMP and the top row of a top-down one.
+  for (const bool topDown : {false, true}) {
+    SCOPED_TRACE(topDown);
+    test::BmpBuilder bmp;
+    bmp.width = 2;
+    bmp.height = topDown ? -5 : 5;
+    bmp.rows.assign(5, std::vector<test::Bgr>(2, test::Bgr{10, 20, 60}));
+    test::WriteFileBytes(dir_ / "rows.bmp", bmp.Build());
+    const PageConversion page = ConvertForPage((dir_ / "rows.bmp").string(), "rows.bmp", {});
+    ASSERT_FALSE(page.failure) << page.failure->Line();
+    EXPECT_EQ(page.outcome.report.pictureWidth, 2u);
+    EXPECT_EQ(page.outcome.report.pictureHeight, 5u);
+    ASSERT_EQ(page.rowsRead.size(), 2u);
+    EXPECT_EQ(page.rowsRead[0].role, "pitch");
+    EXPECT_EQ(page.rowsRead[0].fromTop, topDown ? 0u : 4u);
+    EXPECT_EQ(page.rowsRead[1].role, "time");
+    EXPECT_EQ(page.rowsRead[1].fromTop, 2u);
+  }
+}
+
 TEST_F(PageConversionTest, NamesThePictureInWarningsAsItsUserKnowsIt) {
   std::vector<uint8_t> bytes = test::ReadFileBytes(picture_);
   bytes.resize(bytes.size() - 2);

@@ -48,17 +48,23 @@ export async function launchBrowser() {
   return browser;
 }
 
-// A fresh tab on the page; the page's uncaught errors are kept in page.pageErrors, the
-// addresses it and its workers requested in page.requested. setUp(page) runs before the page
-// is opened.
-export async function openPage(browser, address, setUp = async () => {}) {
+// A fresh tab on the page, with its test hooks (`?test`) unless `at` says otherwise, in the
+// viewport given, and with the page's Content-Security-Policy set aside when a test injects a
+// script; the page's uncaught errors are kept in page.pageErrors, the addresses it and its
+// workers requested in page.requested. setUp(page) runs before the page opens.
+export async function openPage(browser, address,
+  { at = '?test', viewport = null, bypassCsp = false, setUp = async () => {} } = {}) {
   const page = await browser.newPage();
+  if (bypassCsp) await page.setBypassCSP(true);
   page.pageErrors = [];
   page.requested = [];
   page.on('pageerror', (error) => page.pageErrors.push(error.message));
   page.on('request', (request) => page.requested.push(request.url()));
+  if (viewport) await page.setViewport(viewport);
   await setUp(page);
-  await page.goto(address, { waitUntil: 'load' });
+  await page.goto(new URL(at, address).href, { waitUntil: 'load' });
+  // The keyboard goes to the tab in front.
+  await page.bringToFront();
   return page;
 }
 

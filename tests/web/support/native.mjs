@@ -1,7 +1,8 @@
 // The reference: the native pixorale-convert of a Linux build, and what the page's options
 // stand for in its terms.
+import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { copyFileSync, mkdirSync, mkdtempSync, readFileSync, rmSync, symlinkSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 
@@ -48,4 +49,32 @@ export function optionsFor(settings, seed) {
   if (settings.chords) options.push('--chords');
   if (settings.range) options.push('--range', settings.range.join(':'));
   return options;
+}
+
+// Runs a command line shown by the page in a folder holding a copy of the picture under its
+// name, with the native converter as pixorale-convert on the path; the MIDI file it writes
+// beside the picture.
+export function commandOutput(command, picture) {
+  const dir = mkdtempSync(path.join(tmpdir(), 'pixorale-command-'));
+  const name = path.basename(picture);
+  try {
+    mkdirSync(path.join(dir, 'bin'));
+    symlinkSync(path.resolve(nativeConverter), path.join(dir, 'bin', 'pixorale-convert'));
+    copyFileSync(picture, path.join(dir, name));
+    execFileSync('sh', ['-c', command], {
+      cwd: dir, env: { ...process.env, PATH: `${path.join(dir, 'bin')}:${process.env.PATH}` }, stdio: 'pipe',
+    });
+    return readFileSync(path.join(dir, name.replace(/\.[^.]+$/, '.mid')));
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+}
+
+export function assertSameBytes(actual, expected, what) {
+  if (actual.equals(expected)) return;
+  const length = Math.min(actual.length, expected.length);
+  let first = 0;
+  while (first < length && actual[first] === expected[first]) ++first;
+  assert.fail(`${what}: ${actual.length} bytes, the native converter's ${expected.length}; ` +
+    `they differ from byte ${first}`);
 }

@@ -13,10 +13,15 @@ const corpus = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..
 // row (pitches), blues vary in the middle row (times to the next note).
 const bmpPixel = 'lambda r, c: ((c * 53 + r * 7) % 256, (c * 13) % 256, (c * 37 + r * 11) % 256)';
 
+// Runs a Python script with the project's BMP writer as bmp_bytes; its arguments from
+// sys.argv[2] on.
+function withBmpWriter(script, ...args) {
+  const prelude = 'import sys; sys.path.insert(0, sys.argv[1]); import bmp_bytes';
+  execFileSync('python3', ['-c', `${prelude}\n${script}`, corpus, ...args]);
+}
+
 function writeBmp(file, width, height, pixel = bmpPixel) {
-  const script = `import sys; sys.path.insert(0, sys.argv[1]); import bmp_bytes
-open(sys.argv[2], "wb").write(bmp_bytes.picture(${width}, ${height}, pixel=${pixel}))`;
-  execFileSync('python3', ['-c', script, corpus, file]);
+  withBmpWriter(`open(sys.argv[2], "wb").write(bmp_bytes.picture(${width}, ${height}, pixel=${pixel}))`, file);
 }
 
 function magick(...args) {
@@ -93,4 +98,31 @@ export function makePictures(dir) {
     'low-then-high.bmp', 'cut.png', 'cut.jpg', 'notes.txt',
   ];
   return Object.fromEntries(names.map((name) => [name, at(name)]));
+}
+
+// The pictures of the studio's tests, beside those of makePictures: a BMP of 8 bits a pixel,
+// a PNG wider than the converter takes, a BMP cut short, a PNG of four million columns whose
+// conversion takes seconds, and a BMP over the 64 MiB the worker keeps (the page reads it
+// anew for every conversion).
+export function makeStudioPictures(dir, pictures) {
+  const at = (name) => path.join(dir, name);
+  withBmpWriter('open(sys.argv[2], "wb").write(bmp_bytes.picture(4, 4, bit_count=8))', at('paletted.bmp'));
+  const costly = path.join(corpus, 'costly_pictures.py');
+  execFileSync('python3', [costly, 'wide', String(2 ** 24 + 1), at('too-wide.png')]);
+  execFileSync('python3', [costly, 'wide', '4000000', at('slow.png')]);
+  cut(pictures['wide-641x48.bmp'], at('cut-641x48.bmp'), 0.9);
+  return {
+    'paletted.bmp': at('paletted.bmp'), 'too-wide.png': at('too-wide.png'), 'slow.png': at('slow.png'),
+    'cut-641x48.bmp': at('cut-641x48.bmp'),
+  };
+}
+
+// A BMP of over 64 MiB at `file`: reds climbing along its first row, the rest black.
+export function writeLargeBmp(file) {
+  const script = `width, height = 5000, 4500
+stride = bmp_bytes.row_stride(width)
+data = bytearray(stride * height)
+data[0:3 * width] = bytes((i * 37) % 256 for i in range(3 * width))
+open(sys.argv[2], "wb").write(bmp_bytes.header(width, height, len(data)) + bytes(data))`;
+  withBmpWriter(script, file);
 }

@@ -28,7 +28,9 @@ test('a preset is given by its name, and only what differs from it beside it', (
     [{ ...musical, 'range-low': '40', 'range-high': '90', 'map-low': '', 'map-high': '' },
       ['--preset', 'musical', '--range', '40:90']],
     // What a preset sets cannot be taken away beside it: then no preset is given.
-    [{ ...musical, 'map-low': '', 'map-high': '' }, ['--max-seconds', '60']],
+    [{ ...musical, 'map-low': '', 'map-high': '' },
+      ['--chords', '--contour', 'skyline', '--metre', '--melodic', '--harmony', '--program', '73',
+        '--chord-program', '89', '--chord-velocity', '64']],
     [{ ...desktop, 'map-low': '48', 'map-high': '84' }, ['--map', '48:84']],
   ];
   for (const [values, expected] of cases) {

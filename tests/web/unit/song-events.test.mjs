@@ -6,10 +6,11 @@ import { pathToFileURL } from 'node:url';
 
 // The built module, which imports the facts.js the build writes.
 const dist = process.env.PIXORALE_WEB_DIST ?? path.resolve('build/web/dist');
-const { SongEvents, renderFrames } = await import(pathToFileURL(path.join(dist, 'src/song-events.js')));
+const { NOTE_FIELDS, SongEvents, renderFrames } = await import(pathToFileURL(path.join(dist, 'src/song-events.js')));
 
-// Notes as the worker gives them: start s, end s, pitch, velocity, track.
-const notes = (...rows) => new Float32Array(rows.flat());
+// Notes as the worker gives them: start s, end s, pitch, velocity, track, then their picture
+// columns (which play no part here).
+const notes = (...rows) => new Float32Array(rows.flatMap((row) => [...row, ...Array(NOTE_FIELDS - row.length).fill(0)]));
 
 function played(list, rate = 10, channels = null) {
   const events = new SongEvents(list, rate, channels);
