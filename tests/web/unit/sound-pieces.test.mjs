@@ -7,6 +7,7 @@ import { pathToFileURL } from 'node:url';
 // The built module, which imports the facts.js the build writes.
 const dist = process.env.PIXORALE_WEB_DIST ?? path.resolve('build/web/dist');
 const { SongPieces, pieceFor } = await import(pathToFileURL(path.join(dist, 'src/sound-pieces.js')));
+const { NOTE_FIELDS } = await import(pathToFileURL(path.join(dist, 'src/song-events.js')));
 
 // Program 0 in two pieces, program 1 in one; 10 frames a second.
 const index = {
@@ -15,8 +16,9 @@ const index = {
     [{ low: 0, high: 127, file: 'p1', bytes: 50 }],
   ],
 };
-// Notes: start s, end s, pitch, velocity, track.
-const notes = (...rows) => new Float32Array(rows.flat());
+// Notes: start s, end s, pitch, velocity, track (the picture's columns left at 0).
+const notes = (...rows) =>
+  new Float32Array(rows.flatMap((row) => [...row, ...Array(NOTE_FIELDS - row.length).fill(0)]));
 
 test('each track and piece gets its own channel; a key always the same one', () => {
   const song = new SongPieces(index, notes(
