@@ -176,7 +176,8 @@ void DescribePresets(std::vector<OptionRow>& rows) {
     std::string options;
     for (const auto& [id, value] : each.options) {
       if (!options.empty()) options += ' ';
-      options.append(longName(id)).append(" ").append(value);
+      options.append(longName(id));
+      if (!value.empty()) options.append(" ").append(value);
     }
     if (!meanings.empty()) meanings += ", ";
     meanings.append(each.name)

@@ -13,13 +13,21 @@ std::vector<RowRead> RowsRead(uint32_t height, bool firstRowOnTop) {
 }
 
 void AssignSourceColumns(std::span<float> notes, size_t fieldsPerNote, size_t trackField,
-                         size_t columnField, uint32_t pictureWidth, uint32_t columns) {
-  uint32_t melodyNotes = 0;
+                         size_t columnField, uint32_t pictureWidth, uint32_t columns,
+                         std::span<const NoteSource> sources) {
+  const auto melodyNotes = static_cast<uint32_t>(sources.empty() ? columns : sources.size());
+  uint32_t melodyNote = 0;
   ColumnSpan span;
   for (size_t at = 0; at + fieldsPerNote <= notes.size(); at += fieldsPerNote) {
     // Melody notes come before chord notes that start with them.
-    if (notes[at + trackField] == 0.0F && melodyNotes < columns) {
-      span = ResampledSpan(pictureWidth, columns, melodyNotes++);
+    if (notes[at + trackField] == 0.0F && melodyNote < melodyNotes) {
+      if (sources.empty()) {
+        span = ResampledSpan(pictureWidth, columns, melodyNote);
+      } else {
+        const NoteSource& source = sources[melodyNote];
+        span = {source.firstColumn, source.endColumn == 0 ? 0 : source.endColumn - 1};
+      }
+      ++melodyNote;
     }
     notes[at + columnField] = static_cast<float>(span.first);
     notes[at + columnField + 1] = static_cast<float>(span.last);

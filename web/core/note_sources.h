@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/musical_reading.h"
+
 namespace pixorale::web {
 
 // A row of the picture that the conversion reads, counted from the picture's top as it is
@@ -22,10 +24,12 @@ std::vector<RowRead> RowsRead(uint32_t height, bool firstRowOnTop);
 
 // Fills in, for every note of `notes` (`fieldsPerNote` numbers each, its track at
 // `trackField`, in the order a player strikes them), the first and last picture column it
-// comes from, at `columnField` and the one after: the melody's k-th note is column k of the
-// picture resampled from `pictureWidth` to `columns` columns; a chord note comes from the
+// comes from, at `columnField` and the one after. The musical reading says where each melody
+// note was read (`sources`, one for each); otherwise the melody's k-th note is column k of
+// the picture resampled from `pictureWidth` to `columns` columns. A chord note comes from the
 // melody note it starts with.
 void AssignSourceColumns(std::span<float> notes, size_t fieldsPerNote, size_t trackField,
-                         size_t columnField, uint32_t pictureWidth, uint32_t columns);
+                         size_t columnField, uint32_t pictureWidth, uint32_t columns,
+                         std::span<const NoteSource> sources);
 
 }  // namespace pixorale::web

@@ -127,8 +127,11 @@ PageConversion ConvertForPage(const std::string& picturePath, const std::string&
   }
   const RunReport& report = page.outcome.report;
   AssignSourceColumns(page.notes, kNoteFields, NoteField("track"), NoteField("firstColumn"),
-                      report.pictureWidth, report.columns);
-  page.rowsRead = RowsRead(report.pictureHeight, report.firstRowOnTop);
+                      report.pictureWidth, report.columns, report.noteSources);
+  // The musical reading reads the whole picture, not two of its rows.
+  if (report.noteSources.empty()) {
+    page.rowsRead = RowsRead(report.pictureHeight, report.firstRowOnTop);
+  }
   return page;
 }
 

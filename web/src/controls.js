@@ -97,7 +97,7 @@ export function labelControls(language) {
     const option = optionNamed(hint.dataset.rivalsOf);
     const others = option.excludes.filter((name) => optionNamed(name)?.label)
       .map((name) => optionNamed(name).label[language]);
-    hint.textContent = text(language, 'rivalHint', { other: others.join(', ') });
+    hint.textContent = text(language, 'rivalHint', { other: others.join(text(language, 'listSeparator')) });
   }
   const key = readControls().key;
   for (const option of PAGE_OPTIONS) {

@@ -126,6 +126,26 @@ TEST_F(PageConversionTest, EveryNoteKnowsThePictureColumnsItComesFrom) {
   }
 }
 
+// The musical reading says where it read each melody note; the page shows those columns.
+TEST_F(PageConversionTest, TheMusicalReadingsNotesComeFromWhereItReadThem) {
+  const PageConversion page =
+      ConvertForPage(picture_.string(), "photo.bmp", {"--seed", "1", "--preset", "musical"});
+  ASSERT_FALSE(page.failure) << page.failure->Line();
+  const std::vector<NoteSource>& sources = page.outcome.report.noteSources;
+  ASSERT_FALSE(sources.empty());
+  EXPECT_TRUE(page.rowsRead.empty()) << "the whole picture is read, not two rows";
+  const size_t first = NoteField("firstColumn");
+  size_t melodyNote = 0;
+  for (size_t at = 0; at < page.notes.size(); at += kNoteFields) {
+    if (page.notes[at + NoteField("track")] != 0) continue;
+    ASSERT_LT(melodyNote, sources.size());
+    EXPECT_EQ(page.notes[at + first], static_cast<float>(sources[melodyNote].firstColumn));
+    EXPECT_EQ(page.notes[at + first + 1], static_cast<float>(sources[melodyNote].endColumn - 1));
+    ++melodyNote;
+  }
+  EXPECT_EQ(melodyNote, sources.size());
+}
+
 TEST_F(PageConversionTest, NamesTheRowsItReadsCountedFromThePicturesTop) {
   // Row 0 is the bottom row of a usual BMP and the top row of a top-down one.
   for (const bool topDown : {false, true}) {
