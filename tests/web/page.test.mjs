@@ -183,9 +183,9 @@ test('the roll draws the notes where they are: low ones first, then high ones', 
   await page.close();
 });
 
-test("the song sounds through Play's synthesizer, which loads only when asked for; Play plays", async () => {
+test("the song sounds through Play's synthesizer, its SoundFont loaded only when asked for; Play plays", async () => {
   const page = await convertAndCompare('wide-641x48.bmp', musical, 17);
-  assert.deepEqual(page.requested.filter((url) => url.includes('/synth/')), []);
+  assert.deepEqual(page.requested.filter((url) => url.endsWith('.sf3')), []);
   const { peak, rms } = await page.evaluate(() => window.pixoraleTest.render(2));
   assert.ok(peak > 0.05 && rms > 0.005, `peak ${peak}, rms ${rms}`);
 

@@ -43,11 +43,13 @@ def readme_problems(data):
     if "\n" in text.replace("\r\n", ""):
         problems.append("a line end without CR")
     for needed in ("pixorale.exe", "pixorale-convert.exe", "setting.set", "作業フォルダー",
-                   "アンインストール", "ライセンス", "PNG", "JPEG"):
+                   "アンインストール", "ライセンス", "PNG", "JPEG", "--preset musical"):
         if needed not in text:
             problems.append(f"says nothing of {needed}")
     if "Debian 12 machine" in text:
         problems.append("the developers' README")
+    if re.search(r"\bbash\b|scripts[/\\]", text):
+        problems.append("a step only a developer can take")
     return problems
 
 

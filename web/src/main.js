@@ -114,7 +114,10 @@ const player = new Player(engine, {
     playheadSeconds = seconds;
     display.setPlayhead(seconds);
   },
-  onEnded: () => renderPlaying(false),
+  onEnded: (error) => {
+    renderPlaying(false);
+    if (error) soundError(error);
+  },
 });
 
 function renderPlaying(playing) {
@@ -252,6 +255,7 @@ async function convert() {
   setStatus(null);
   showResult(reply, values, picture);
   setState('ready');
+  engine.prepareWhenIdle();
 }
 
 function usePicture(file) {

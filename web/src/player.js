@@ -1,16 +1,25 @@
-// Sound: js-synthesizer and the SoundFont are fetched on the first Play (or WAV) only, and
-// run in a worker (synth-worker.js). Play streams the worker's rendered blocks into Web
-// Audio; the WAV and the browser tests take the same blocks offline.
+// Sound: js-synthesizer runs in a worker (synth-worker.js), fetched once the page is idle
+// with a song shown (or on the first Play, if that comes first); each song fetches only the
+// pieces of the SoundFont it plays. Play streams the worker's rendered blocks into Web Audio
+// at the WAV's level; the WAV and the browser tests take the same blocks offline.
 
-import { SoundError, SoundFailure } from './protocol/synth.js';
+import { peakOf } from './loudness.js';
+import { whenPageKept } from './offline.js';
+import { SoundError, SoundFailure, SynthMessage } from './protocol/synth.js';
 import { SAMPLE_RATE, songFrames } from './song-events.js';
+import { underTest } from './test-hooks.js';
 
 const SYNTH_SCRIPTS = [
   // FluidSynth with libsndfile, which the .sf3 SoundFont's compressed samples need.
   new URL('../synth/libfluidsynth-2.4.6-with-libsndfile.js', import.meta.url).href,
   new URL('../synth/js-synthesizer.min.js', import.meta.url).href,
 ];
-const SOUND_FONT = new URL('../synth/FluidR3Mono_GM.sf3', import.meta.url).href;
+const SOUND_FONT_PIECES = new URL('../synth/fonts/index.json', import.meta.url).href;
+
+// The browser tests' hooks, there only when the page's address asks for them (?test): when
+// the synthesizer had started, and when the last Play's first sound reached the output, on
+// the page's clock (performance.now()); null until then.
+const testHooks = underTest() ? (window.pixoraleSoundForTest = { prepared: null, firstSound: null }) : null;
 
 const PLAY_BLOCK_FRAMES = 8192;
 const OFFLINE_BLOCK_FRAMES = 65536;
@@ -19,30 +28,47 @@ const PUMP_INTERVAL_MS = 100;
 
 // One worker, one SoundFont, one song at a time: a new session ends the last one.
 export class SoundEngine {
-  // onStatus({phase: 'download', fraction}) while the SoundFont arrives (fraction null when
-  // its size is unknown), {phase: 'prepare'} while FluidSynth reads it, then {phase: 'ready'}.
+  // onStatus({phase: 'prepare'}) while the synthesizer starts, when a song waits for it;
+  // {phase: 'download', fraction} while a song's pieces of the SoundFont arrive; then
+  // {phase: 'ready'}.
   constructor(onStatus) {
     this.onStatus = onStatus;
     this.loading = null;
+    this.ready = false;
+    this.idle = false;
     this.session = 0;
     this.pending = [];
   }
 
-  load() {
+  // Starts the synthesizer once the page has nothing else to do: Play then waits only for its
+  // song's pieces of the SoundFont. On a first visit it waits for the service worker, so that
+  // the synthesizer and the pieces are kept for use offline.
+  prepareWhenIdle() {
+    if (this.loading || this.idle) return;
+    const idle = globalThis.requestIdleCallback ?? ((callback) => setTimeout(callback, 200));
+    this.idle = true;
+    idle(() => whenPageKept().then(() => this.load(false)).catch(() => {}), { timeout: 2000 });
+  }
+
+  load(told = true) {
+    if (told && !this.ready) this.onStatus({ phase: 'prepare' });
     this.loading ??= new Promise((resolve, reject) => {
       const worker = new Worker(new URL('./synth-worker.js', import.meta.url));
       worker.onmessage = ({ data }) => {
-        if (data.type === 'progress') {
-          const fraction = data.total ? data.loaded / data.total : null;
-          this.onStatus({ phase: fraction === 1 ? 'prepare' : 'download', fraction });
-        } else if (data.type === 'loaded') {
-          this.onStatus({ phase: 'ready' });
+        if (data.type === SynthMessage.PROGRESS) {
+          if (data.session !== this.session) return;
+          const done = data.loaded >= data.total;
+          const fraction = data.loaded / data.total;
+          this.onStatus(done ? { phase: 'ready' } : { phase: 'download', fraction });
+        } else if (data.type === SynthMessage.LOADED) {
+          this.ready = true;
+          if (testHooks) testHooks.prepared = performance.now();
           resolve();
-        } else if (data.type === 'failed') {
+        } else if (data.type === SynthMessage.FAILED) {
           this.loading = null;
           worker.terminate();
           reject(new SoundError(SoundFailure.LOAD_FAILED, data.error));
-        } else if (data.type === 'chunk') {
+        } else if (data.type === SynthMessage.CHUNK) {
           this.pending.shift()?.(data);
         }
       };
@@ -51,38 +77,42 @@ export class SoundEngine {
         reject(new SoundError(SoundFailure.LOAD_FAILED, event.message || 'the sound worker failed'));
       };
       this.worker = worker;
-      this.onStatus({ phase: 'download', fraction: 0 });
-      worker.postMessage({ type: 'load', scripts: SYNTH_SCRIPTS, soundFont: SOUND_FONT });
+      worker.postMessage({ type: SynthMessage.LOAD, scripts: SYNTH_SCRIPTS, fonts: SOUND_FONT_PIECES });
     });
     return this.loading;
   }
 
-  // Starts rendering `song` ({notes, programs}) from its beginning, `frames` long.
-  start(song, frames) {
+  // Starts rendering `song` ({notes, programs}) from its beginning, `frames` long; normalised,
+  // at the WAV's level (loudness.js), else at FluidSynth's own.
+  start(song, frames, normalise) {
     this.session += 1;
     this.worker.postMessage({
-      type: 'start', session: this.session, notes: song.notes, programs: song.programs, frames,
+      type: SynthMessage.START, session: this.session, notes: song.notes, programs: song.programs,
+      frames, normalise,
     });
     return this.session;
   }
 
   // The next block of the session: {left, right, frame, end}; the worker answers in order.
-  pull(session, frames) {
-    return new Promise((resolve) => {
+  async pull(session, frames) {
+    const block = await new Promise((resolve) => {
       this.pending.push(resolve);
-      this.worker.postMessage({ type: 'pull', session, frames });
+      this.worker.postMessage({ type: SynthMessage.PULL, session, frames });
     });
+    if (block.error) throw new SoundError(SoundFailure.LOAD_FAILED, block.error);
+    return block;
   }
 
   // The first `frames` of the song (all of it with its tail when left out), as two
-  // Float32Array, reporting the part done to onProgress.
-  async render(song, { frames = songFrames(song.seconds), onProgress = () => {} } = {}) {
+  // Float32Array, reporting the part done to onProgress; normalised as Play plays it when
+  // asked, else at FluidSynth's own level, as the WAV is written from.
+  async render(song, { frames = songFrames(song.seconds), onProgress = () => {}, normalise = false } = {}) {
     await this.load();
-    const session = this.start(song, frames);
+    const session = this.start(song, frames, normalise);
     const left = new Float32Array(frames);
     const right = new Float32Array(frames);
     for (;;) {
-      const block = await this.pull(session, OFFLINE_BLOCK_FRAMES);
+      const block = await this.pull(session, normalise ? PLAY_BLOCK_FRAMES : OFFLINE_BLOCK_FRAMES);
       if (this.session !== session) throw new SoundError(SoundFailure.SUPERSEDED);
       if (block.left) {
         left.set(block.left, block.frame);
@@ -92,19 +122,6 @@ export class SoundEngine {
       if (block.end) return { left, right };
     }
   }
-}
-
-// FluidSynth's own level peaks far below full scale (the WAV is normalised instead): Play
-// raises it by PLAY_GAIN_DB, with a limiter so that a loud chord does not clip.
-const PLAY_GAIN_DB = 12;
-
-function loudener(context) {
-  const gain = new GainNode(context, { gain: 10 ** (PLAY_GAIN_DB / 20) });
-  const limiter = new DynamicsCompressorNode(context, {
-    threshold: -6, knee: 3, ratio: 20, attack: 0.003, release: 0.2,
-  });
-  gain.connect(limiter).connect(context.destination);
-  return gain;
 }
 
 // Play and Stop through Web Audio, blocks scheduled back to back at the song's own rate.
@@ -127,8 +144,8 @@ export class Player {
     if (!this.context) {
       if (typeof AudioContext !== 'function') throw new SoundError(SoundFailure.NO_WEB_AUDIO);
       this.context = new AudioContext({ sampleRate: SAMPLE_RATE });
-      this.output = loudener(this.context);
     }
+    if (testHooks) testHooks.firstSound = null;
     const run = { song, sources: new Set(), startTime: null, scheduled: 0, end: false };
     this.run = run;
     const resume = this.context.resume();
@@ -136,7 +153,7 @@ export class Player {
     await resume;
     if (this.run !== run) return;
     run.frames = songFrames(song.seconds);
-    run.session = this.engine.start(song, run.frames);
+    run.session = this.engine.start(song, run.frames, true);
     this.pump(run);
     this.animate(run);
   }
@@ -156,7 +173,15 @@ export class Player {
     while (this.run === run && !run.end) {
       const ahead = run.startTime === null ? 0 : run.startTime + run.scheduled / SAMPLE_RATE - context.currentTime;
       if (ahead > PLAY_AHEAD_SECONDS) break;
-      const block = await this.engine.pull(run.session, PLAY_BLOCK_FRAMES);
+      let block;
+      try {
+        block = await this.engine.pull(run.session, PLAY_BLOCK_FRAMES);
+      } catch (error) {
+        if (this.run !== run) return;
+        this.stop();
+        this.onEnded(error);
+        return;
+      }
       if (this.run !== run) return;
       run.end = block.end;
       if (!block.left?.length) continue;
@@ -171,13 +196,25 @@ export class Player {
       buffer.copyToChannel(block.right, 1);
       const source = context.createBufferSource();
       source.buffer = buffer;
-      source.connect(this.output);
+      source.connect(this.context.destination);
       source.onended = () => run.sources.delete(source);
       source.start(run.startTime + block.frame / SAMPLE_RATE);
       run.sources.add(source);
       run.scheduled = block.frame + block.left.length;
+      if (testHooks) this.noteFirstSound(run, block);
     }
     if (this.run === run && !run.end) run.timer = setTimeout(() => this.pump(run), PUMP_INTERVAL_MS);
+  }
+
+  // For the browser tests: when the run's first sound reaches the output.
+  noteFirstSound(run, block) {
+    if (run.firstSound !== undefined) return;
+    const frame = block.left.findIndex((sample, i) => sample !== 0 || block.right[i] !== 0);
+    if (frame < 0) return;
+    const at = run.startTime + (block.frame + frame) / SAMPLE_RATE;
+    const { contextTime, performanceTime } = this.context.getOutputTimestamp();
+    run.firstSound = performanceTime + (at - contextTime) * 1000;
+    testHooks.firstSound = run.firstSound;
   }
 
   animate(run) {
@@ -195,18 +232,14 @@ export class Player {
   }
 }
 
-// Loudness of the first `seconds` of a song as the synthesizer plays it, for the browser
-// tests (which have no sound card): {peak, rms, frames} over both channels.
+// Loudness of the first `seconds` of a song as Play plays it, for the browser tests (which
+// have no sound card): {peak, rms, frames} over both channels.
 export async function measureRender(engine, song, seconds) {
   const frames = Math.max(1, Math.round(seconds * SAMPLE_RATE));
-  const { left, right } = await engine.render(song, { frames });
-  let peak = 0;
+  const { left, right } = await engine.render(song, { frames, normalise: true });
   let sum = 0;
   for (const channel of [left, right]) {
-    for (const sample of channel) {
-      peak = Math.max(peak, Math.abs(sample));
-      sum += sample * sample;
-    }
+    for (const sample of channel) sum += sample * sample;
   }
-  return { peak, rms: Math.sqrt(sum / (2 * frames)), frames };
+  return { peak: peakOf(left, right), rms: Math.sqrt(sum / (2 * frames)), frames };
 }

@@ -29,6 +29,10 @@ export const LAST_COLUMN = field('lastColumn');
 // The melody's channel, then the chords', as in the file.
 export const TRACK_CHANNELS = [facts.channels.melody, facts.channels.chords];
 
+function trackChannel(track) {
+  return TRACK_CHANNELS[track] ?? 0;
+}
+
 // Indices 0..count-1 ordered by key, ties kept in note order. Notes mostly arrive in time
 // order already, and then nothing is sorted.
 function orderBy(keys) {
@@ -41,17 +45,25 @@ function orderBy(keys) {
   return sorted ? order : order.sort((a, b) => keys[a] - keys[b] || a - b);
 }
 
+// The frame a note starts or ends on, rounded as the converter rounds it.
+export function frameAt(seconds, sampleRate) {
+  return Math.round(seconds * sampleRate);
+}
+
 export class SongEvents {
-  constructor(notes, sampleRate) {
+  // `channels`, when given, names the synthesizer channel of each note; otherwise a note plays
+  // on its track's channel.
+  constructor(notes, sampleRate, channels = null) {
     this.notes = notes;
+    this.channels = channels;
     const count = Math.floor(notes.length / NOTE_FIELDS);
     // Keys are frame * 4 + rank: note-offs rank 0, note-ons 1, and the note-off of a note
     // that starts and ends in one frame 2, after its own note-on.
     this.onKeys = new Float64Array(count);
     this.offKeys = new Float64Array(count);
     for (let i = 0; i < count; i++) {
-      const start = Math.round(notes[i * NOTE_FIELDS + START] * sampleRate);
-      const end = Math.round(notes[i * NOTE_FIELDS + END] * sampleRate);
+      const start = frameAt(notes[i * NOTE_FIELDS + START], sampleRate);
+      const end = frameAt(notes[i * NOTE_FIELDS + END], sampleRate);
       this.onKeys[i] = start * 4 + 1;
       this.offKeys[i] = end * 4 + (end > start ? 0 : 2);
     }
@@ -80,7 +92,7 @@ export class SongEvents {
     const isOn = on < off;
     const note = isOn ? this.ons[this.nextOn++] : this.offs[this.nextOff++];
     const base = note * NOTE_FIELDS;
-    const channel = TRACK_CHANNELS[this.notes[base + TRACK]] ?? 0;
+    const channel = this.channels ? this.channels[note] : trackChannel(this.notes[base + TRACK]);
     const pitch = this.notes[base + PITCH];
     if (isOn) synth.midiNoteOn(channel, pitch, this.notes[base + VELOCITY]);
     else synth.midiNoteOff(channel, pitch);

@@ -51,8 +51,9 @@ export async function launchBrowser() {
 // A fresh tab on the page, with its test hooks (`?test`) unless `at` says otherwise, in the
 // viewport given, and with the page's Content-Security-Policy set aside when a test injects a
 // script; the page's uncaught errors are kept in page.pageErrors, the addresses it and its
-// workers requested in page.requested.
-export async function openPage(browser, address, { at = '?test', viewport = null, bypassCsp = false } = {}) {
+// workers requested in page.requested. setUp(page) runs before the page opens.
+export async function openPage(browser, address,
+  { at = '?test', viewport = null, bypassCsp = false, setUp = async () => {} } = {}) {
   const page = await browser.newPage();
   if (bypassCsp) await page.setBypassCSP(true);
   page.pageErrors = [];
@@ -60,10 +61,19 @@ export async function openPage(browser, address, { at = '?test', viewport = null
   page.on('pageerror', (error) => page.pageErrors.push(error.message));
   page.on('request', (request) => page.requested.push(request.url()));
   if (viewport) await page.setViewport(viewport);
+  await setUp(page);
   await page.goto(new URL(at, address).href, { waitUntil: 'load' });
   // The keyboard goes to the tab in front.
   await page.bringToFront();
   return page;
+}
+
+// A slow line for the page and its workers, set before the page opens (Chromium refuses to
+// change the line once workers run). The service worker is bypassed: Chromium does not slow
+// down what a service worker fetches, which would pass the workers' requests at full speed.
+export async function emulateLine(page, conditions) {
+  await page.setBypassServiceWorker(true);
+  await page.emulateNetworkConditions(conditions);
 }
 
 // Sets controls as a user would, in order, each followed by its change event: [[id, value],

@@ -12,8 +12,8 @@ const { NOTE_FIELDS, SongEvents, renderFrames } = await import(pathToFileURL(pat
 // columns (which play no part here).
 const notes = (...rows) => new Float32Array(rows.flatMap((row) => [...row, ...Array(NOTE_FIELDS - row.length).fill(0)]));
 
-function played(list, rate = 10) {
-  const events = new SongEvents(list, rate);
+function played(list, rate = 10, channels = null) {
+  const events = new SongEvents(list, rate, channels);
   const calls = [];
   let frame = 0;
   const synth = {
@@ -37,6 +37,11 @@ test('notes play in time order, a re-struck pitch ending first, chords on channe
       ['0:on 0 62 100', '10:off 0 62', '10:on 0 60 100', '10:off 0 60']],
   ];
   for (const [list, calls] of cases) assert.deepEqual(played(list), calls);
+});
+
+test('notes given channels of their own play there, in the same order', () => {
+  assert.deepEqual(played(notes([0, 1, 60, 100, 0], [1, 2, 64, 80, 1]), 10, new Uint8Array([5, 2])),
+    ['0:on 5 60 100', '10:off 5 60', '10:on 2 64 80', '20:off 2 64']);
 });
 
 test('frames are rendered up to each event, then the event plays', () => {

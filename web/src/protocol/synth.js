@@ -2,18 +2,23 @@
 // with import()), and the kinds of failure the page's sound tells.
 
 export const SynthMessage = Object.freeze({
-  LOAD: 'load', // page -> worker: {type, scripts, soundFont}
-  START: 'start', // page -> worker: {type, session, notes, programs, frames}; ends the last session
+  LOAD: 'load', // page -> worker: {type, scripts, fonts} (fonts: the SoundFont pieces' index.json)
+  // page -> worker: {type, session, notes, programs, frames, normalise}; ends the last session;
+  // normalise: at the WAV's level, as Play plays
+  START: 'start',
   PULL: 'pull', // page -> worker: {type, session, frames}
-  PROGRESS: 'progress', // worker -> page: {type, loaded, total} while the SoundFont arrives
+  // worker -> page: {type, session, loaded, total}, the bytes of the session's SoundFont pieces
+  PROGRESS: 'progress',
   LOADED: 'loaded', // worker -> page: {type}
   FAILED: 'failed', // worker -> page: {type, error}
-  CHUNK: 'chunk', // worker -> page: {type, session, left, right, frame, end}, one per pull
+  // worker -> page: {type, session, left, right, frame, end, error}, one per pull, in order;
+  // error, with end, when a piece the song needs could not be fetched
+  CHUNK: 'chunk',
 });
 
 export const SoundFailure = Object.freeze({
   NO_WEB_AUDIO: 'no-web-audio', // the browser cannot play sound
-  LOAD_FAILED: 'sound-load-failed', // the synthesizer or the SoundFont did not load
+  LOAD_FAILED: 'sound-load-failed', // the synthesizer or a piece of the SoundFont did not load
   SUPERSEDED: 'superseded', // a newer song or render took the synthesizer
 });
 
