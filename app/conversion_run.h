@@ -52,7 +52,7 @@ struct RunReport {
   uint32_t pictureWidth = 0;
   uint32_t pictureHeight = 0;
   bool firstRowOnTop = false;
-  uint32_t columns = 0;               // of the picture as converted, after any resampling
+  uint32_t columns = 0;  // of the picture as converted, after any resampling
   // Where each melody note of the musical reading was read in the picture; empty for the
   // plain conversion.
   std::vector<NoteSource> noteSources;
