@@ -17,7 +17,8 @@ uint16_t ScaleClasses(uint8_t scaleIndex, std::optional<ExtraScale> extraScale);
 std::vector<uint8_t> ScalePitches(uint16_t classes, uint8_t key, uint8_t low, uint8_t high);
 
 inline bool HasClass(uint16_t classes, int pitchClass) {
-  return ((classes >> (((pitchClass % 12) + 12) % 12)) & 1u) != 0;
+  const auto shift = static_cast<unsigned>(((pitchClass % 12) + 12) % 12);
+  return ((unsigned{classes} >> shift) & 1u) != 0;
 }
 
 // A triad of the key: its degree (0 for the tonic), root and pitch classes, key applied.
