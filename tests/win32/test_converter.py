@@ -144,11 +144,12 @@ class ConverterMatchesLinuxTest(unittest.TestCase):
         self.windows(windows_path(picture), "--seed", "9")
         self.assertEqual((self.directory / "テスト画像.mid").read_bytes(), expected)
 
-    def test_png_and_jpeg_give_the_linux_bytes(self):
-        # Every kind at once, each the way the converter names its output: one run a build.
+    def converted_by_both(self, arguments, kinds):
+        """Converts pictures of every kind with each build, one run a build, each output named
+        as the converter names it; checks the runs said the same and returns the names made."""
         pictures = self.directory / "pictures"
         pictures.mkdir()
-        for name, size, more, prefix in PICTURE_KINDS:
+        for name, size, more, prefix in kinds:
             imagemagick("-size", size, *PLASMA, *more, f"{prefix}:{pictures / name}")
         # The corpus of damaged files too: the same pictures read, the same reasons refused.
         for picture in CORPUS.iterdir():
@@ -159,16 +160,24 @@ class ConverterMatchesLinuxTest(unittest.TestCase):
         for build in ("linux", "windows"):
             (self.directory / build).mkdir()
             command = ([LINUX_CONVERTER] if build == "linux" else [WINE, WINDOWS_CONVERTER])
-            status, _, err = run([*command, "--chords", "--seed", "7", "-j", "1", "-d",
-                                  f"../{build}", *names], pictures)
+            status, _, err = run([*command, *arguments, "-j", "1", "-d", f"../{build}", *names],
+                                 pictures)
             results[build] = (status, err.replace("\r\n", "\n").replace(f"../{build}", "DIR"))
         self.assertEqual(results["windows"], results["linux"])
         made = sorted(p.name for p in (self.directory / "linux").iterdir())
-        self.assertEqual(len(made), len(PICTURE_KINDS) + 3, made)  # 3 corpus files convert
+        self.assertEqual(len(made), len(kinds) + 3, made)  # 3 corpus files convert
         for name in made:
             with self.subTest(picture=name):
                 self.assertEqual((self.directory / "windows" / name).read_bytes(),
                                  (self.directory / "linux" / name).read_bytes())
+
+    def test_png_and_jpeg_give_the_linux_bytes(self):
+        self.converted_by_both(["--chords", "--seed", "7"], PICTURE_KINDS)
+
+    def test_the_musical_reading_gives_the_linux_bytes(self):
+        # The reading reads every row; a large JPEG is decoded at a reduced size for it.
+        large = [("wide.jpg", "2400x700", ["-quality", "90"], "JPEG")]
+        self.converted_by_both(["--preset", "musical", "--seed", "7"], PICTURE_KINDS + large)
 
     def test_piano_roll_draws_the_linux_notes(self):
         arguments = ["--chords", "--seed", "7", "--piano-roll"]
