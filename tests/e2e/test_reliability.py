@@ -3,9 +3,9 @@ input or an open descriptor, settings files that are not files, tempos out of re
 
 import json
 import os
+import select
 import signal
 import subprocess
-import time
 
 import mido
 
@@ -24,15 +24,20 @@ def wait_for_temporary(process, folder):
     False when the converter ended first."""
     folder = os.path.realpath(folder) + os.sep
     descriptors = f"/proc/{process.pid}/fd"
-    while process.poll() is None:
-        try:
-            targets = [os.readlink(os.path.join(descriptors, fd)) for fd in os.listdir(descriptors)]
-        except OSError:  # it ended, or closed a descriptor while we looked
-            continue
-        if any(t.startswith(folder) and not t.endswith(".bmp") for t in targets):
-            return True
-        time.sleep(0.001)
-    return False
+    ended = os.pidfd_open(process.pid)
+    try:
+        # Between two looks, wait for the converter's end, which stops the wait at once.
+        while not select.select([ended], [], [], 0.001)[0]:
+            try:
+                targets = [os.readlink(os.path.join(descriptors, fd))
+                           for fd in os.listdir(descriptors)]
+            except OSError:  # it ended, or closed a descriptor while we looked
+                continue
+            if any(t.startswith(folder) and not t.endswith(".bmp") for t in targets):
+                return True
+        return False
+    finally:
+        os.close(ended)
 
 
 class Interruptions(ConverterTest):

@@ -6,7 +6,7 @@ WINEPREFIX (a booted prefix), PIXORALE_DIST and PIXORALE_VERSION."""
 import getpass
 import os
 import pathlib
-import time
+import subprocess
 import unittest
 
 from test_desktop import run_windows_program
@@ -33,11 +33,12 @@ def install():
 
 
 def uninstall_and_wait(seconds=30):
-    """The uninstaller runs a copy of itself and returns at once: wait until the folder goes."""
+    """The uninstaller runs a copy of itself and returns at once: wait until the folder is
+    deleted (a folder gone before the watch starts is simply not watched)."""
     run_windows_program([PROGRAMS / "uninstall.exe", "/S"])
-    deadline = time.monotonic() + seconds
-    while PROGRAMS.exists() and time.monotonic() < deadline:
-        time.sleep(0.2)
+    if PROGRAMS.exists():
+        subprocess.run(["inotifywait", "-qq", "-t", str(seconds), "-e", "delete_self",
+                        str(PROGRAMS)], stdin=subprocess.DEVNULL, check=False)
 
 
 class InstalledTest(unittest.TestCase):
