@@ -5,23 +5,11 @@
 namespace pixorale {
 namespace {
 
-constexpr uint16_t kAllClasses = 0x0FFF;
 constexpr uint16_t kMajorClasses = PitchClasses({0, 2, 4, 5, 7, 9, 11});
 constexpr uint16_t kMinorClasses = PitchClasses({0, 2, 3, 5, 7, 8, 10});
 constexpr int kSemitonesOfFifth = 7;
 
 }  // namespace
-
-uint16_t ScaleClasses(uint8_t scaleIndex, std::optional<ExtraScale> extraScale) {
-  if (extraScale) return InfoOf(*extraScale).pitchClasses;
-  if (scaleIndex >= kScaleCount) return kAllClasses;
-  uint16_t classes = kAllClasses;
-  // Each offset counts from the C sharp of a snapping pass.
-  for (const uint8_t offset : kScales[scaleIndex].outOfScaleOffsets) {
-    classes = static_cast<uint16_t>(classes & ~(1u << ((offset + 1) % 12)));
-  }
-  return classes;
-}
 
 std::vector<uint8_t> ScalePitches(uint16_t classes, uint8_t key, uint8_t low, uint8_t high) {
   std::vector<uint8_t> pitches;

@@ -5,21 +5,13 @@
 #include <optional>
 #include <vector>
 
+#include "convert/scale_classes.h"
 #include "convert/scale_table.h"
 
 namespace pixorale {
 
-// The pitch classes of the conversion's scale on C: bit n set when the pitch n semitones
-// above C is in the scale. An index without a row (9 or more) keeps every pitch.
-uint16_t ScaleClasses(uint8_t scaleIndex, std::optional<ExtraScale> extraScale);
-
 // Every pitch of the scale rooted `key` semitones above C, from low to high inclusive.
 std::vector<uint8_t> ScalePitches(uint16_t classes, uint8_t key, uint8_t low, uint8_t high);
-
-inline bool HasClass(uint16_t classes, int pitchClass) {
-  const auto shift = static_cast<unsigned>(((pitchClass % 12) + 12) % 12);
-  return ((unsigned{classes} >> shift) & 1u) != 0;
-}
 
 // A triad of the key: its degree (0 for the tonic), root and pitch classes, key applied.
 struct KeyChord {

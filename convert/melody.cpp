@@ -8,6 +8,7 @@
 #include "convert/column_resample.h"
 #include "convert/length_fit.h"
 #include "convert/musical_song.h"
+#include "convert/scale_classes.h"
 #include "convert/scale_snap.h"
 #include "convert/track_events.h"
 
@@ -59,8 +60,9 @@ uint8_t Snap(uint8_t pitch, const ConversionParameters& params, RandomBitSource&
   });
   if (!controls.pitchMap) return snapped;
   // A map promises its range: the snap may not carry a pitch out of it.
-  return SnapWithin(snapped, pitch, controls.pitchMap->low, controls.pitchMap->high,
-                    ScalePitchClasses(params.scaleIndex, controls.extraScale, controls.key));
+  return SnapWithin(
+      snapped, pitch, controls.pitchMap->low, controls.pitchMap->high,
+      RootedClasses(ScaleClasses(params.scaleIndex, controls.extraScale), controls.key));
 }
 
 // One slot per pitch: how long the pitch has been sounding. The pitches sounding are also

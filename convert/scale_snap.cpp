@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <array>
 
+#include "convert/scale_classes.h"
+
 namespace pixorale {
 namespace {
 
 constexpr int kPassCount = 11;
 constexpr unsigned kOctave = 12;
 constexpr uint8_t kHighestPitch = 127;
-
-bool HasClass(uint16_t classes, int pitch) {
-  return ((unsigned{classes} >> (static_cast<unsigned>(pitch) % kOctave)) & 1u) != 0;
-}
 
 bool IsOutOfScale(unsigned pitch, unsigned base, uint8_t scaleIndex) {
   if (pitch < base) return false;
@@ -58,21 +56,6 @@ uint8_t SnapPitchToExtraScale(uint8_t pitch, ExtraScale scale, RandomBitSource& 
   int moved = nearest(pitch, up ? 1 : -1);
   if (moved < 0) moved = nearest(pitch, up ? -1 : 1);
   return static_cast<uint8_t>(moved);
-}
-
-uint16_t ScalePitchClasses(uint8_t scaleIndex, std::optional<ExtraScale> extra, uint8_t key) {
-  constexpr unsigned kAllClasses = (1u << kOctave) - 1;
-  unsigned inC = kAllClasses;
-  if (extra) {
-    inC = InfoOf(*extra).pitchClasses;
-  } else if (scaleIndex < kScaleCount) {
-    // The offsets count from each pass's base, the C sharp of its octave.
-    for (const uint8_t offset : kScales[scaleIndex].outOfScaleOffsets) {
-      inC &= ~(1u << ((1u + offset) % kOctave));
-    }
-  }
-  const unsigned rooted = (inC << key) | (inC >> (kOctave - key));
-  return static_cast<uint16_t>(rooted & kAllClasses);
 }
 
 uint8_t SnapWithin(uint8_t snapped, uint8_t from, uint8_t low, uint8_t high, uint16_t classes) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 #include "convert/random_bits.h"
 #include "convert/scale_table.h"
@@ -17,11 +16,6 @@ uint8_t SnapPitchToScale(uint8_t pitch, uint8_t scaleIndex, RandomBitSource& bit
 // direction drawn from `bits`, or the other way where none lies within 0 to 127 that way.
 // Draws eleven values like SnapPitchToScale, so a song uses as many draws for every scale.
 uint8_t SnapPitchToExtraScale(uint8_t pitch, ExtraScale scale, RandomBitSource& bits);
-
-// The pitch classes a snap lands on, bit n for n semitones above C: the C scale of
-// `scaleIndex` (all twelve for an index without one) or `extra`, rooted `key` semitones above
-// C (0 to 11).
-uint16_t ScalePitchClasses(uint8_t scaleIndex, std::optional<ExtraScale> extra, uint8_t key);
 
 // Keeps a snap within low..high, where `from` (the pitch before snapping) lies: a `snapped`
 // pitch outside it is replaced by the nearest pitch of `classes` within it, looked for the way
