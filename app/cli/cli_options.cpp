@@ -36,20 +36,6 @@ std::string GroupTitle(converter::OptionGroup group) {
   return "Options";
 }
 
-bool Offered(converter::Needs needs, const converter::BuildFeatures& build) {
-  switch (needs) {
-    case converter::Needs::kPngInput:
-      return build.pngInput;
-    case converter::Needs::kWavOutput:
-      return build.wavOutput;
-    case converter::Needs::kPianoRollOutput:
-      return build.pianoRollOutput;
-    case converter::Needs::kNothing:
-      break;
-  }
-  return true;
-}
-
 // ", WAV and piano roll": the files besides the MIDI file that the build can make.
 std::string MadeFiles(const converter::BuildFeatures& build) {
   if (build.wavOutput && build.pianoRollOutput) return ", WAV and piano roll";
@@ -91,7 +77,7 @@ void Bind(CLI::App& app, const OptionRow& row, std::vector<GivenOption>& given,
   }
   // An option for a feature the build lacks is still read, so that it can be refused
   // plainly, but left out of the help.
-  option->group(Offered(row.needs, build) ? GroupTitle(row.group) : "");
+  option->group(converter::BuildHas(build, row.needs) ? GroupTitle(row.group) : "");
 }
 
 std::string UsageComplaint(const std::string& message) {

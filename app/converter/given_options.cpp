@@ -52,17 +52,9 @@ bool Orphaned(OptionId id, const std::vector<GivenOption>& given) {
   return needed && Excluded(*needed, given);
 }
 
+// Without a PNG decoder the limit on a PNG's area is still taken, only not offered.
 bool Available(Needs needs, const BuildFeatures& build) {
-  switch (needs) {
-    case Needs::kWavOutput:
-      return build.wavOutput;
-    case Needs::kPianoRollOutput:
-      return build.pianoRollOutput;
-    case Needs::kPngInput:  // the limit is taken all the same, but not offered
-    case Needs::kNothing:
-      break;
-  }
-  return true;
+  return needs == Needs::kPngInput || BuildHas(build, needs);
 }
 
 std::string Lacking(Needs needs) {

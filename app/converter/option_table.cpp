@@ -726,6 +726,20 @@ std::string_view OptionRow::LongName() const {
   return all.substr(all.find("--"));
 }
 
+bool BuildHas(const BuildFeatures& build, Needs needs) {
+  switch (needs) {
+    case Needs::kPngInput:
+      return build.pngInput;
+    case Needs::kWavOutput:
+      return build.wavOutput;
+    case Needs::kPianoRollOutput:
+      return build.pianoRollOutput;
+    case Needs::kNothing:
+      break;
+  }
+  return true;
+}
+
 const std::vector<OptionRow>& OptionTable() {
   static const std::vector<OptionRow> table = MakeTable();
   return table;

@@ -141,6 +141,9 @@ struct Preset {
   std::vector<std::pair<OptionId, std::string>> options;
 };
 
+// True when the build can do what an option needs.
+bool BuildHas(const BuildFeatures& build, Needs needs);
+
 const std::vector<OptionRow>& OptionTable();
 const OptionRow& RowOf(OptionId id);
 const std::vector<Exclusion>& Exclusions();
